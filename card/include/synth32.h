@@ -1,0 +1,56 @@
+/* The sound card's synthesizer library: four entry points and the status record they
+ * share with the program. Everything is little-endian and tightly laid out, so the
+ * record can cross the library boundary as raw bytes. */
+#ifndef KORVANE_SYNTH32_H
+#define KORVANE_SYNTH32_H
+
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+#define SYNTH_MAX_BANKS 8
+#define SYNTH_BANK_NAME_SIZE 16
+
+/* Status codes returned by the entry points; 0 is success. */
+enum SynthStatusCode {
+    SYNTH_OK = 0,
+    SYNTHERR_UNREF = 1,        /* no bank with that ID is loaded */
+    SYNTHERR_OUTOFMEM = 2,     /* the bank does not fit in free sample memory */
+    SYNTHERR_INVADD = 3,       /* an argument is out of range (priority outside 0..127) */
+    SYNTHERR_INVCOUNT = 4,     /* all bank slots are in use */
+    SYNTHERR_ABORT = 5,        /* the card's state could not be read or written */
+    SYNTHERR_NOTSUPPORTED = 6, /* the operation is not available */
+    SYNTHERR_INVCOM = 7,       /* the file is not a bank */
+    SYNTHERR_FILENOTFOUND = 8, /* the bank file cannot be opened */
+    SYNTHERR_CANNOTDELETE = 9  /* the bank cannot be removed */
+};
+
+/* SynthLoadBank returns the new bank's ID (0..16) or SYNTH_LOAD_ERROR_BASE + status code. */
+#define SYNTH_LOAD_ERROR_BASE 16
+
+typedef struct SynthBankEntry {
+    char name[SYNTH_BANK_NAME_SIZE]; /* NUL-terminated within the 16 bytes */
+    int32_t priority;
+    uint32_t size; /* sample memory taken, bytes */
+    uint32_t id;   /* upper 16 bits zero */
+} SynthBankEntry;
+
+typedef struct SynthStatus {
+    uint32_t totalMemory; /* bytes */
+    uint32_t freeMemory;  /* bytes */
+    uint32_t bankCount;   /* 0..8; entries past it are unspecified */
+    SynthBankEntry banks[SYNTH_MAX_BANKS];
+} SynthStatus;
+
+uint16_t SynthLoadBank(const char* path);
+uint16_t SynthUnloadBank(uint16_t id);
+uint16_t SynthSetPriority(uint16_t id, int32_t priority);
+uint16_t SynthGetStatus(SynthStatus* status);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif
