@@ -1,0 +1,64 @@
+#include "BankFileCheck.h"
+
+#include "PosixFile.h"
+#include "synth32.h"
+
+#include <array>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+uint16_t CBankFileCheck::Check(const char* path)
+{
+    m_name.clear();
+    m_size = 0;
+    if (path == nullptr) {
+        return SYNTHERR_FILENOTFOUND;
+    }
+    // O_NONBLOCK keeps a FIFO given as a bank from blocking the call; it is refused below.
+    const CPosixFile file = CPosixFile::Open(path, O_RDONLY | O_NONBLOCK);
+    struct stat info
+    {
+    };
+    if (!file.IsOpen() || ::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return SYNTHERR_FILENOTFOUND;
+    }
+    off_t position = FIRST_LIST_OFFSET;
+    if (info.st_size < FIRST_LIST_OFFSET || !SkipList(file, info.st_size, position) ||
+        !SkipList(file, info.st_size, position) || !ReadName(file)) {
+        return SYNTHERR_INVCOM;
+    }
+    m_size = static_cast<uint64_t>(info.st_size);
+    return SYNTH_OK;
+}
+
+bool CBankFileCheck::SkipList(const CPosixFile& file, off_t size, off_t& position)
+{
+    constexpr off_t TERMINATOR_SIZE = 2;
+    std::array<uint8_t, TERMINATOR_SIZE> start{};
+    while (position + TERMINATOR_SIZE <= size) {
+        if (file.ReadAt(start, position) != TERMINATOR_SIZE) {
+            return false;
+        }
+        if (start[0] == 0xFF && start[1] == 0xFF) {
+            position += TERMINATOR_SIZE;
+            return true;
+        }
+        position += RECORD_SIZE;
+    }
+    return false;
+}
+
+bool CBankFileCheck::ReadName(const CPosixFile& file)
+{
+    std::array<uint8_t, NAME_SIZE> bytes{};
+    if (file.ReadAt(bytes, NAME_OFFSET) != NAME_SIZE) {
+        return false;
+    }
+    for (const uint8_t byte : bytes) {
+        if (byte == 0) {
+            break;
+        }
+        m_name.push_back(static_cast<char>(byte));
+    }
+    return true;
+}

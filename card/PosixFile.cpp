@@ -1,0 +1,101 @@
+#include "PosixFile.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+#include <utility>
+
+CPosixFile::~CPosixFile()
+{
+    Close();
+}
+
+CPosixFile::CPosixFile(CPosixFile&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
+
+CPosixFile& CPosixFile::operator=(CPosixFile&& other) noexcept
+{
+    if (this != &other) {
+        Close();
+        m_fd = std::exchange(other.m_fd, -1);
+    }
+    return *this;
+}
+
+CPosixFile CPosixFile::Open(const char* path, int flags, mode_t mode)
+{
+    int fd = -1;
+    do {
+        fd = ::open(path, flags | O_CLOEXEC, mode);
+    } while (fd < 0 && errno == EINTR);
+    return CPosixFile(fd);
+}
+
+ssize_t CPosixFile::ReadAt(std::span<uint8_t> buffer, off_t offset) const
+{
+    std::size_t done = 0;
+    while (done < buffer.size()) {
+        const ssize_t got = ::pread(m_fd, buffer.data() + done, buffer.size() - done,
+                                    offset + static_cast<off_t>(done));
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            return -1;
+        }
+        if (got == 0) {
+            break;
+        }
+        done += static_cast<std::size_t>(got);
+    }
+    return static_cast<ssize_t>(done);
+}
+
+bool CPosixFile::ReadAll(std::size_t limit, std::vector<uint8_t>& bytes) const
+{
+    bytes.clear();
+    uint8_t chunk[4096];
+    while (bytes.size() <= limit) {
+        const ssize_t got = ::read(m_fd, chunk, sizeof chunk);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            return false;
+        }
+        if (got == 0) {
+            return true;
+        }
+        bytes.insert(bytes.end(), chunk, chunk + got);
+    }
+    return true;
+}
+
+bool CPosixFile::WriteAll(std::span<const uint8_t> bytes) const
+{
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t put = ::write(m_fd, bytes.data() + done, bytes.size() - done);
+        if (put < 0 && errno == EINTR) {
+            continue;
+        }
+        if (put <= 0) {
+            return false;
+        }
+        done += static_cast<std::size_t>(put);
+    }
+    return true;
+}
+
+bool CPosixFile::Sync() const
+{
+    return ::fsync(m_fd) == 0;
+}
+
+bool CPosixFile::Close()
+{
+    if (m_fd < 0) {
+        return true;
+    }
+    // close(2) must not be retried on EINTR on Linux: the descriptor is already released.
+    return ::close(std::exchange(m_fd, -1)) == 0;
+}
