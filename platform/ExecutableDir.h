@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+// The directory of the program's executable, where its options file and report template
+// lie; tests point it elsewhere.
+class CExecutableDir
+{
+public:
+    // The overriding directory when one is set, else the application's directory.
+    static QString Path();
+    // Makes Path() return dir; an empty dir restores the application's directory.
+    static void Override(const QString& dir);
+};
