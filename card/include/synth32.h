@@ -14,7 +14,8 @@ extern "C" {
 #define SYNTH_BANK_NAME_SIZE 16
 
 /* Status codes returned by the entry points; 0 is success. */
-enum SynthStatusCode {
+enum SynthStatusCode
+{
     SYNTH_OK = 0,
     SYNTHERR_UNREF = 1,        /* no bank with that ID is loaded */
     SYNTHERR_OUTOFMEM = 2,     /* the bank does not fit in free sample memory */
@@ -30,14 +31,16 @@ enum SynthStatusCode {
 /* SynthLoadBank returns the new bank's ID (0..16) or SYNTH_LOAD_ERROR_BASE + status code. */
 #define SYNTH_LOAD_ERROR_BASE 16
 
-typedef struct SynthBankEntry {
+typedef struct SynthBankEntry
+{
     char name[SYNTH_BANK_NAME_SIZE]; /* NUL-terminated within the 16 bytes */
     int32_t priority;
     uint32_t size; /* sample memory taken, bytes */
     uint32_t id;   /* upper 16 bits zero */
 } SynthBankEntry;
 
-typedef struct SynthStatus {
+typedef struct SynthStatus
+{
     uint32_t totalMemory; /* bytes */
     uint32_t freeMemory;  /* bytes */
     uint32_t bankCount;   /* 0..8; entries past it are unspecified */

@@ -1,0 +1,24 @@
+#include "KorvaneApp.h"
+
+#include "ExecutableDir.h"
+#include "KorvaneDlg.h"
+#include "SharedSynthLibrary.h"
+
+#include <QTextStream>
+
+CKorvaneApp::CKorvaneApp(int& argc, char** argv) : QApplication(argc, argv)
+{
+    setApplicationName(QStringLiteral("korvane"));
+}
+
+int CKorvaneApp::InitInstance()
+{
+    CSharedSynthLibrary library(CSharedSynthLibrary::DefaultPath(CExecutableDir::Path()));
+    // Without a card library the window still opens; every operation then reports
+    // an error status, and this line tells why.
+    if (!library.IsLoaded())
+        QTextStream(stderr) << "korvane: no synthesizer library: " << library.ErrorString() << '\n';
+    CKorvaneDlg dialog(library);
+    dialog.DoModal();
+    return 0;
+}

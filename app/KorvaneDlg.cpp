@@ -1,0 +1,271 @@
+#include "KorvaneDlg.h"
+
+#include "AboutDlg.h"
+#include "BitmapResource.h"
+#include "Commands.h"
+#include "DialogBuilder.h"
+#include "DialogTemplate.h"
+#include "FlatButton.h"
+#include "MemoryFormat.h"
+#include "MenuBuilder.h"
+#include "StringTable.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QScreen>
+
+#include <climits>
+
+namespace {
+
+constexpr int IDD_MAIN = 102;
+constexpr int IDR_MENU = 202;
+constexpr int IDI_KORVANE = 200;
+constexpr int IDS_KORVANE = 180;
+
+constexpr int IDC_MIDI_FILE = 1023;
+constexpr int IDC_FREE_MEMORY = 1024;
+constexpr int IDC_FREE_PERCENT = 1025;
+constexpr int IDC_TOTAL_MEMORY = 1029;
+constexpr int IDC_USED_MEMORY = 1027;
+constexpr int IDC_MEMORY_GAUGE = 1022;
+
+constexpr int IDB_STOP = 215;
+constexpr int IDB_PLAY = 216;
+constexpr int IDB_MIDI_MAPPING = 218;
+constexpr int IDB_BROWSE_MIDI = 219;
+
+void SetStatic(QWidget* dialog, int id, const QString& text)
+{
+    if (auto* label = qobject_cast<QLabel*>(CDialogBuilder::GetDlgItem(dialog, id)))
+        label->setText(text);
+}
+
+} // namespace
+
+CKorvaneDlg::CKorvaneDlg(SynthLibrary& library, QWidget* parent)
+    : QDialog(parent), m_bankTable(library)
+{
+    setWindowIcon(CBitmapResource::Icon(IDI_KORVANE));
+    BuildControls();
+    // Keys reach the window wherever the focus is, so Delete can act on the bank list.
+    qApp->installEventFilter(this);
+}
+
+CKorvaneDlg::~CKorvaneDlg()
+{
+    qApp->removeEventFilter(this);
+}
+
+void CKorvaneDlg::BuildControls()
+{
+    m_menuBar = CMenuBuilder::BuildMenuBar(IDR_MENU, this, [this](int id) { OnCommand(id); });
+    const int menuHeight = m_menuBar->sizeHint().height();
+    CDialogBuilder::Build(
+        this, DialogTemplate::Load(IDD_MAIN),
+        [this](const ControlTemplate& control, QWidget* parent) {
+            return CreateControl(control.id, parent);
+        },
+        menuHeight);
+    m_menuBar->setGeometry(0, 0, width(), menuHeight);
+}
+
+// The four bitmap buttons are ours; every other control is the builder's default.
+QWidget* CKorvaneDlg::CreateControl(int id, QWidget* parent)
+{
+    CFlatButton** slot = nullptr;
+    switch (id) {
+    case Command::MidiMapping:
+        slot = &m_btnMidiMapping;
+        break;
+    case Command::BrowseMidi:
+        slot = &m_btnBrowseMidi;
+        break;
+    case Command::StopMidi:
+        slot = &m_btnStop;
+        break;
+    case Command::PlayMidi:
+        slot = &m_btnPlay;
+        break;
+    default:
+        return nullptr;
+    }
+    auto* button = new CFlatButton(parent);
+    // A dialog without an OK button must not turn Enter into a click on whichever
+    // button happens to have the focus.
+    button->setAutoDefault(false);
+    connect(button, &QPushButton::clicked, this, [this, id] { OnCommand(id); });
+    *slot = button;
+    return button;
+}
+
+int CKorvaneDlg::DoModal()
+{
+    OnInitDialog();
+    return exec();
+}
+
+bool CKorvaneDlg::OnInitDialog()
+{
+    CenterOnDesktop();
+    SetUpButtons();
+    CreateMemoryGauge();
+    m_bankTable.Init(this);
+    SetPresetTitle(m_bankTable.GetPresetName());
+    UpdateBankView();
+    return true;
+}
+
+void CKorvaneDlg::CenterOnDesktop()
+{
+    if (const QScreen* desktop = screen())
+        move(desktop->availableGeometry().center() - rect().center());
+}
+
+void CKorvaneDlg::SetUpButtons()
+{
+    m_btnPlay->SetFlat(false);
+    m_btnStop->SetFlat(false);
+    m_btnPlay->SetButtonBitmap(IDB_PLAY, 10, 10);
+    m_btnStop->SetButtonBitmap(IDB_STOP, 10, 10);
+    m_btnBrowseMidi->SetFlat(false);
+    m_btnMidiMapping->SetFlat(false);
+    m_btnBrowseMidi->SetButtonBitmap(IDB_BROWSE_MIDI, 15, 19);
+    m_btnMidiMapping->SetButtonBitmap(IDB_MIDI_MAPPING, 16, 15);
+    m_btnMidiMapping->SetImageTextGap(45);
+}
+
+// The gauge takes the place of the hidden placeholder static of the same id.
+void CKorvaneDlg::CreateMemoryGauge()
+{
+    QWidget* placeholder = CDialogBuilder::GetDlgItem(this, IDC_MEMORY_GAUGE);
+    m_memoryGauge = new QProgressBar(this);
+    m_memoryGauge->setGeometry(placeholder->geometry());
+    m_memoryGauge->setTextVisible(false);
+    m_memoryGauge->setProperty("controlId", IDC_MEMORY_GAUGE);
+    placeholder->setProperty("controlId", QVariant());
+    m_memoryGauge->show();
+}
+
+void CKorvaneDlg::OnCommand(int id)
+{
+    switch (id) {
+    case Command::About:
+    case Command::TrayAbout:
+        ShowAbout();
+        break;
+    case Command::PresetExit:
+    case Command::TrayExit:
+        OnQuit();
+        break;
+    case Command::TrayRestoreWindow:
+        OnRestoreWindow();
+        break;
+    default:
+        // Commands whose handlers are not part of this window (yet) do nothing, like
+        // the tray menu's "Unload current preset".
+        break;
+    }
+}
+
+void CKorvaneDlg::UpdateBankView()
+{
+    const SynthStatus& status = m_bankTable.Status();
+    m_memoryGauge->hide();
+    // The gauge counts bytes; its range is a signed int, so a card of 2 GiB or more
+    // is counted in pairs of bytes.
+    const int shift = status.totalMemory > INT_MAX ? 1 : 0;
+    m_memoryGauge->setRange(0, static_cast<int>(status.totalMemory >> shift));
+    m_memoryGauge->setValue(static_cast<int>(m_bankTable.GetUsedMemory() >> shift));
+    m_strTotalMemory = CMemoryFormat::Kilobytes(status.totalMemory);
+    m_strFreeMemory = CMemoryFormat::Kilobytes(status.freeMemory);
+    m_strFreePercent = CMemoryFormat::FreePercent(status);
+    m_strUsedMemory = CMemoryFormat::Kilobytes(m_bankTable.GetUsedMemory());
+    m_memoryGauge->show();
+    UpdateData(false);
+}
+
+void CKorvaneDlg::UpdateData(bool saveFromControls)
+{
+    // Every bound control is a static: there is nothing to read back from them.
+    if (saveFromControls)
+        return;
+    SetStatic(this, IDC_MIDI_FILE, m_strMidiFile);
+    SetStatic(this, IDC_FREE_MEMORY, m_strFreeMemory);
+    SetStatic(this, IDC_FREE_PERCENT, m_strFreePercent);
+    SetStatic(this, IDC_TOTAL_MEMORY, m_strTotalMemory);
+    SetStatic(this, IDC_USED_MEMORY, m_strUsedMemory);
+}
+
+void CKorvaneDlg::SetPresetTitle(const QString& name)
+{
+    setWindowTitle(CStringTable::Load(IDS_KORVANE) + QStringLiteral(" - [") + name +
+                   QStringLiteral("]"));
+}
+
+void CKorvaneDlg::ShowAbout()
+{
+    CAboutDlg about;
+    about.exec();
+}
+
+void CKorvaneDlg::OnQuit()
+{
+    m_bQuitting = true;
+    UpdateData(true);
+    accept();
+}
+
+void CKorvaneDlg::OnRestoreWindow()
+{
+    m_bShowWindow = 1;
+    show();
+}
+
+void CKorvaneDlg::OnSysCommand(SysCommand command)
+{
+    if (command == SysCommand::Close)
+        OnQuit();
+}
+
+void CKorvaneDlg::closeEvent(QCloseEvent* event)
+{
+    // The close box quits like Preset > Exit; a close that the quit itself caused
+    // is simply let through.
+    if (!m_bQuitting)
+        OnSysCommand(SysCommand::Close);
+    event->accept();
+}
+
+void CKorvaneDlg::paintEvent(QPaintEvent* event)
+{
+    // While the window is meant to stay hidden, any attempt to show it hides it again
+    // (after this paint, since a widget cannot hide itself while painting).
+    if (m_bShowWindow == 0)
+        QMetaObject::invokeMethod(this, &QWidget::hide, Qt::QueuedConnection);
+    QDialog::paintEvent(event);
+}
+
+bool CKorvaneDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    // Delete unloads the selected bank wherever the focus is in this window; the key
+    // still goes on to the focused control.
+    if (IsOwnKeyPress(watched, event) && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete)
+        OnCommand(Command::UnloadBank);
+    return QDialog::eventFilter(watched, event);
+}
+
+bool CKorvaneDlg::IsOwnKeyPress(QObject* watched, QEvent* event) const
+{
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    // A key press that the focused control ignores travels on to its parents, and the
+    // filter sees each step: only its first receiver counts.
+    QWidget* focus = QApplication::focusWidget();
+    const QWidget* receiver = focus ? focus : this;
+    return watched == receiver && (receiver == this || isAncestorOf(receiver));
+}

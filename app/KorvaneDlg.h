@@ -1,0 +1,76 @@
+// The program's one window: the banks in the card, the memory figures and gauge, the
+// report button and the MIDI player, with the menu bar that drives them all.
+#pragma once
+
+#include "BankTable.h"
+
+#include <QDialog>
+#include <QString>
+
+class CFlatButton;
+class QMenuBar;
+class QProgressBar;
+class SynthLibrary;
+
+class CKorvaneDlg : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit CKorvaneDlg(SynthLibrary& library, QWidget* parent = nullptr);
+    ~CKorvaneDlg() override;
+
+    // Runs the start-up sequence, then the modal loop.
+    int DoModal();
+    // The start-up sequence alone, for callers that show the window themselves.
+    bool OnInitDialog();
+
+    // The command table: menus, buttons, tray menu and keys all arrive here.
+    void OnCommand(int id);
+
+    void UpdateBankView();
+    void SetPresetTitle(const QString& name);
+    void OnQuit();
+    void OnRestoreWindow();
+
+    const CBankTable& BankTable() const { return m_bankTable; }
+    QMenuBar* MenuBar() const { return m_menuBar; }
+    QProgressBar* MemoryGauge() const { return m_memoryGauge; }
+
+    enum class SysCommand
+    {
+        Minimize,
+        Close
+    };
+    void OnSysCommand(SysCommand command);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildControls();
+    QWidget* CreateControl(int id, QWidget* parent);
+    void SetUpButtons();
+    void CreateMemoryGauge();
+    void CenterOnDesktop();
+    void UpdateData(bool saveFromControls);
+    void ShowAbout();
+    bool IsOwnKeyPress(QObject* watched, QEvent* event) const;
+
+    CFlatButton* m_btnMidiMapping = nullptr;
+    CFlatButton* m_btnBrowseMidi = nullptr;
+    CFlatButton* m_btnStop = nullptr;
+    CFlatButton* m_btnPlay = nullptr;
+    QString m_strMidiFile;
+    QString m_strFreeMemory;
+    QString m_strFreePercent;
+    QString m_strTotalMemory;
+    QString m_strUsedMemory;
+    int m_bShowWindow = 1;
+    CBankTable m_bankTable;
+    QMenuBar* m_menuBar = nullptr;
+    QProgressBar* m_memoryGauge = nullptr;
+    bool m_bQuitting = false;
+};

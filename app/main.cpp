@@ -1,0 +1,7 @@
+#include "KorvaneApp.h"
+
+int main(int argc, char** argv)
+{
+    CKorvaneApp app(argc, argv);
+    return app.InitInstance();
+}

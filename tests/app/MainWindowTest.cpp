@@ -1,0 +1,234 @@
+// The main window driven as a user would: a real card library on a card kept in a
+// temporary directory, scripted message boxes, and what the window shows.
+#include "AboutDlg.h"
+#include "BankFileWriter.h"
+#include "Commands.h"
+#include "DialogBuilder.h"
+#include "KorvaneDlg.h"
+#include "MenuBuilder.h"
+#include "RecordingMessageBox.h"
+#include "SharedSynthLibrary.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+namespace {
+
+constexpr uint32_t kCardMemory = 4 * 1024 * 1024;
+
+QString StaticText(const QWidget* window, int id)
+{
+    const auto* label = qobject_cast<const QLabel*>(CDialogBuilder::GetDlgItem(window, id));
+    return label ? label->text() : QStringLiteral("<no static %1>").arg(id);
+}
+
+// Runs `check` on the next modal window that opens, then closes it with `close`.
+// Failures are kept for the caller: a failed check inside a timer fails nothing.
+class ModalWatcher
+{
+public:
+    void Expect(std::function<void(QWidget*)> check)
+    {
+        QTimer::singleShot(0, [this, check] { Poll(check, 100); });
+    }
+    bool seen = false;
+
+private:
+    void Poll(const std::function<void(QWidget*)>& check, int triesLeft)
+    {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            seen = true;
+            check(modal);
+            return;
+        }
+        if (triesLeft > 0)
+            QTimer::singleShot(20, [this, check, triesLeft] { Poll(check, triesLeft - 1); });
+    }
+};
+
+} // namespace
+
+class MainWindowTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void startsWithAnEmptyCardInNoPresetMode();
+    void showsTheBanksAlreadyInTheCard();
+    void menuBarCarriesTheCommands();
+    void quitsByEachOfTheThreeWays_data();
+    void quitsByEachOfTheThreeWays();
+    void escapeEndsWithoutQuitting();
+    void aboutBoxOpensFromTheHelpMenu();
+    void startsWithoutACardLibraryAndSaysSo();
+
+private:
+    void MakeBank(const QString& name, uint32_t size);
+    std::unique_ptr<CKorvaneDlg> StartWindow();
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<CSharedSynthLibrary> m_library;
+    std::unique_ptr<CRecordingMessageBox> m_messages;
+};
+
+void MainWindowTest::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    qputenv("KORVANE_CARD_STATE", m_dir->filePath("card.state").toLocal8Bit());
+    qputenv("KORVANE_CARD_MEMORY", QByteArray::number(kCardMemory));
+    m_library = std::make_unique<CSharedSynthLibrary>(QStringLiteral(KORVANE_CARD_LIBRARY));
+    QVERIFY2(m_library->IsLoaded(), qPrintable(m_library->ErrorString()));
+    m_messages = std::make_unique<CRecordingMessageBox>();
+}
+
+void MainWindowTest::cleanup()
+{
+    m_messages.reset();
+    m_library.reset();
+    m_dir.reset();
+}
+
+void MainWindowTest::MakeBank(const QString& name, uint32_t size)
+{
+    const QString path = m_dir->filePath(name + ".94b");
+    CBankFileWriter bank;
+    bank.SetName(name.toStdString());
+    bank.AddInstrument(0, 0);
+    bank.SetSize(size);
+    std::string error;
+    QVERIFY2(bank.Write(path.toStdString(), &error), error.c_str());
+    QVERIFY(m_library->SynthLoadBank(path.toLocal8Bit().constData()) < SYNTH_LOAD_ERROR_BASE);
+}
+
+std::unique_ptr<CKorvaneDlg> MainWindowTest::StartWindow()
+{
+    auto window = std::make_unique<CKorvaneDlg>(*m_library);
+    window->OnInitDialog();
+    window->show();
+    return window;
+}
+
+void MainWindowTest::startsWithAnEmptyCardInNoPresetMode()
+{
+    auto window = StartWindow();
+    QCOMPARE(window->windowTitle(), QStringLiteral("Korvane - [No-preset Mode]"));
+    QCOMPARE(StaticText(window.get(), 1027), QStringLiteral("  0.0 Ko"));
+    QCOMPARE(StaticText(window.get(), 1029), QStringLiteral("4096.0 Ko"));
+    QCOMPARE(StaticText(window.get(), 1024), QStringLiteral("4096.0 Ko"));
+    QCOMPARE(StaticText(window.get(), 1025), QStringLiteral("100.0 %"));
+    QCOMPARE(window->MemoryGauge()->value(), 0);
+    QVERIFY(m_messages->Calls().empty());
+}
+
+void MainWindowTest::showsTheBanksAlreadyInTheCard()
+{
+    MakeBank(QStringLiteral("PIANO"), 2 * 1024 * 1024);
+    MakeBank(QStringLiteral("DRUMS"), 1024 * 1024);
+    auto window = StartWindow();
+    QCOMPARE(window->BankTable().Status().bankCount, 2u);
+    QCOMPARE(StaticText(window.get(), 1027), QStringLiteral("3072.0 Ko"));
+    QCOMPARE(StaticText(window.get(), 1029), QStringLiteral("4096.0 Ko"));
+    QCOMPARE(StaticText(window.get(), 1024), QStringLiteral("1024.0 Ko"));
+    QCOMPARE(StaticText(window.get(), 1025), QStringLiteral("25.0 %"));
+    const QProgressBar* gauge = window->MemoryGauge();
+    QCOMPARE(gauge->value() * 4, gauge->maximum() * 3);
+    QVERIFY(gauge->isVisible());
+    QCOMPARE(gauge->geometry(), CDialogBuilder::GetDlgItem(window.get(), 1022)->geometry());
+}
+
+void MainWindowTest::menuBarCarriesTheCommands()
+{
+    auto window = StartWindow();
+    const QList<QAction*> popups = window->MenuBar()->actions();
+    QCOMPARE(popups.size(), 3);
+    QCOMPARE(popups[0]->text(), QStringLiteral("Preset"));
+    QCOMPARE(popups[1]->text(), QStringLiteral("Bank"));
+    QCOMPARE(popups[2]->text(), QStringLiteral("?"));
+    for (int id : {Command::PresetOpen, Command::PresetNew, Command::PresetSave,
+                   Command::PresetSaveAs, Command::PresetExit, Command::LoadBank,
+                   Command::UnloadBank, Command::UnloadAllBanks, Command::Options, Command::About})
+        QVERIFY2(CMenuBuilder::FindCommand(window->MenuBar(), id), qPrintable(QString::number(id)));
+}
+
+void MainWindowTest::quitsByEachOfTheThreeWays_data()
+{
+    QTest::addColumn<int>("way");
+    QTest::newRow("close box") << 0;
+    QTest::newRow("Preset > Exit") << Command::PresetExit;
+    QTest::newRow("tray Exit") << Command::TrayExit;
+}
+
+void MainWindowTest::quitsByEachOfTheThreeWays()
+{
+    QFETCH(int, way);
+    MakeBank(QStringLiteral("KEEP"), 4096);
+    auto window = StartWindow();
+    QTimer::singleShot(0, window.get(), [&window, way] {
+        if (way == 0)
+            window->close();
+        else if (way == Command::PresetExit)
+            CMenuBuilder::FindCommand(window->MenuBar(), way)->trigger();
+        else
+            window->OnCommand(way);
+    });
+    QCOMPARE(window->exec(), int(QDialog::Accepted));
+    QVERIFY(!window->isVisible());
+
+    SynthStatus status{};
+    QCOMPARE(m_library->SynthGetStatus(&status), uint16_t{0});
+    QCOMPARE(status.bankCount, 1u); // banks stay in the card
+}
+
+void MainWindowTest::escapeEndsWithoutQuitting()
+{
+    auto window = StartWindow();
+    QTimer::singleShot(0, window.get(),
+                       [&window] { QTest::keyClick(window.get(), Qt::Key_Escape); });
+    QCOMPARE(window->exec(), int(QDialog::Rejected));
+}
+
+void MainWindowTest::aboutBoxOpensFromTheHelpMenu()
+{
+    auto window = StartWindow();
+    bool frameless = false;
+    QColor background;
+    ModalWatcher watcher;
+    watcher.Expect([&](QWidget* modal) {
+        if (auto* about = qobject_cast<CAboutDlg*>(modal)) {
+            frameless = about->windowFlags().testFlag(Qt::FramelessWindowHint);
+            background = about->grab().toImage().pixelColor(about->width() - 2, 2);
+            QTest::keyClick(about, Qt::Key_Escape);
+        }
+    });
+    CMenuBuilder::FindCommand(window->MenuBar(), Command::About)->trigger();
+    QVERIFY(watcher.seen);
+    QVERIFY(frameless);
+    QCOMPARE(background, QColor(Qt::black));
+}
+
+void MainWindowTest::startsWithoutACardLibraryAndSaysSo()
+{
+    CSharedSynthLibrary missing(m_dir->filePath("no-such-library.so"));
+    QVERIFY(!missing.IsLoaded());
+    CKorvaneDlg window(missing);
+    window.OnInitDialog();
+    QCOMPARE(m_messages->Calls().size(), size_t{1});
+    QCOMPARE(m_messages->Calls()[0].text, QStringLiteral("Synth Error: SYNTHERR_NOTSUPPORTED "));
+    QCOMPARE(m_messages->Calls()[0].caption, QStringLiteral("Error"));
+    QCOMPARE(StaticText(&window, 1029), QStringLiteral("  0.0 Ko"));
+    QCOMPARE(StaticText(&window, 1025), QStringLiteral("0.0 %"));
+}
+
+QTEST_MAIN(MainWindowTest)
+#include "MainWindowTest.moc"
