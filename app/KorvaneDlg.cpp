@@ -68,15 +68,16 @@ void CKorvaneDlg::BuildControls()
     CDialogBuilder::Build(
         this, DialogTemplate::Load(IDD_MAIN),
         [this](const ControlTemplate& control, QWidget* parent) {
-            return CreateControl(control.id, parent);
+            return CreateControl(control, parent);
         },
         menuHeight);
     m_menuBar->setGeometry(0, 0, width(), menuHeight);
 }
 
 // The four bitmap buttons are ours; every other control is the builder's default.
-QWidget* CKorvaneDlg::CreateControl(int id, QWidget* parent)
+QWidget* CKorvaneDlg::CreateControl(const ControlTemplate& control, QWidget* parent)
 {
+    const int id = control.id;
     CFlatButton** slot = nullptr;
     switch (id) {
     case Command::MidiMapping:
@@ -94,7 +95,7 @@ QWidget* CKorvaneDlg::CreateControl(int id, QWidget* parent)
     default:
         return nullptr;
     }
-    auto* button = new CFlatButton(parent);
+    auto* button = new CFlatButton(control.caption, parent);
     // A dialog without an OK button must not turn Enter into a click on whichever
     // button happens to have the focus.
     button->setAutoDefault(false);

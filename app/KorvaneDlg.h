@@ -8,6 +8,7 @@
 #include <QString>
 
 class CFlatButton;
+struct ControlTemplate;
 class QMenuBar;
 class QProgressBar;
 class SynthLibrary;
@@ -51,7 +52,7 @@ protected:
 
 private:
     void BuildControls();
-    QWidget* CreateControl(int id, QWidget* parent);
+    QWidget* CreateControl(const ControlTemplate& control, QWidget* parent);
     void SetUpButtons();
     void CreateMemoryGauge();
     void CenterOnDesktop();
