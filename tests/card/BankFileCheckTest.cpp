@@ -1,0 +1,71 @@
+#include "BankFileCheck.h"
+#include "TempDir.h"
+#include "synth32.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A bank header (name at offset 8) followed by the given list bytes.
+std::vector<uint8_t> Bank(const std::string& name, const std::vector<uint8_t>& lists)
+{
+    std::vector<uint8_t> bytes(name.begin(), name.end());
+    bytes.insert(bytes.begin(), 8, 0);
+    bytes.resize(26, 0);
+    bytes.insert(bytes.end(), lists.begin(), lists.end());
+    return bytes;
+}
+
+class BankFileCheckTest : public ::testing::Test
+{
+protected:
+    uint16_t Check(const std::vector<uint8_t>& bytes)
+    {
+        return m_check.Check(m_dir.WriteBytes("bank.94b", bytes).c_str());
+    }
+
+    CTempDir m_dir;
+    CBankFileCheck m_check;
+};
+
+TEST_F(BankFileCheckTest, AcceptsBanksWithEmptyOrFilledLists)
+{
+    EXPECT_EQ(Check(Bank("ORGAN", {0xFF, 0xFF, 0xFF, 0xFF})), SYNTH_OK);
+    EXPECT_EQ(m_check.Name(), "ORGAN");
+    EXPECT_EQ(m_check.Size(), 30u);
+
+    // Two instruments, one drum kit whose other bytes happen to be 0xFF, then sample data.
+    std::vector<uint8_t> lists = {0, 0,    0,    0,    0, 0,    1,    0,    8,    0,    0,
+                                  0, 0xFF, 0xFF, 0x7F, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+    lists.resize(lists.size() + 1000, 0xFF);
+    EXPECT_EQ(Check(Bank("ORCHESTR", lists)), SYNTH_OK);
+    EXPECT_EQ(m_check.Name(), "ORCHESTR");
+    EXPECT_EQ(m_check.Size(), 26u + 22u + 1000u);
+}
+
+TEST_F(BankFileCheckTest, RefusesFilesThatEndBeforeTheirLists)
+{
+    const std::vector<std::pair<const char*, std::vector<uint8_t>>> cases = {
+        {"empty file", {}},
+        {"shorter than the header", std::vector<uint8_t>(20, 0)},
+        {"header only", Bank("A", {})},
+        {"one terminator byte", Bank("A", {0xFF})},
+        {"no drum-kit list", Bank("A", {0xFF, 0xFF})},
+        {"instrument list without end", Bank("A", {1, 0, 0, 0, 0, 0, 2, 0, 0, 0, 0, 0})},
+        {"record cut short", Bank("A", {0xFF, 0xFF, 1, 0, 0})},
+        {"drum-kit list without end", Bank("A", {0xFF, 0xFF, 1, 0, 0, 0, 0, 0, 0xFF})},
+    };
+    for (const auto& [what, bytes] : cases) {
+        EXPECT_EQ(Check(bytes), SYNTHERR_INVCOM) << what;
+        EXPECT_EQ(m_check.Size(), 0u) << what;
+    }
+}
+
+TEST_F(BankFileCheckTest, MissingNullAndNonRegularPathsCannotBeOpened)
+{
+    EXPECT_EQ(m_check.Check(nullptr), SYNTHERR_FILENOTFOUND);
+    EXPECT_EQ(m_check.Check(m_dir.Path("missing.94b").c_str()), SYNTHERR_FILENOTFOUND);
+    EXPECT_EQ(m_check.Check(m_dir.Path("").c_str()), SYNTHERR_FILENOTFOUND);
+}
+
+} // namespace

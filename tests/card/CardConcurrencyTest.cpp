@@ -1,0 +1,76 @@
+#include "SynthCard.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <span>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int ROUNDS = 12;
+
+// The ID of the listed bank with that name and priority, or -1.
+int64_t FindId(const SynthStatus& status, const std::string& name, int32_t priority)
+{
+    const std::span entries(status.banks, status.bankCount);
+    const auto it = std::find_if(entries.begin(), entries.end(), [&](const SynthBankEntry& entry) {
+        return entry.name == name && entry.priority == priority;
+    });
+    return it == entries.end() ? -1 : it->id;
+}
+
+// One process's share of the work: load its bank, set a priority, check the card lists
+// the bank as its own, unload it; the last bank stays loaded. A lost update shows as a
+// failed call or a missing entry. Returns the process's exit status.
+int Work(const CSynthCard& card, const std::string& bank, const std::string& name, int32_t priority)
+{
+    for (int round = 0; round < ROUNDS; ++round) {
+        const uint16_t id = card.LoadBank(bank.c_str());
+        SynthStatus status;
+        if (id >= SYNTH_MAX_BANKS || card.SetPriority(id, priority) != SYNTH_OK ||
+            card.GetStatus(&status) != SYNTH_OK || FindId(status, name, priority) != id) {
+            return 1;
+        }
+        if (round + 1 < ROUNDS && card.UnloadBank(id) != SYNTH_OK) {
+            return 2;
+        }
+    }
+    return 0;
+}
+
+TEST(CardConcurrency, TwoProcessesChangingTheCardLoseNothing)
+{
+    CTempDir dir;
+    const CSynthCard card(CCardStore(dir.Path("card.state"), 100000));
+    const std::string names[] = {"FIRST", "SECOND"};
+    const std::string banks[] = {dir.WriteBank("a.94b", names[0], 1000),
+                                 dir.WriteBank("b.94b", names[1], 3000)};
+
+    pid_t children[2];
+    for (int i = 0; i < 2; ++i) {
+        children[i] = ::fork();
+        ASSERT_GE(children[i], 0);
+        if (children[i] == 0) {
+            ::_exit(Work(card, banks[i], names[i], 10 + i));
+        }
+    }
+    for (const pid_t child : children) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child status " << status;
+    }
+
+    SynthStatus status;
+    ASSERT_EQ(card.GetStatus(&status), SYNTH_OK);
+    ASSERT_EQ(status.bankCount, 2u);
+    EXPECT_EQ(status.freeMemory, 100000u - 1000u - 3000u);
+    EXPECT_LT(status.banks[0].id, status.banks[1].id);
+    EXPECT_GE(FindId(status, names[0], 10), 0);
+    EXPECT_GE(FindId(status, names[1], 11), 0);
+}
+
+} // namespace
