@@ -19,17 +19,30 @@ QString IconPath(int id, int size)
 
 } // namespace
 
+// The artwork is compiled into a static library, whose members a program keeps only when it
+// names them. Calling the resource initialiser keeps it, and registers the artwork before the
+// first look-up. It has to be called from the global namespace.
+static void RegisterArtwork()
+{
+    static const bool registered = [] {
+        Q_INIT_RESOURCE(korvane_res);
+        return true;
+    }();
+    Q_UNUSED(registered);
+}
+
 QPixmap CBitmapResource::Load(int id)
 {
-    // Checked first so that an unknown id stays quiet instead of warning from the image reader.
-    const QString path = BitmapPath(id);
-    return QFile::exists(path) ? QPixmap(path) : QPixmap();
+    RegisterArtwork();
+    return QPixmap(BitmapPath(id));
 }
 
 QIcon CBitmapResource::Icon(int id)
 {
+    RegisterArtwork();
     QIcon icon;
     for (const int size : ICON_SIZES) {
+        // An icon given a file that does not exist would no longer count as null.
         const QString path = IconPath(id, size);
         if (QFile::exists(path))
             icon.addFile(path, QSize(size, size));

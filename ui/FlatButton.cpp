@@ -2,6 +2,7 @@
 
 #include "BitmapResource.h"
 
+#include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 
@@ -59,7 +60,21 @@ QPoint PressOffset(bool pressed)
     return pressed ? QPoint(1, 1) : QPoint(0, 0);
 }
 
-constexpr int CAPTION_FLAGS = Qt::TextShowMnemonic | Qt::TextSingleLine;
+// The lettering may reach past its advance width (overhangs): it is never clipped.
+constexpr int CAPTION_FLAGS = Qt::TextShowMnemonic | Qt::TextSingleLine | Qt::TextDontClip;
+
+// The caption as it shows: "&" is dropped and the letter after it underlined, so "&&" shows
+// a single "&".
+QString VisibleCaption(const QString& caption)
+{
+    QString visible;
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption[i] == u'&' && ++i == caption.size())
+            break;
+        visible += caption[i];
+    }
+    return visible;
+}
 
 } // namespace
 
@@ -116,7 +131,8 @@ QPoint CFlatButton::CaptionPosition(bool pressed) const
 
 QSize CFlatButton::CaptionSize() const
 {
-    return fontMetrics().size(CAPTION_FLAGS, text());
+    const QFontMetrics metrics = fontMetrics();
+    return {metrics.horizontalAdvance(VisibleCaption(text())), metrics.height()};
 }
 
 void CFlatButton::DrawFrame(QPainter& painter, const QRect& rect, const ItemState& state)

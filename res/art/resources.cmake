@@ -12,8 +12,3 @@ set(KORVANE_ART_RESOURCES
     art/bitmaps/219.xpm
     art/bitmaps/220.xpm)
 
-# The desktop entry and its scalable icon, for the desktop's menus and launchers.
-install(FILES ${CMAKE_CURRENT_LIST_DIR}/korvane.desktop
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ${CMAKE_CURRENT_LIST_DIR}/korvane.svg
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)

@@ -1,0 +1,16 @@
+// Runs every test class of the ui folder in one application object.
+#include "BitmapResourceTest.h"
+#include "FlatButtonTest.h"
+
+#include <QApplication>
+#include <QTest>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    TestBitmapResource bitmaps;
+    TestFlatButton flatButton;
+    int failed = QTest::qExec(&bitmaps, argc, argv);
+    failed += QTest::qExec(&flatButton, argc, argv);
+    return failed == 0 ? 0 : 1;
+}
