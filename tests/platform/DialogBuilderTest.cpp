@@ -1,0 +1,185 @@
+#include "DialogBuilderTest.h"
+
+#include "DialogBuilder.h"
+#include "DialogUnits.h"
+
+#include <QCheckBox>
+#include <QDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+namespace {
+QDialog* BuildDialog(int id, int topOffset = 0, const CDialogBuilder::Factory& factory = {})
+{
+    auto* dialog = new QDialog;
+    CDialogBuilder::Build(dialog, DialogTemplate::Load(id), factory, topOffset);
+    return dialog;
+}
+
+template <class T> T* Item(const QWidget* dialog, int id)
+{
+    return qobject_cast<T*>(CDialogBuilder::GetDlgItem(dialog, id));
+}
+
+// A template with an OK button under a group box that comes later in the tab order, and a
+// check box without a tab stop.
+const QByteArray OverlapTemplate = R"({
+    "id": 9, "font": {"family": "F", "pointSize": 8}, "size": [100, 60],
+    "controls": [
+        {"id": 1, "kind": "button", "caption": "OK", "styles": ["tabstop"], "rect": [10, 10, 40, 14]},
+        {"id": -1, "kind": "groupbox", "caption": "Frame", "rect": [0, 0, 100, 40]},
+        {"id": 20, "kind": "checkbox", "caption": "No tab", "rect": [10, 44, 40, 10]},
+        {"id": 21, "kind": "edit", "styles": ["tabstop"], "rect": [55, 44, 40, 12]}
+    ]})";
+} // namespace
+
+void DialogBuilderTest::mainWindowControlsSitWhereTheTemplateSays()
+{
+    const DialogTemplate tpl = DialogTemplate::Load(102);
+    QScopedPointer<QDialog> dialog(BuildDialog(102, 21));
+    const CDialogUnits units(dialog->font());
+
+    QCOMPARE(dialog->font().pointSize(), 8);
+    QCOMPARE(dialog->windowTitle(), QStringLiteral("Korvane "));
+    const QSize client = units.ToPixels(QSize(319, 170)) + QSize(0, 21);
+    QCOMPARE(dialog->size(), client);
+    QCOMPARE(dialog->minimumSize(), client);
+    QCOMPARE(dialog->maximumSize(), client);
+
+    for (const ControlTemplate& control : tpl.controls) {
+        if (control.id == -1)
+            continue;
+        QWidget* widget = CDialogBuilder::GetDlgItem(dialog.get(), control.id);
+        QVERIFY2(widget, qPrintable(QString::number(control.id)));
+        QCOMPARE(widget->geometry(), units.ToPixels(control.dlu).translated(0, 21));
+        QCOMPARE(widget->isHidden(), control.id == 1022);
+    }
+    QVERIFY(qobject_cast<QGroupBox*>(CDialogBuilder::GetDlgItem(dialog.get(), -1)));
+    QCOMPARE(CDialogBuilder::GetDlgItem(dialog.get(), 4242), nullptr);
+
+    QCOMPARE(Item<QPushButton>(dialog.get(), 1007)->text(), QStringLiteral("Midi Mapping"));
+    QCOMPARE(Item<QLabel>(dialog.get(), 1027)->alignment() & Qt::AlignHorizontal_Mask,
+             Qt::AlignRight);
+    QVERIFY(!Item<QLabel>(dialog.get(), 1023)->wordWrap());
+    QCOMPARE(Item<QLabel>(dialog.get(), 1021)->frameShape(), QFrame::Box);
+
+    dialog->show();
+    QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+    QVERIFY(CDialogBuilder::GetDlgItem(dialog.get(), 1021)->isVisible());
+    QVERIFY(!CDialogBuilder::GetDlgItem(dialog.get(), 1022)->isVisible());
+}
+
+void DialogBuilderTest::optionsDialogBehaviour()
+{
+    QScopedPointer<QDialog> dialog(BuildDialog(206));
+    QVERIFY(Item<QPushButton>(dialog.get(), 1)->isDefault());
+    QVERIFY(!Item<QPushButton>(dialog.get(), 2)->isDefault());
+    QVERIFY(Item<QLineEdit>(dialog.get(), 1031)->isReadOnly());
+    QVERIFY(Item<QCheckBox>(dialog.get(), 1028));
+
+    // The two radio buttons exclude each other.
+    auto* standard = Item<QRadioButton>(dialog.get(), 1005);
+    auto* tray = Item<QRadioButton>(dialog.get(), 1002);
+    QVERIFY(standard && tray);
+    standard->setChecked(true);
+    tray->click();
+    QVERIFY(tray->isChecked());
+    QVERIFY(!standard->isChecked());
+
+    // Button 1 accepts the dialog, button 2 rejects it.
+    dialog->setResult(-1);
+    Item<QPushButton>(dialog.get(), 1)->click();
+    QCOMPARE(dialog->result(), int(QDialog::Accepted));
+    dialog->setResult(-1);
+    Item<QPushButton>(dialog.get(), 2)->click();
+    QCOMPARE(dialog->result(), int(QDialog::Rejected));
+}
+
+void DialogBuilderTest::factoryReplacesControls()
+{
+    QList<int> asked;
+    QPushButton* custom = nullptr;
+    QScopedPointer<QDialog> dialog(
+        BuildDialog(206, 0, [&](const ControlTemplate& control, QWidget*) -> QWidget* {
+            asked << control.id;
+            if (control.id != 3)
+                return nullptr;
+            custom = new QPushButton(QStringLiteral("custom"));
+            return custom;
+        }));
+    QCOMPARE(asked, (QList<int>{1, 2, -1, 1028, 1031, -1, 1005, 1002, 3}));
+    QCOMPARE(CDialogBuilder::GetDlgItem(dialog.get(), 3), custom);
+    QCOMPARE(custom->parentWidget(), dialog.get());
+    QCOMPARE(custom->geometry(), CDialogUnits(dialog->font()).ToPixels(QRect(147, 20, 28, 12)));
+    QVERIFY(Item<QLineEdit>(dialog.get(), 1031));
+}
+
+void DialogBuilderTest::windowDecorationsFollowTheTemplate()
+{
+    QScopedPointer<QDialog> main(BuildDialog(102));
+    QVERIFY(main->windowFlags() & Qt::WindowMinimizeButtonHint);
+    QVERIFY(main->windowFlags() & Qt::WindowCloseButtonHint);
+
+    QScopedPointer<QDialog> progress(BuildDialog(130));
+    QVERIFY(progress->windowFlags() & Qt::WindowTitleHint);
+    QVERIFY(!(progress->windowFlags() & Qt::WindowCloseButtonHint));
+    QCOMPARE(progress->windowTitle(), QStringLiteral("Load in progress"));
+
+    QScopedPointer<QDialog> about(BuildDialog(100));
+    QVERIFY(about->windowFlags() & Qt::FramelessWindowHint);
+    const QList<QLabel*> labels = about->findChildren<QLabel*>();
+    QCOMPARE(labels.size(), 3);
+    QCOMPARE(labels[0]->property(CDialogBuilder::BitmapIdProperty).toInt(), 204);
+    QCOMPARE(labels[1]->property(CDialogBuilder::BitmapIdProperty).toInt(), 212);
+    QVERIFY(labels[0]->pixmap().isNull());
+    QVERIFY(!labels[2]->property(CDialogBuilder::BitmapIdProperty).isValid());
+    QCOMPARE(labels[2]->text().count(u'\n'), 2);
+    QVERIFY(!labels[2]->text().contains(u'\r'));
+}
+
+void DialogBuilderTest::groupBoxesLeaveClicksToOverlappedControls()
+{
+    QString error;
+    const DialogTemplate tpl = DialogTemplate::FromJson(OverlapTemplate, error);
+    QVERIFY2(tpl.IsValid(), qPrintable(error));
+    QDialog dialog;
+    CDialogBuilder::Build(&dialog, tpl);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+
+    QWidget* ok = CDialogBuilder::GetDlgItem(&dialog, 1);
+    // Through the window, so that the click goes to the widget found under the pointer.
+    QTest::mouseClick(dialog.windowHandle(), Qt::LeftButton, {}, ok->geometry().center());
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+}
+
+void DialogBuilderTest::controlsWithoutTabStopAreSkippedByTab()
+{
+    QString error;
+    QDialog dialog;
+    CDialogBuilder::Build(&dialog, DialogTemplate::FromJson(OverlapTemplate, error));
+    QVERIFY(CDialogBuilder::GetDlgItem(&dialog, 1)->focusPolicy() & Qt::TabFocus);
+    QVERIFY(CDialogBuilder::GetDlgItem(&dialog, 21)->focusPolicy() & Qt::TabFocus);
+    QCOMPARE(CDialogBuilder::GetDlgItem(&dialog, 20)->focusPolicy(), Qt::ClickFocus);
+}
+
+void DialogBuilderTest::fontSizeScalesDialogUnits()
+{
+    QFont font;
+    font.setPointSize(8);
+    const CDialogUnits small(font);
+    font.setPointSize(16);
+    const CDialogUnits large(font);
+    QVERIFY(small.AverageCharWidth() > 0);
+    QVERIFY(small.CharHeight() > small.AverageCharWidth());
+    QVERIFY(large.AverageCharWidth() > small.AverageCharWidth());
+    QVERIFY(large.CharHeight() > small.CharHeight());
+    // The average sits between the narrowest and the widest letter.
+    const QFontMetrics metrics(font);
+    QVERIFY(large.AverageCharWidth() >= metrics.horizontalAdvance(u'i'));
+    QVERIFY(large.AverageCharWidth() <= metrics.horizontalAdvance(u'W'));
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QObject>
+
+// Builds the program's dialogs from their templates and checks what the user gets.
+class DialogBuilderTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void mainWindowControlsSitWhereTheTemplateSays();
+    void optionsDialogBehaviour();
+    void factoryReplacesControls();
+    void windowDecorationsFollowTheTemplate();
+    void groupBoxesLeaveClicksToOverlappedControls();
+    void controlsWithoutTabStopAreSkippedByTab();
+    void fontSizeScalesDialogUnits();
+};
