@@ -47,9 +47,25 @@ typedef struct SynthStatus
     SynthBankEntry banks[SYNTH_MAX_BANKS];
 } SynthStatus;
 
+/* The simulated card keeps its state in a file that every process shares: the file named by
+ * KORVANE_CARD_STATE, else $XDG_STATE_HOME/korvane/card.state (~/.local/state by default).
+ * A new card gets KORVANE_CARD_MEMORY bytes (decimal; 8 MiB when unset or malformed); an
+ * existing card keeps its memory. Every call re-reads the state under a lock, so banks
+ * loaded by one process are seen by all. Any call returns SYNTHERR_ABORT when the state
+ * cannot be read or written, and a broken state file is renamed to "<file>.bad" (or
+ * ".bad.N") so that the next call starts from an empty card. */
+
+/* Loads the bank file at path under the lowest free ID (priority 0, its file size taken
+ * from sample memory). Errors, in the order checked: SYNTHERR_INVCOUNT (8 banks loaded),
+ * SYNTHERR_FILENOTFOUND (cannot open, or null), SYNTHERR_INVCOM (not a bank file),
+ * SYNTHERR_OUTOFMEM. */
 uint16_t SynthLoadBank(const char* path);
+/* SYNTHERR_UNREF when no bank has that ID. */
 uint16_t SynthUnloadBank(uint16_t id);
+/* SYNTHERR_UNREF when no bank has that ID, then SYNTHERR_INVADD outside 0..127. */
 uint16_t SynthSetPriority(uint16_t id, int32_t priority);
+/* Fills the whole record, banks in ascending ID order and zeroes past bankCount; a zeroed
+ * record on SYNTHERR_ABORT. SYNTHERR_INVADD for a null pointer. */
 uint16_t SynthGetStatus(SynthStatus* status);
 
 #ifdef __cplusplus
