@@ -6,6 +6,7 @@
 #include "synth32.h"
 
 #include <cstdint>
+#include <utility>
 
 class CSynthCard
 {
