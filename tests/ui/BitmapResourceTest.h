@@ -12,7 +12,6 @@ private slots:
     void loadsBitmapAtItsSize();
     void unknownIdGivesNullPixmap_data();
     void unknownIdGivesNullPixmap();
-    void programIconHasEverySize();
     void onlyTheProgramIconIsAnIcon();
     void scalableIconIsWellFormed();
 };

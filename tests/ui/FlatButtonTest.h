@@ -23,7 +23,6 @@ private slots:
     void missingBitmapIsRefused();
     void flatFrameShowsOnlyWhileHovered();
     void disabledFaceIsEmbossed();
-    void focusDrawsNoRectangle();
 
 private:
     QPalette m_savedPalette;
