@@ -200,6 +200,6 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorBox{"GivenTextOnError", 3, "Given text", "Given text", "Error", Mb::IconHand},
         ErrorBox{"GivenTextOnWarning", 24, "Unable to load bank:/x.94b",
                  "Unable to load bank:/x.94b", "Warning", Mb::IconExclamation}),
-    [](const ::testing::TestParamInfo<ErrorBox>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<ErrorBox>& param) { return std::string(param.param.name); });
 
 } // namespace
