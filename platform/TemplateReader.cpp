@@ -75,7 +75,7 @@ QStringList CTemplateReader::Words(const QJsonObject& object, const QString& key
         Fail(QStringLiteral("\"%1\" must be an array of strings").arg(key));
     for (const QString& word : std::as_const(words)) {
         if (!Failed() && !allowed.contains(word))
-            Fail(QStringLiteral("unknown %1 \"%2\"").arg(key, word));
+            Fail(QStringLiteral("\"%1\": unknown \"%2\"").arg(key, word));
     }
     return Failed() ? QStringList() : words;
 }

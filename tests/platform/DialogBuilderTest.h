@@ -12,7 +12,6 @@ private slots:
     void optionsDialogBehaviour();
     void factoryReplacesControls();
     void windowDecorationsFollowTheTemplate();
-    void groupBoxesLeaveClicksToOverlappedControls();
-    void controlsWithoutTabStopAreSkippedByTab();
+    void groupBoxesLeaveClicksAndTabStopsApply();
     void fontSizeScalesDialogUnits();
 };

@@ -12,5 +12,4 @@ private slots:
     void messageBoxShowsTypeAndReturnsAnswer();
     void openDialogFiltersByPatternAndReturnsFullPath();
     void saveDialogAddsDefaultExtension();
-    void cancelledDialogReturnsNothing();
 };

@@ -6,45 +6,33 @@
 
 namespace {
 
-struct Entry
-{
-    int id;
-    const char16_t* text;
-};
-
-void PrintTo(const Entry& entry, std::ostream* out)
-{
-    *out << entry.id;
-}
-
-class StringTableKnownIds : public testing::TestWithParam<Entry>
-{
-};
-
-TEST_P(StringTableKnownIds, GiveTheirExactText)
-{
-    EXPECT_EQ(CStringTable::Load(GetParam().id), QString::fromUtf16(GetParam().text));
-}
-
 // Texts from every group of the table, with their leading and trailing spaces, odd
 // spellings and non-ASCII characters.
-INSTANTIATE_TEST_SUITE_P(
-    Sample, StringTableKnownIds,
-    testing::Values(Entry{101, u"&About Korvane"}, Entry{103, u"N°"},
-                    Entry{108, u"Lumo Sound sound banks(*.94b)|*.94b|"},
-                    Entry{109, u"Please select a bank !"}, Entry{110, u"Warning"},
-                    Entry{114, u"MIDI files (*.mid)|*.mid|"},
-                    Entry{115, u"Synth Error: SYNTHERR_UNREF "},
-                    Entry{123, u"Synth Error: SYNTHERR_CANNOTDELETE "}, Entry{124, u"Error"},
-                    Entry{126, u"Korvane Presets (*.pre]|*.pre|"}, Entry{181, u"Bank: "},
-                    Entry{182, u"krv.opt"}, Entry{188, u"File generation date: "},
-                    Entry{195, u" MIDI mappings"}, Entry{201, u"Korvane options"},
-                    Entry{205, u"Unable to find the preset file."},
-                    Entry{208, u"Unable to load bank:"},
-                    Entry{212, u"Presest is modified. Do you want to save it ?"}),
-    [](const testing::TestParamInfo<Entry>& param) {
-        return "Id" + std::to_string(param.param.id);
-    });
+TEST(StringTable, KnownIdsGiveTheirExactText)
+{
+    const std::pair<int, const char16_t*> sample[] = {
+        {101, u"&About Korvane"},
+        {103, u"N°"},
+        {108, u"Lumo Sound sound banks(*.94b)|*.94b|"},
+        {109, u"Please select a bank !"},
+        {110, u"Warning"},
+        {114, u"MIDI files (*.mid)|*.mid|"},
+        {115, u"Synth Error: SYNTHERR_UNREF "},
+        {123, u"Synth Error: SYNTHERR_CANNOTDELETE "},
+        {124, u"Error"},
+        {126, u"Korvane Presets (*.pre]|*.pre|"},
+        {181, u"Bank: "},
+        {182, u"krv.opt"},
+        {188, u"File generation date: "},
+        {195, u" MIDI mappings"},
+        {201, u"Korvane options"},
+        {205, u"Unable to find the preset file."},
+        {208, u"Unable to load bank:"},
+        {212, u"Presest is modified. Do you want to save it ?"},
+    };
+    for (const auto& [id, text] : sample)
+        EXPECT_EQ(CStringTable::Load(id), QString::fromUtf16(text)) << id;
+}
 
 TEST(StringTable, UnknownIdsGiveEmptyText)
 {
