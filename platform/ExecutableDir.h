@@ -2,7 +2,7 @@
 
 #include <QString>
 
-// The directory of the program's executable, where its options file and report template
+// The directory of the program's executable, where the files that travel with the program
 // lie; tests point it elsewhere.
 class CExecutableDir
 {

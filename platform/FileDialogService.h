@@ -8,7 +8,7 @@ class QWidget;
 struct FileDialogRequest
 {
     bool open = true;
-    // The extension added to a typed name that has none: "*.94b", ".pre" or "pre".
+    // The extension added to a typed name that has none: "*.txt", ".txt" or "txt".
     QString defaultExt;
     // The name proposed at the start; may be empty.
     QString fileName;
@@ -36,7 +36,7 @@ public:
     // "desc|*.a;*.b|desc2|*.c|" becomes "desc (*.a *.b);;desc2 (*.c)"; the list ends at the
     // first empty description, a description without a pattern is dropped.
     static QString ToQtFilter(const QString& windowsFilter);
-    // The bare extension of a default extension given as "*.94b", ".pre" or "pre".
+    // The bare extension of a default extension given as "*.txt", ".txt" or "txt".
     static QString BareExtension(const QString& defaultExt);
     // path with the default extension appended when its file name has no extension.
     static QString WithDefaultExtension(const QString& path, const QString& defaultExt);
