@@ -12,6 +12,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QtDebug>
 
 namespace {
 // Button ids that close a dialog, as the platform's dialogs have always had them.
@@ -169,6 +170,11 @@ void ApplyWindowStyles(QWidget* dialog, const DialogTemplate& tpl)
 void CDialogBuilder::Build(QWidget* dialog, const DialogTemplate& tpl, const Factory& factory,
                            int topOffset)
 {
+    // The template's loader has said what is wrong with it; the dialog stays empty.
+    if (!tpl.IsValid()) {
+        qWarning("dialog builder: invalid template %d, no controls created", tpl.id);
+        return;
+    }
     QFont font = QApplication::font();
     font.setPointSize(tpl.pointSize);
     dialog->setFont(font);

@@ -23,7 +23,7 @@ public:
     // and one child widget per control in template order, placed from its rectangle in
     // dialog units and moved down by topOffset pixels (room for a menu bar, which also
     // adds to the client height). Buttons 1 and 2 accept and reject a QDialog. Call it
-    // before the dialog is shown.
+    // before the dialog is shown. An invalid template leaves the dialog as it is.
     static void Build(QWidget* dialog, const DialogTemplate& tpl, const Factory& factory = {},
                       int topOffset = 0);
 
