@@ -64,6 +64,8 @@ CKorvaneDlg::~CKorvaneDlg()
 void CKorvaneDlg::BuildControls()
 {
     m_menuBar = CMenuBuilder::BuildMenuBar(IDR_MENU, this, [this](int id) { OnCommand(id); });
+    // Menus keep the desktop's font; only the controls take the dialog's.
+    m_menuBar->setFont(QApplication::font(m_menuBar));
     const int menuHeight = m_menuBar->sizeHint().height();
     CDialogBuilder::Build(
         this, DialogTemplate::Load(IDD_MAIN),

@@ -10,7 +10,7 @@ packages=(
     cmake ninja-build g++ pkg-config clang-format
     qt6-base-dev libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    desktop-file-utils xvfb xauth
+    desktop-file-utils xvfb xauth fonts-dejavu-core
 )
 
 missing=()
