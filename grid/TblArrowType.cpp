@@ -1,0 +1,6 @@
+#include "TblArrowType.h"
+
+CTblArrowType::CTblArrowType()
+{
+    m_bEditable = 0;
+}

@@ -1,0 +1,282 @@
+// A spreadsheet-like grid control: sheets of cells with column and row headings, cells
+// kept by data sources, drawn and handled by cell types, and a current cell that the
+// keyboard, the mouse and the application move. An application specialises it by
+// overriding the callbacks at the end of the class.
+#pragma once
+
+#include "TblArrowType.h"
+#include "TblCell.h"
+#include "TblCellType.h"
+#include "TblCheckBoxType.h"
+#include "TblDropListType.h"
+#include "TblFontList.h"
+#include "TblSheet.h"
+
+#include <QColor>
+#include <QString>
+#include <QWidget>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class CTblChildWindow;
+class CTblDataSource;
+class QAction;
+class QMenu;
+
+class CTblCtrl : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // The grid's windows, numbered as the callbacks report them.
+    enum Section
+    {
+        SectionCells = 1,
+        SectionColHeader = 2,
+        SectionRowHeader = 3,
+        SectionCorner = 4,
+        SectionTabs = 5,
+        SectionVScroll = 6,
+        SectionHScroll = 7,
+    };
+
+    static constexpr int MaxSheets = 1024;
+    static constexpr int MaxColumns = 32000;
+    static constexpr int MaxSize = 1024;
+    // Above this many rows every row has the default height.
+    static constexpr long UniformRowsAbove = 64000;
+    // Pop-up menu items with this id or above reach OnPopupCommand.
+    static constexpr int FirstPopupCommand = 1000;
+    // FitColumnsToContent flag: measure the column-heading rows too.
+    static constexpr int FitHeadings = 0x1;
+
+    explicit CTblCtrl(QWidget* parent = nullptr);
+    ~CTblCtrl() override;
+
+    // Counts and sizes. Results: 0 success, 1 bad argument or nothing to do, 2 refused.
+    int SetDefaultRowHeight(int height);
+    int SetColumnCount(int count, int redraw = 1);
+    int SetRowCount(long count, int redraw = 1);
+    int GetColumnCount() const { return m_pSheet->m_nColCount; }
+    long GetRowCount() const { return m_pSheet->m_nRowCount; }
+    // A negative column is a row-heading column: its width is set and the result is 1.
+    int SetColumnWidth(int col, int width);
+    int GetColumnWidth(int col) const;
+    int SetHeadingColumnWidth(int col, int width);
+    int SetHeadingRowHeight(long row, int height);
+    int SetRowSize(long row, int height);
+    int GetRowSize(long row) const;
+    int SetUniformRows(int uniform);
+    int SetColHeaderHeight(int height);
+    int SetRowHeaderWidth(int width);
+    // Leading columns and rows that never scroll.
+    int SetLockedCounts(int cols, long rows);
+    int SetCurCellStyle(int style);
+
+    // Fonts, kept by the grid and addressed by index.
+    int SetDefaultFont(int index);
+    int RegisterFontEx(int height, int width, int escapement, int orientation, int weight,
+                       uint8_t italic, uint8_t underline, uint8_t strikeOut, uint8_t charSet,
+                       uint8_t outPrecision, uint8_t clipPrecision, uint8_t quality,
+                       uint8_t pitchAndFamily, const QString& faceName);
+    int RegisterFont(const QString& faceName, int height, int weight);
+    const QFont* GetFont(int index) const { return m_fonts.At(index); }
+    int GetFontUseCount(int index) const { return m_fonts.UseCount(index); }
+
+    // Cells. ReadCell gives what the data source stores; ComposeCell the cell as it is
+    // drawn and edited, on the heading or column defaults.
+    int ReadCell(int col, long row, CTblCell& cell);
+    int ComposeCell(int col, long row, CTblCell& cell);
+    int WriteCell(int col, long row, CTblCell& cell);
+    int SetCellText(int col, long row, const QString& text);
+    int GetCellText(int col, long row, QString& text);
+    int SetCellAlignment(int col, long row, uint16_t alignment);
+
+    // The current cell and the view. Moves answer 0 moved or nothing to do, 1 when the
+    // target cannot be reached, 2 when the data source or a callback refused.
+    int GetCurCol() const { return m_pSheet->m_nCurCol; }
+    long GetCurRow() const { return m_pSheet->m_nCurRow; }
+    int MoveToCell(int col, long row);
+    int MoveToRow(long row);
+    int MoveToCol(int col);
+    int ScrollToRow(long row);
+    int ScrollToCol(int col);
+    // Step kinds: CTblSheet::Step.
+    int StepRow(int kind);
+    int StepCol(int kind);
+    int ScrollRows(int kind);
+    int ScrollCols(int kind);
+
+    int FitColumnsToWidth(int first, int last);
+    int FitColumnsToContent(int first, int last, long rowLimit, int flags);
+    int MoveColumn(int from, int to, int before);
+
+    int SetSheetCount(int count);
+    int ShowSheet(int index, int redraw = 1);
+    int GetSheetCount() const { return static_cast<int>(m_sheets.size()); }
+    int GetCurSheet() const { return m_nCurSheet; }
+    CTblSheet* GetSheet() const { return m_pSheet; }
+
+    // Windows: the grid's child windows plug in by section.
+    void SetChildWindow(int section, CTblChildWindow* window);
+    CTblChildWindow* GetChildWindow(int section) const;
+    // Lays the child windows out over the client area (on every resize).
+    void RecalcLayout();
+    int Redraw();
+    int RepaintCell(int col, long row);
+    int GetRedraw() const { return m_nRedraw; }
+    bool IsEditing() const { return m_bEditing != 0; }
+    // The cell at a point of the cell area, with its rectangle (a joined block's
+    // first cell and the block's rectangle). 1 when no cell is there.
+    int CellAtPoint(int x, int y, int& col, long& row, QRect& rect);
+
+    // The pens of raised and sunken 3-D frames.
+    const QPen& GetWhitePen() const { return m_whitePen; }
+    const QPen& GetShadowPen() const { return m_shadowPen; }
+
+    QMenu* GetPopupMenu() const { return m_pPopupMenu; }
+    // Opens the pop-up menu at a screen point: 1 when the sheet has no pop-up menu,
+    // 2 when OnPopupOpen refused, 3 when the menu has no items.
+    int ShowPopupMenu(int col, long row, const QPoint& screenPoint, int section);
+
+    // The index of the registered type, -1 for none.
+    int RegisterCellType(CTblCellType* type);
+    CTblCellType* GetCellType(int index) const;
+    int GetCellTypeCount() const { return static_cast<int>(m_cellTypes.size()); }
+    // The index of the registered source (1 and up), -1 for none.
+    int RegisterDataSource(CTblDataSource* source);
+    CTblDataSource* GetDataSource(int index) const;
+
+    // Callbacks. "Allow" callbacks answer true to let the action happen.
+    virtual void OnFocusGained(int section);
+    virtual void OnGridReady();
+    virtual void OnSheetReady(int sheet);
+    virtual bool AllowCellMove(int oldCol, long oldRow, int newCol, long newRow);
+    virtual bool AllowViewMove(int leftCol, long topRow, int newLeftCol, long newTopRow);
+    virtual void OnBeyondLastRow(long rowCount, long wanted, long added);
+    virtual void OnBeforeFirstRow(long first, long second);
+    virtual bool AllowColResize(int col);
+    virtual void OnColResizing(int col, int* width);
+    virtual void OnColResized(int col, int* width);
+    virtual bool AllowRowResize(long row);
+    virtual void OnRowResizing(long row, int* height);
+    virtual void OnRowResized(long row, int* height);
+    virtual bool AllowColHeaderResize();
+    virtual bool AllowRowHeaderResize();
+    virtual void OnColHeaderResizing(int* height);
+    virtual void OnRowHeaderResizing(int* width);
+    virtual void OnColHeaderResized(int* height);
+    virtual void OnRowHeaderResized(int* width);
+    virtual void OnCurColChanged(int oldCol, int newCol);
+    virtual void OnCurRowChanged(long oldRow, long newRow);
+    virtual void OnCurCellChanged(int oldCol, int newCol, long oldRow, long newRow);
+    virtual void OnScrolledToCol(int oldLeftCol, int newLeftCol);
+    virtual void OnScrolledToRow(long oldTopRow, long newTopRow);
+    virtual void OnCellLeftButton(int col, long row, bool down, const QRect& rect,
+                                  const QPoint& point, int processed);
+    virtual void OnCellRightButton(int col, long row, bool down, const QRect& rect,
+                                   const QPoint& point, int processed);
+    virtual void OnCellDoubleClick(int col, long row, const QRect& rect, const QPoint& point,
+                                   int processed);
+    virtual void OnCellMouseMove(int col, long row, const QPoint& point, unsigned keyFlags,
+                                 int processed);
+    virtual void OnColHeaderLeftButton(int col, long row, bool down, const QRect& rect,
+                                       const QPoint& point, int processed);
+    virtual void OnColHeaderRightButton(int col, long row, bool down, const QRect& rect,
+                                        const QPoint& point, int processed);
+    virtual void OnColHeaderDoubleClick(int col, long row, const QRect& rect, const QPoint& point,
+                                        int processed);
+    virtual void OnRowHeaderLeftButton(int col, long row, bool down, const QRect& rect,
+                                       const QPoint& point, int processed);
+    virtual void OnRowHeaderRightButton(int col, long row, bool down, const QRect& rect,
+                                        const QPoint& point, int processed);
+    virtual void OnRowHeaderDoubleClick(int col, long row, const QRect& rect, const QPoint& point,
+                                        int processed);
+    virtual void OnCornerLeftButton(bool down, const QRect& rect, const QPoint& point,
+                                    int processed);
+    virtual void OnCornerRightButton(bool down, const QRect& rect, const QPoint& point,
+                                     int processed);
+    virtual void OnCornerDoubleClick(const QRect& rect, const QPoint& point, int processed);
+    virtual void OnGridKeyDown(int* key, int processed);
+    virtual void OnGridChar(int* ch, int processed);
+    virtual void OnCellFetch(int col, long row, CTblCell& cell);
+    virtual void OnCellStore(int col, long row, CTblCell& cell);
+    virtual void OnSourceEvent(int source, int message, intptr_t param);
+    virtual bool OnCellTypeEvent(int typeIndex, int col, long row, int message, intptr_t param);
+    virtual bool OnEditBegin(int col, long row, QWidget** editor);
+    virtual bool OnEditKey(int col, long row, QWidget* editor, int* ch);
+    virtual bool OnEditEnd(int col, long row, QWidget* editor, const QString& text, int cancelled);
+    virtual bool OnEditNext(int oldCol, long oldRow, int* newCol, long* newRow);
+    virtual void OnPopupCommand(int col, long row, int section, int id);
+    virtual bool OnPopupOpen(int col, long row, int section);
+    virtual bool OnCellTip(int col, long row, int section, QString& text);
+    virtual bool OnVScrollTip(long row, QString& text);
+    virtual bool OnHScrollTip(int col, QString& text);
+    // Negative, 0 or positive as a sorts before, with or after b (CTblCell::Compare).
+    virtual int CompareCells(const CTblCell* a, const CTblCell* b, int flags);
+    virtual void OnPrepareDC(QPainter* dc, QPainter* bufferDC, int section);
+    virtual void OnLayout(QRect* cells, QRect* colHeader, QRect* rowHeader, QRect* corner,
+                          QRect* vScroll, QRect* hScroll, QRect* tabs);
+    virtual void OnSheetTabClick(int tabId);
+    virtual QColor GetDefaultBackColor(int section);
+    virtual void DrawCurrentCellFrame(QPainter& dc, const QRect& rect);
+    virtual void OnFocusLost(int section);
+    virtual bool AllowColDrag(int col);
+    virtual bool AllowColDrop(int fromCol, int toCol);
+    virtual void OnTrackerMoved(const QRect& oldRect, const QRect& newRect);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    // A joined block: its first cell and its size in columns and rows.
+    struct JoinBlock
+    {
+        int col = 0;
+        long row = 0;
+        int cols = 1;
+        long rows = 1;
+    };
+
+    CTblDataSource* SourceOf(int col, int& sourceCol) const;
+    CTblCellType* TypeOf(const CTblCell& cell) const;
+    bool JoinedBlockAt(int col, long row, JoinBlock& block);
+    long SnapToJoin(long target, bool alongRows);
+    int ClampCol(int& col);
+    int ClampRow(long& row);
+    void TakeSelectionAnchor();
+    void UpdateSelection();
+    void NotifyChange();
+    void TellCellType(int col, long row, bool gained);
+    void ApplyLargestTopRow();
+    void ApplyLargestLeftCol();
+    void ApplyColumnGeometry();
+    void ApplyRowGeometry();
+    void ShowSheetAt(int index, int redraw, const int* inheritedTabWidth);
+    std::vector<long> RowsToMeasure(bool headings, long limit) const;
+    void OnPopupAction(QAction* action);
+
+    CTblCellType m_normalType;
+    CTblDropListType m_dropListType;
+    CTblCheckBoxType m_checkBoxType;
+    CTblArrowType m_arrowType;
+    CTblFontList m_fonts;
+    std::vector<CTblCellType*> m_cellTypes;
+    std::vector<CTblDataSource*> m_sources;
+    std::vector<std::unique_ptr<CTblSheet>> m_sheets;
+    int m_nCurSheet = -1;
+    CTblSheet* m_pSheet = nullptr;
+    std::array<CTblChildWindow*, SectionHScroll + 1> m_windows{};
+    QMenu* m_pPopupMenu = nullptr;
+    int m_nPopupCol = -1;
+    long m_nPopupRow = -1;
+    int m_nPopupSection = 0;
+    int m_bEditing = 0;
+    QPen m_whitePen;
+    QPen m_shadowPen;
+    int m_nRedraw = 0;
+    bool m_bInLayout = false;
+};

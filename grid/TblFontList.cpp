@@ -1,0 +1,76 @@
+#include "TblFontList.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+
+// The family bits of a logical font's pitch-and-family byte.
+QFont::StyleHint StyleHintOf(uint8_t pitchAndFamily)
+{
+    switch (pitchAndFamily & 0xF0) {
+    case 0x10:
+        return QFont::Serif;
+    case 0x20:
+        return QFont::SansSerif;
+    case 0x30:
+        return QFont::TypeWriter;
+    case 0x40:
+        return QFont::Cursive;
+    case 0x50:
+        return QFont::Decorative;
+    default:
+        return QFont::AnyStyle;
+    }
+}
+
+} // namespace
+
+int CTblFontList::Register(const LogFont& logFont)
+{
+    LogFont wanted = logFont;
+    if (wanted.faceName.size() >= MaxFaceName)
+        wanted.faceName.clear();
+    for (size_t i = 0; i < m_entries.size(); ++i) {
+        if (m_entries[i]->logFont == wanted) {
+            ++m_entries[i]->useCount;
+            return static_cast<int>(i);
+        }
+    }
+    m_entries.push_back(std::make_unique<Entry>(Entry{wanted, MakeFont(wanted), 1}));
+    return Count() - 1;
+}
+
+const QFont* CTblFontList::At(int index) const
+{
+    if (index < 0 || index >= Count())
+        return nullptr;
+    return &m_entries[static_cast<size_t>(index)]->font;
+}
+
+int CTblFontList::UseCount(int index) const
+{
+    if (index < 0 || index >= Count())
+        return 0;
+    return m_entries[static_cast<size_t>(index)]->useCount;
+}
+
+QFont CTblFontList::MakeFont(const LogFont& logFont)
+{
+    QFont font;
+    if (!logFont.faceName.isEmpty())
+        font.setFamily(logFont.faceName);
+    font.setStyleHint(StyleHintOf(logFont.pitchAndFamily));
+    // Negative heights give the character height, positive ones the cell height; pixel
+    // sizes stand for both.
+    if (logFont.height != 0)
+        font.setPixelSize(std::abs(logFont.height));
+    if (logFont.weight > 0)
+        font.setWeight(static_cast<QFont::Weight>(std::clamp(logFont.weight, 1, 1000)));
+    font.setItalic(logFont.italic != 0);
+    font.setUnderline(logFont.underline != 0);
+    font.setStrikeOut(logFont.strikeOut != 0);
+    if ((logFont.pitchAndFamily & 0x3) == 1)
+        font.setFixedPitch(true);
+    return font;
+}
