@@ -459,6 +459,29 @@ TEST(GridCoreTest, TheLayoutShowsScrollBarsOnlyWhenNeeded)
         << "a hidden bar keeps its configured width";
 }
 
+TEST(GridCoreTest, TheApplicationMayChangeTheLayout)
+{
+    struct NarrowGrid : CTblCtrl
+    {
+        void OnLayout(QRect* cells, QRect*, QRect*, QRect*, QRect*, QRect*, QRect*) override
+        {
+            cells->setWidth(100);
+        }
+    } grid;
+    CallLog log;
+    CRecordingWindow cellArea(log, CTblCtrl::SectionCells);
+    grid.SetChildWindow(CTblCtrl::SectionCells, &cellArea);
+    grid.SetColumnCount(8);
+    grid.resize(400, 200);
+    grid.RecalcLayout();
+    EXPECT_EQ(grid.GetSheet()->m_nCellAreaWidth, 100);
+    EXPECT_EQ(cellArea.m_widget.geometry().topLeft(), QPoint(40, 20));
+    EXPECT_EQ(cellArea.m_widget.width(), 100);
+    // Navigation works in the area the application left.
+    EXPECT_EQ(grid.GetSheet()->m_nMaxLeftCol, 7);
+    grid.SetChildWindow(CTblCtrl::SectionCells, nullptr);
+}
+
 TEST(GridCoreTest, RepaintsGoToTheWindowThatShowsTheCell)
 {
     CallLog log;
