@@ -2,6 +2,7 @@
 
 #include "ExecutableDir.h"
 #include "KorvaneDlg.h"
+#include "SequencerFluidSynth.h"
 #include "SharedSynthLibrary.h"
 
 #include <QTextStream>
@@ -18,7 +19,9 @@ int CKorvaneApp::InitInstance()
     // an error status, and this line tells why.
     if (!library.IsLoaded())
         QTextStream(stderr) << "korvane: no synthesizer library: " << library.ErrorString() << '\n';
-    CKorvaneDlg dialog(library);
+    // The sequencer outlives the window, which closes a device still playing as it goes.
+    CSequencerFluidSynth sequencer;
+    CKorvaneDlg dialog(library, &sequencer);
     dialog.DoModal();
     return 0;
 }

@@ -5,9 +5,11 @@
 #include "Commands.h"
 #include "DialogBuilder.h"
 #include "DialogTemplate.h"
+#include "FileDialogService.h"
 #include "FlatButton.h"
 #include "MemoryFormat.h"
 #include "MenuBuilder.h"
+#include "SequencerNotifyEvent.h"
 #include "StringTable.h"
 
 #include <QApplication>
@@ -26,6 +28,8 @@ constexpr int IDD_MAIN = 102;
 constexpr int IDR_MENU = 202;
 constexpr int IDI_KORVANE = 200;
 constexpr int IDS_KORVANE = 180;
+constexpr int IDS_MIDI_EXT = 113;
+constexpr int IDS_MIDI_FILTER = 114;
 
 constexpr int IDC_MIDI_FILE = 1023;
 constexpr int IDC_FREE_MEMORY = 1024;
@@ -36,6 +40,7 @@ constexpr int IDC_MEMORY_GAUGE = 1022;
 
 constexpr int IDB_STOP = 215;
 constexpr int IDB_PLAY = 216;
+constexpr int IDB_PLAYING = 217;
 constexpr int IDB_MIDI_MAPPING = 218;
 constexpr int IDB_BROWSE_MIDI = 219;
 
@@ -47,8 +52,8 @@ void SetStatic(QWidget* dialog, int id, const QString& text)
 
 } // namespace
 
-CKorvaneDlg::CKorvaneDlg(SynthLibrary& library, QWidget* parent)
-    : QDialog(parent), m_bankTable(library)
+CKorvaneDlg::CKorvaneDlg(SynthLibrary& library, CSequencerService* sequencer, QWidget* parent)
+    : QDialog(parent), m_player(sequencer), m_bankTable(library)
 {
     setWindowIcon(CBitmapResource::Icon(IDI_KORVANE));
     BuildControls();
@@ -168,6 +173,15 @@ void CKorvaneDlg::OnCommand(int id)
     case Command::TrayRestoreWindow:
         OnRestoreWindow();
         break;
+    case Command::BrowseMidi:
+        OnBrowseMidi();
+        break;
+    case Command::PlayMidi:
+        OnPlayMidi();
+        break;
+    case Command::StopMidi:
+        OnStopMidi();
+        break;
     default:
         // Commands whose handlers are not part of this window (yet) do nothing, like
         // the tray menu's "Unload current preset".
@@ -229,6 +243,43 @@ void CKorvaneDlg::OnRestoreWindow()
     show();
 }
 
+void CKorvaneDlg::OnBrowseMidi()
+{
+    FileDialogRequest request;
+    request.defaultExt = CStringTable::Load(IDS_MIDI_EXT);
+    request.filter = CStringTable::Load(IDS_MIDI_FILTER);
+    const QString path = CFileDialogService::Current().Run(request);
+    if (path.isEmpty())
+        return;
+    // The file that plays, if any, goes on playing.
+    m_strMidiFile = path;
+    UpdateData(false);
+}
+
+void CKorvaneDlg::OnPlayMidi()
+{
+    m_player.Play(this, m_strMidiFile);
+    ShowPlayerState();
+}
+
+void CKorvaneDlg::OnStopMidi()
+{
+    m_player.Stop();
+    ShowPlayerState();
+}
+
+void CKorvaneDlg::OnMciNotify(const CSequencerNotifyEvent& event)
+{
+    m_player.OnNotify(event.DeviceId());
+    ShowPlayerState();
+}
+
+// A red triangle on Play while a file plays, a green one while idle.
+void CKorvaneDlg::ShowPlayerState()
+{
+    m_btnPlay->SetButtonBitmap(m_player.IsPlaying() ? IDB_PLAYING : IDB_PLAY, 10, 10);
+}
+
 void CKorvaneDlg::OnSysCommand(SysCommand command)
 {
     if (command == SysCommand::Close)
@@ -251,6 +302,12 @@ void CKorvaneDlg::paintEvent(QPaintEvent* event)
     if (m_bShowWindow == 0)
         QMetaObject::invokeMethod(this, &QWidget::hide, Qt::QueuedConnection);
     QDialog::paintEvent(event);
+}
+
+void CKorvaneDlg::customEvent(QEvent* event)
+{
+    if (event->type() == CSequencerNotifyEvent::EventType())
+        OnMciNotify(*static_cast<CSequencerNotifyEvent*>(event));
 }
 
 bool CKorvaneDlg::eventFilter(QObject* watched, QEvent* event)

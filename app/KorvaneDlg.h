@@ -3,11 +3,14 @@
 #pragma once
 
 #include "BankTable.h"
+#include "MidiPlayer.h"
 
 #include <QDialog>
 #include <QString>
 
 class CFlatButton;
+class CSequencerNotifyEvent;
+class CSequencerService;
 struct ControlTemplate;
 class QMenuBar;
 class QProgressBar;
@@ -18,7 +21,9 @@ class CKorvaneDlg : public QDialog
     Q_OBJECT
 
 public:
-    explicit CKorvaneDlg(SynthLibrary& library, QWidget* parent = nullptr);
+    // Without a sequencer the MIDI player stays idle, as on a system without one.
+    explicit CKorvaneDlg(SynthLibrary& library, CSequencerService* sequencer = nullptr,
+                         QWidget* parent = nullptr);
     ~CKorvaneDlg() override;
 
     // Runs the start-up sequence, then the modal loop.
@@ -34,6 +39,13 @@ public:
     void OnQuit();
     void OnRestoreWindow();
 
+    // The MIDI file player.
+    void OnBrowseMidi();
+    void OnPlayMidi();
+    void OnStopMidi();
+    void OnMciNotify(const CSequencerNotifyEvent& event);
+    const CMidiPlayer& Player() const { return m_player; }
+
     const CBankTable& BankTable() const { return m_bankTable; }
     QMenuBar* MenuBar() const { return m_menuBar; }
     QProgressBar* MemoryGauge() const { return m_memoryGauge; }
@@ -48,6 +60,7 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void customEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -59,6 +72,7 @@ private:
     void UpdateData(bool saveFromControls);
     void ShowAbout();
     bool IsOwnKeyPress(QObject* watched, QEvent* event) const;
+    void ShowPlayerState();
 
     CFlatButton* m_btnMidiMapping = nullptr;
     CFlatButton* m_btnBrowseMidi = nullptr;
@@ -70,6 +84,7 @@ private:
     QString m_strTotalMemory;
     QString m_strUsedMemory;
     int m_bShowWindow = 1;
+    CMidiPlayer m_player;
     CBankTable m_bankTable;
     QMenuBar* m_menuBar = nullptr;
     QProgressBar* m_memoryGauge = nullptr;

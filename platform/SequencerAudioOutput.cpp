@@ -1,0 +1,3 @@
+#include "SequencerAudioOutput.h"
+
+CSequencerAudioOutput::~CSequencerAudioOutput() = default;

@@ -1,0 +1,128 @@
+#include "SequencerFluidSynth.h"
+
+#include "SequencerAudioDriver.h"
+#include "SequencerNotifyEvent.h"
+#include "SequencerStream.h"
+
+#include <QCoreApplication>
+
+#include <atomic>
+#include <utility>
+
+struct CSequencerFluidSynth::Device
+{
+    explicit Device(unsigned deviceId) : id(deviceId) {}
+
+    // Posts the play's one notification: whichever of the audio thread (end, failure) and
+    // the window thread (stop, close) comes first sends it.
+    void Notify(unsigned code)
+    {
+        if (!notified.exchange(true))
+            QCoreApplication::postEvent(window, new CSequencerNotifyEvent(code, id));
+    }
+
+    const unsigned id;
+    CSequencerStream stream;
+    // Declared after the stream: it renders from it until destroyed.
+    std::unique_ptr<CSequencerAudioOutput> output;
+    QObject* window = nullptr;
+    // Window thread only: the device has been played.
+    bool started = false;
+    // The audio thread renders the file while set; it is set after window.
+    std::atomic<bool> playing{false};
+    std::atomic<bool> notified{false};
+};
+
+CSequencerFluidSynth::CSequencerFluidSynth(QString soundFont,
+                                           CSequencerAudioOutput::Opener openAudio)
+    : m_strSoundFont(std::move(soundFont)), m_openAudio(std::move(openAudio))
+{
+}
+
+CSequencerFluidSynth::~CSequencerFluidSynth()
+{
+    while (!m_devices.empty())
+        Close(m_devices.begin()->first);
+}
+
+QString CSequencerFluidSynth::DefaultSoundFont()
+{
+    const QString named = qEnvironmentVariable("KORVANE_SOUNDFONT");
+    return named.isEmpty() ? QStringLiteral("/usr/share/sounds/sf2/default-GM.sf2") : named;
+}
+
+CSequencerAudioOutput::Opener CSequencerFluidSynth::DefaultAudio()
+{
+    return &CSequencerAudioDriver::Open;
+}
+
+unsigned CSequencerFluidSynth::Open(const QString& path, unsigned& deviceId)
+{
+    auto device = std::make_unique<Device>(m_nNextId);
+    if (const unsigned error = device->stream.Load(path, m_strSoundFont))
+        return error;
+    // The output runs from now on, silent until the device plays.
+    device->output = m_openAudio(device->stream.Settings(), &RenderDevice, device.get());
+    if (!device->output)
+        return SequencerError::NoAudioOutput;
+    deviceId = m_nNextId++;
+    m_devices.emplace(deviceId, std::move(device));
+    return SequencerError::None;
+}
+
+unsigned CSequencerFluidSynth::Play(unsigned deviceId, QObject* window)
+{
+    Device* device = Find(deviceId);
+    if (!device)
+        return SequencerError::InvalidDevice;
+    if (device->started || !device->output || !window)
+        return SequencerError::NotReady;
+    device->started = true;
+    device->window = window;
+    device->stream.Start();
+    device->playing.store(true, std::memory_order_release);
+    return SequencerError::None;
+}
+
+unsigned CSequencerFluidSynth::Stop(unsigned deviceId)
+{
+    Device* device = Find(deviceId);
+    if (!device)
+        return SequencerError::InvalidDevice;
+    // Once the output is gone the audio thread can neither render nor notify any more.
+    device->output.reset();
+    device->playing = false;
+    if (device->started)
+        device->Notify(SequencerNotify::Aborted);
+    return SequencerError::None;
+}
+
+unsigned CSequencerFluidSynth::Close(unsigned deviceId)
+{
+    if (const unsigned error = Stop(deviceId))
+        return error;
+    m_devices.erase(deviceId);
+    return SequencerError::None;
+}
+
+CSequencerFluidSynth::Device* CSequencerFluidSynth::Find(unsigned deviceId) const
+{
+    const auto found = m_devices.find(deviceId);
+    return found == m_devices.end() ? nullptr : found->second.get();
+}
+
+// The audio thread: renders the file while the device plays and reports its end once.
+int CSequencerFluidSynth::RenderDevice(void* data, int frames, int nfx, float* fx[], int nout,
+                                       float* out[])
+{
+    auto* device = static_cast<Device*>(data);
+    if (!device->playing.load(std::memory_order_acquire))
+        return FLUID_OK;
+    const CSequencerStream::Progress progress = device->stream.Render(frames, nfx, fx, nout, out);
+    if (progress != CSequencerStream::Progress::Playing) {
+        device->playing = false;
+        device->Notify(progress == CSequencerStream::Progress::Ended ? SequencerNotify::Ended
+                                                                     : SequencerNotify::Failed);
+    }
+    return FLUID_OK;
+}

@@ -1,0 +1,3 @@
+#include "SequencerService.h"
+
+CSequencerService::~CSequencerService() = default;

@@ -1,0 +1,261 @@
+// The main window's MIDI file player, driven through its buttons' commands over a
+// recording sequencer: what the Play button and the path line show, and what plays.
+#include "Commands.h"
+#include "DialogBuilder.h"
+#include "FakeSequencer.h"
+#include "FlatButton.h"
+#include "KorvaneDlg.h"
+#include "RecordingMessageBox.h"
+#include "ScriptedFileDialog.h"
+#include "SharedSynthLibrary.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+// The middle of the Play button's triangle in bitmaps 216 (idle) and 217 (playing).
+const QColor kGreen(0x3F, 0xB0, 0x4A);
+const QColor kRed(0x92, 0x18, 0x18);
+
+QColor PlayTriangle(const QWidget* window)
+{
+    auto* play = qobject_cast<CFlatButton*>(CDialogBuilder::GetDlgItem(window, Command::PlayMidi));
+    if (!play)
+        return {};
+    return play->grab().toImage().pixelColor(play->ImagePosition(false) + QPoint(4, 5));
+}
+
+QString PathShown(const QWidget* window)
+{
+    const auto* label = qobject_cast<const QLabel*>(CDialogBuilder::GetDlgItem(window, 1023));
+    return label ? label->text() : QStringLiteral("<no static 1023>");
+}
+
+} // namespace
+
+class PlayerWindowTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void browsingShowsTheChosenFileAndCancelKeepsIt();
+    void playTurnsTheButtonRedAndASecondPressDoesNothing();
+    void stopEndsThePlayAndDoesNothingWhileIdle();
+    void theEndOfTheFileTurnsTheButtonGreenAndPlayStartsAgain();
+    void anotherFileChosenWhilePlayingLetsTheFirstPlayOn();
+    void aFileThatCannotPlayLeavesTheButtonGreen();
+    void aLateNotificationOfAStoppedPlayLeavesTheNextPlayAlone();
+    void closingTheWindowWhilePlayingClosesTheDevice();
+    void withoutASequencerThePlayerStaysIdle();
+
+private:
+    QString MakeFile(const QString& name);
+    std::unique_ptr<CKorvaneDlg> StartWindow(CSequencerService* sequencer);
+    void Choose(CKorvaneDlg& window, const QString& path);
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<CSharedSynthLibrary> m_library;
+    std::unique_ptr<CRecordingMessageBox> m_messages;
+    std::unique_ptr<CScriptedFileDialog> m_fileDialog;
+    std::unique_ptr<CFakeSequencer> m_sequencer;
+};
+
+void PlayerWindowTest::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    qputenv("KORVANE_CARD_STATE", m_dir->filePath("card.state").toLocal8Bit());
+    m_library = std::make_unique<CSharedSynthLibrary>(QStringLiteral(KORVANE_CARD_LIBRARY));
+    QVERIFY2(m_library->IsLoaded(), qPrintable(m_library->ErrorString()));
+    m_messages = std::make_unique<CRecordingMessageBox>();
+    m_fileDialog = std::make_unique<CScriptedFileDialog>();
+    m_sequencer = std::make_unique<CFakeSequencer>();
+}
+
+void PlayerWindowTest::cleanup()
+{
+    m_sequencer.reset();
+    m_fileDialog.reset();
+    m_messages.reset();
+    m_library.reset();
+    m_dir.reset();
+}
+
+QString PlayerWindowTest::MakeFile(const QString& name)
+{
+    const QString path = m_dir->filePath(name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        QTest::qFail("cannot make a MIDI file", __FILE__, __LINE__);
+    return path;
+}
+
+std::unique_ptr<CKorvaneDlg> PlayerWindowTest::StartWindow(CSequencerService* sequencer)
+{
+    auto window = std::make_unique<CKorvaneDlg>(*m_library, sequencer);
+    window->OnInitDialog();
+    window->show();
+    return window;
+}
+
+void PlayerWindowTest::Choose(CKorvaneDlg& window, const QString& path)
+{
+    m_fileDialog->Script(path);
+    window.OnCommand(Command::BrowseMidi);
+}
+
+void PlayerWindowTest::browsingShowsTheChosenFileAndCancelKeepsIt()
+{
+    auto window = StartWindow(m_sequencer.get());
+    QCOMPARE(PathShown(window.get()), QString());
+    QCOMPARE(PlayTriangle(window.get()), kGreen);
+
+    const QString tune = MakeFile(QStringLiteral("tune.mid"));
+    Choose(*window, tune);
+    QCOMPARE(PathShown(window.get()), tune);
+    QCOMPARE(m_fileDialog->Requests().size(), size_t{1});
+    const FileDialogRequest& request = m_fileDialog->Requests()[0];
+    QVERIFY(request.open);
+    QCOMPARE(request.defaultExt, QStringLiteral("*.mid"));
+    QCOMPARE(request.filter, QStringLiteral("MIDI files (*.mid)|*.mid|"));
+    QCOMPARE(request.fileName, QString());
+
+    Choose(*window, QString());
+    QCOMPARE(PathShown(window.get()), tune);
+    QVERIFY(m_sequencer->Calls().isEmpty());
+    QVERIFY(m_messages->Calls().empty());
+}
+
+void PlayerWindowTest::playTurnsTheButtonRedAndASecondPressDoesNothing()
+{
+    auto window = StartWindow(m_sequencer.get());
+    window->OnCommand(Command::PlayMidi); // no file chosen yet
+    QVERIFY(m_sequencer->Calls().isEmpty());
+
+    const QString tune = MakeFile(QStringLiteral("tune.mid"));
+    Choose(*window, tune);
+    window->OnCommand(Command::PlayMidi);
+    QCOMPARE(PlayTriangle(window.get()), kRed);
+    QCOMPARE(m_sequencer->PlayingFile(), tune);
+    window->OnCommand(Command::PlayMidi);
+    QCOMPARE(m_sequencer->Calls(), QStringList({"open " + tune + " -> 0", "play 1 -> 0"}));
+    QCOMPARE(PlayTriangle(window.get()), kRed);
+}
+
+void PlayerWindowTest::stopEndsThePlayAndDoesNothingWhileIdle()
+{
+    auto window = StartWindow(m_sequencer.get());
+    Choose(*window, MakeFile(QStringLiteral("tune.mid")));
+    window->OnCommand(Command::StopMidi);
+    QVERIFY(m_sequencer->Calls().isEmpty());
+
+    window->OnCommand(Command::PlayMidi);
+    window->OnCommand(Command::StopMidi);
+    QCOMPARE(PlayTriangle(window.get()), kGreen);
+    QCOMPARE(m_sequencer->Calls().mid(2), QStringList({"stop 1 -> 0", "close 1 -> 0"}));
+    QCOMPARE(m_sequencer->OpenDevices(), 0);
+    // The stopped play's notification arrives while idle and changes nothing.
+    QCoreApplication::sendPostedEvents(window.get());
+    QVERIFY(!window->Player().IsPlaying());
+    QCOMPARE(PlayTriangle(window.get()), kGreen);
+}
+
+void PlayerWindowTest::theEndOfTheFileTurnsTheButtonGreenAndPlayStartsAgain()
+{
+    auto window = StartWindow(m_sequencer.get());
+    const QString tune = MakeFile(QStringLiteral("tune.mid"));
+    Choose(*window, tune);
+    window->OnCommand(Command::PlayMidi);
+    m_sequencer->EndOfFile(window->Player().DeviceId());
+    QCOMPARE(PlayTriangle(window.get()), kRed); // the notification is still on its way
+    QCoreApplication::sendPostedEvents(window.get());
+    QCOMPARE(PlayTriangle(window.get()), kGreen);
+    QCOMPARE(m_sequencer->OpenDevices(), 0);
+
+    window->OnCommand(Command::PlayMidi);
+    QCOMPARE(PlayTriangle(window.get()), kRed);
+    QCOMPARE(m_sequencer->Calls().mid(2),
+             QStringList({"close 1 -> 0", "open " + tune + " -> 0", "play 2 -> 0"}));
+}
+
+void PlayerWindowTest::anotherFileChosenWhilePlayingLetsTheFirstPlayOn()
+{
+    auto window = StartWindow(m_sequencer.get());
+    const QString first = MakeFile(QStringLiteral("first.mid"));
+    const QString second = MakeFile(QStringLiteral("second.mid"));
+    Choose(*window, first);
+    window->OnCommand(Command::PlayMidi);
+    Choose(*window, second);
+    QCOMPARE(PathShown(window.get()), second);
+    QCOMPARE(m_sequencer->PlayingFile(), first);
+    QCOMPARE(PlayTriangle(window.get()), kRed);
+
+    window->OnCommand(Command::StopMidi);
+    window->OnCommand(Command::PlayMidi);
+    QCOMPARE(m_sequencer->PlayingFile(), second);
+}
+
+void PlayerWindowTest::aFileThatCannotPlayLeavesTheButtonGreen()
+{
+    auto window = StartWindow(m_sequencer.get());
+    const QString tune = MakeFile(QStringLiteral("tune.mid"));
+    Choose(*window, tune);
+    QVERIFY(QFile::remove(tune));
+    window->OnCommand(Command::PlayMidi);
+    QCOMPARE(PlayTriangle(window.get()), kGreen);
+    QVERIFY(!window->Player().IsPlaying());
+
+    // A device that opens but cannot play is closed at once.
+    MakeFile(QStringLiteral("tune.mid"));
+    m_sequencer->FailNextPlay(SequencerError::NoAudioOutput);
+    window->OnCommand(Command::PlayMidi);
+    QCOMPARE(PlayTriangle(window.get()), kGreen);
+    QVERIFY(!window->Player().IsPlaying());
+    QCOMPARE(m_sequencer->OpenDevices(), 0);
+    QCOMPARE(m_sequencer->Calls().last(), QStringLiteral("close 1 -> 0"));
+    QVERIFY(m_messages->Calls().empty());
+}
+
+void PlayerWindowTest::aLateNotificationOfAStoppedPlayLeavesTheNextPlayAlone()
+{
+    auto window = StartWindow(m_sequencer.get());
+    const QString tune = MakeFile(QStringLiteral("tune.mid"));
+    Choose(*window, tune);
+    window->OnCommand(Command::PlayMidi);
+    window->OnCommand(Command::StopMidi);
+    // Play again before the stopped play's notification has been delivered.
+    window->OnCommand(Command::PlayMidi);
+    QCoreApplication::sendPostedEvents(window.get());
+    QCOMPARE(PlayTriangle(window.get()), kRed);
+    QCOMPARE(m_sequencer->PlayingFile(), tune);
+}
+
+void PlayerWindowTest::closingTheWindowWhilePlayingClosesTheDevice()
+{
+    auto window = StartWindow(m_sequencer.get());
+    Choose(*window, MakeFile(QStringLiteral("tune.mid")));
+    window->OnCommand(Command::PlayMidi);
+    window->OnCommand(Command::PresetExit);
+    window.reset();
+    QCOMPARE(m_sequencer->OpenDevices(), 0);
+}
+
+void PlayerWindowTest::withoutASequencerThePlayerStaysIdle()
+{
+    auto window = StartWindow(nullptr);
+    Choose(*window, MakeFile(QStringLiteral("tune.mid")));
+    window->OnCommand(Command::PlayMidi);
+    QCOMPARE(PlayTriangle(window.get()), kGreen);
+    QVERIFY(!window->Player().IsPlaying());
+}
+
+QTEST_MAIN(PlayerWindowTest)
+#include "PlayerWindowTest.moc"

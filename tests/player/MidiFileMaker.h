@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <map>
+#include <vector>
+
+// Makes standard MIDI files for tests: one track of notes and tempo changes, and the time
+// at which the file puts each tick.
+class CMidiFileMaker
+{
+public:
+    static constexpr int kDivision = 480; // ticks per quarter note
+
+    // From tick on, a quarter note lasts microseconds (500000 until the first change).
+    void Tempo(int tick, int microseconds);
+    void Note(int tick, int duration, int key, int velocity = 100);
+
+    QByteArray Bytes() const;
+    bool Write(const QString& path) const;
+
+    // The tick of the file's last event, where its track ends.
+    int LastTick() const;
+    // Seconds from the file's beginning to tick.
+    double Seconds(int tick) const;
+
+private:
+    void Add(int tick, QByteArray event);
+
+    std::multimap<int, QByteArray> m_events;
+    std::map<int, int> m_tempos{{0, 500000}};
+};

@@ -1,0 +1,252 @@
+// The sequencer service on libfluidsynth with its audio pulled by a test thread: one
+// notification per play, on the window's thread, and no audio thread left behind.
+#include "SequencerFluidSynth.h"
+#include "MidiFileMaker.h"
+#include "MidiPlayer.h"
+#include "PumpedAudioOutput.h"
+#include "SequencerNotifyEvent.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace {
+
+// Stands for the window: keeps the notifications it receives, and on which thread.
+class CNotificationLog : public QObject
+{
+public:
+    struct Entry
+    {
+        unsigned code;
+        unsigned deviceId;
+        QThread* thread;
+    };
+    std::vector<Entry> entries;
+
+protected:
+    void customEvent(QEvent* event) override
+    {
+        if (event->type() == CSequencerNotifyEvent::EventType()) {
+            const auto* notify = static_cast<CSequencerNotifyEvent*>(event);
+            entries.push_back({notify->NotifyCode(), notify->DeviceId(), QThread::currentThread()});
+        }
+    }
+};
+
+// Delivers posted events until done() holds or ten seconds have passed.
+bool WaitFor(const std::function<bool()>& done)
+{
+    QDeadlineTimer deadline(10000);
+    while (!done() && !deadline.hasExpired()) {
+        QCoreApplication::processEvents();
+        QThread::msleep(5);
+    }
+    return done();
+}
+
+// Delivers what has been posted by now, and what arrives in the next moment.
+void Settle()
+{
+    QDeadlineTimer deadline(200);
+    while (!deadline.hasExpired()) {
+        QCoreApplication::processEvents();
+        QThread::msleep(5);
+    }
+}
+
+class SequencerFluidSynthTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        CMidiFileMaker shortTune;
+        shortTune.Note(0, 240, 60);
+        ASSERT_TRUE(shortTune.Write(ShortFile()));
+        // A minute long: it cannot end while a test stops it, even on a slow machine.
+        CMidiFileMaker longTune;
+        longTune.Note(0, 120 * CMidiFileMaker::kDivision, 60);
+        ASSERT_TRUE(longTune.Write(LongFile()));
+    }
+
+    void TearDown() override { EXPECT_EQ(CPumpedAudioOutput::Running(), 0); }
+
+    QString ShortFile() const { return m_dir.filePath(QStringLiteral("short.mid")); }
+    QString LongFile() const { return m_dir.filePath(QStringLiteral("long.mid")); }
+
+    // A service whose audio is pulled at the pace of a real device.
+    static std::unique_ptr<CSequencerFluidSynth> RealTime()
+    {
+        return std::make_unique<CSequencerFluidSynth>(CSequencerFluidSynth::DefaultSoundFont(),
+                                                      CPumpedAudioOutput::OpenerFor(true));
+    }
+
+    QTemporaryDir m_dir;
+    CNotificationLog m_window;
+};
+
+TEST_F(SequencerFluidSynthTest, OpenSaysWhyItCannotPlay)
+{
+    const QString text = m_dir.filePath(QStringLiteral("text.mid"));
+    QFile file(text);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("MIDI? no.");
+    file.close();
+
+    unsigned id = 77;
+    CSequencerFluidSynth sequencer(CSequencerFluidSynth::DefaultSoundFont(),
+                                   CPumpedAudioOutput::OpenerFor(false));
+    EXPECT_EQ(sequencer.Open(m_dir.filePath(QStringLiteral("gone.mid")), id),
+              SequencerError::FileNotFound);
+    EXPECT_EQ(sequencer.Open(text, id), SequencerError::InvalidFile);
+
+    CSequencerFluidSynth withoutSoundFont(m_dir.filePath(QStringLiteral("none.sf2")),
+                                          CPumpedAudioOutput::OpenerFor(false));
+    EXPECT_EQ(withoutSoundFont.Open(ShortFile(), id), SequencerError::NoSoundFont);
+
+    CSequencerFluidSynth withoutAudio(
+        CSequencerFluidSynth::DefaultSoundFont(),
+        [](fluid_settings_t*, fluid_audio_func_t, void*) { return nullptr; });
+    EXPECT_EQ(withoutAudio.Open(ShortFile(), id), SequencerError::NoAudioOutput);
+
+    EXPECT_EQ(id, 77u);
+    EXPECT_EQ(CPumpedAudioOutput::Running(), 0);
+}
+
+TEST_F(SequencerFluidSynthTest, AFileThatEndsIsReportedOnceOnTheWindowThread)
+{
+    CSequencerFluidSynth sequencer(CSequencerFluidSynth::DefaultSoundFont(),
+                                   CPumpedAudioOutput::OpenerFor(false));
+    unsigned id = 0;
+    ASSERT_EQ(sequencer.Open(ShortFile(), id), SequencerError::None);
+    ASSERT_EQ(sequencer.Play(id, &m_window), SequencerError::None);
+    ASSERT_TRUE(WaitFor([this] { return !m_window.entries.empty(); }));
+    Settle();
+    ASSERT_EQ(m_window.entries.size(), 1u);
+    EXPECT_EQ(m_window.entries[0].code, SequencerNotify::Ended);
+    EXPECT_EQ(m_window.entries[0].deviceId, id);
+    EXPECT_EQ(m_window.entries[0].thread, QThread::currentThread());
+
+    // Stopping and closing after the end add nothing.
+    EXPECT_EQ(sequencer.Stop(id), SequencerError::None);
+    EXPECT_EQ(sequencer.Close(id), SequencerError::None);
+    Settle();
+    EXPECT_EQ(m_window.entries.size(), 1u);
+}
+
+TEST_F(SequencerFluidSynthTest, AFileThePlayerCannotReadFailsAfterStarting)
+{
+    CMidiFileMaker maker;
+    maker.Note(0, 480, 60);
+    const QString cut = m_dir.filePath(QStringLiteral("cut.mid"));
+    QFile file(cut);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(maker.Bytes().chopped(6));
+    file.close();
+
+    CSequencerFluidSynth sequencer(CSequencerFluidSynth::DefaultSoundFont(),
+                                   CPumpedAudioOutput::OpenerFor(false));
+    unsigned id = 0;
+    ASSERT_EQ(sequencer.Open(cut, id), SequencerError::None);
+    ASSERT_EQ(sequencer.Play(id, &m_window), SequencerError::None);
+    ASSERT_TRUE(WaitFor([this] { return !m_window.entries.empty(); }));
+    Settle();
+    ASSERT_EQ(m_window.entries.size(), 1u);
+    EXPECT_EQ(m_window.entries[0].code, SequencerNotify::Failed);
+}
+
+TEST_F(SequencerFluidSynthTest, StopAndCloseEachEndAPlayWithOneAbortedNotification)
+{
+    auto sequencer = RealTime();
+    unsigned stopped = 0;
+    unsigned closed = 0;
+    ASSERT_EQ(sequencer->Open(LongFile(), stopped), SequencerError::None);
+    ASSERT_EQ(sequencer->Open(LongFile(), closed), SequencerError::None);
+    EXPECT_NE(stopped, closed);
+    ASSERT_EQ(sequencer->Play(stopped, &m_window), SequencerError::None);
+    ASSERT_EQ(sequencer->Play(closed, &m_window), SequencerError::None);
+    QThread::msleep(50);
+
+    EXPECT_EQ(sequencer->Stop(stopped), SequencerError::None);
+    EXPECT_EQ(sequencer->Close(closed), SequencerError::None);
+    EXPECT_EQ(CPumpedAudioOutput::Running(), 0);
+    EXPECT_EQ(sequencer->Stop(stopped), SequencerError::None);
+    EXPECT_EQ(sequencer->Close(stopped), SequencerError::None);
+    Settle();
+    ASSERT_EQ(m_window.entries.size(), 2u);
+    EXPECT_EQ(m_window.entries[0].deviceId, stopped);
+    EXPECT_EQ(m_window.entries[1].deviceId, closed);
+    for (const auto& entry : m_window.entries)
+        EXPECT_EQ(entry.code, SequencerNotify::Aborted);
+}
+
+TEST_F(SequencerFluidSynthTest, ADevicePlaysOnceAndIdsAreNeverGivenOutTwice)
+{
+    CSequencerFluidSynth sequencer(CSequencerFluidSynth::DefaultSoundFont(),
+                                   CPumpedAudioOutput::OpenerFor(true));
+    unsigned first = 0;
+    ASSERT_EQ(sequencer.Open(LongFile(), first), SequencerError::None);
+    EXPECT_EQ(sequencer.Play(first, nullptr), SequencerError::NotReady);
+    EXPECT_EQ(sequencer.Play(first, &m_window), SequencerError::None);
+    EXPECT_EQ(sequencer.Play(first, &m_window), SequencerError::NotReady);
+    EXPECT_EQ(sequencer.Play(first + 100, &m_window), SequencerError::InvalidDevice);
+    EXPECT_EQ(sequencer.Stop(first + 100), SequencerError::InvalidDevice);
+    EXPECT_EQ(sequencer.Close(first), SequencerError::None);
+    EXPECT_EQ(sequencer.Close(first), SequencerError::InvalidDevice);
+
+    unsigned second = 0;
+    ASSERT_EQ(sequencer.Open(LongFile(), second), SequencerError::None);
+    EXPECT_NE(second, first);
+    // Stopped before it played, a device cannot play any more.
+    EXPECT_EQ(sequencer.Stop(second), SequencerError::None);
+    EXPECT_EQ(sequencer.Play(second, &m_window), SequencerError::NotReady);
+    Settle();
+    EXPECT_EQ(m_window.entries.size(), 1u);
+}
+
+TEST_F(SequencerFluidSynthTest, EndingTheProgramWhilePlayingStopsTheAudioCleanly)
+{
+    auto sequencer = RealTime();
+    {
+        CMidiPlayer player(sequencer.get());
+        ASSERT_EQ(player.PlayMidiFile(&m_window, LongFile()), SequencerError::None);
+        ASSERT_TRUE(player.IsPlaying());
+        QThread::msleep(50);
+    }
+    EXPECT_EQ(CPumpedAudioOutput::Running(), 0);
+
+    // A device the player did not close goes with the service.
+    unsigned id = 0;
+    ASSERT_EQ(sequencer->Open(LongFile(), id), SequencerError::None);
+    ASSERT_EQ(sequencer->Play(id, &m_window), SequencerError::None);
+    sequencer.reset();
+    EXPECT_EQ(CPumpedAudioOutput::Running(), 0);
+    Settle();
+    ASSERT_EQ(m_window.entries.size(), 2u);
+    EXPECT_EQ(m_window.entries[1].deviceId, id);
+    EXPECT_EQ(m_window.entries[1].code, SequencerNotify::Aborted);
+}
+
+TEST_F(SequencerFluidSynthTest, OpensTheDesktopAudioOrSaysThereIsNone)
+{
+    // Machines without sound, like the one the tests run on in CI, have no audio output to
+    // open; either way nothing hangs and a device that opened plays and closes.
+    CSequencerFluidSynth sequencer;
+    unsigned id = 0;
+    const unsigned result = sequencer.Open(ShortFile(), id);
+    if (result == SequencerError::NoAudioOutput)
+        return;
+    ASSERT_EQ(result, SequencerError::None);
+    EXPECT_EQ(sequencer.Play(id, &m_window), SequencerError::None);
+    EXPECT_EQ(sequencer.Close(id), SequencerError::None);
+}
+
+} // namespace
