@@ -2,6 +2,7 @@
 // recording sequencer: what the Play button and the path line show, and what plays.
 #include "Commands.h"
 #include "DialogBuilder.h"
+#include "ExecutableDir.h"
 #include "FakeSequencer.h"
 #include "FlatButton.h"
 #include "KorvaneDlg.h"
@@ -73,6 +74,9 @@ void PlayerWindowTest::init()
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     qputenv("KORVANE_CARD_STATE", m_dir->filePath("card.state").toLocal8Bit());
+    // Whatever the window keeps between runs stays in the temporary directory.
+    CExecutableDir::Override(m_dir->path());
+    qputenv("XDG_CONFIG_HOME", m_dir->filePath("config").toLocal8Bit());
     m_library = std::make_unique<CSharedSynthLibrary>(QStringLiteral(KORVANE_CARD_LIBRARY));
     QVERIFY2(m_library->IsLoaded(), qPrintable(m_library->ErrorString()));
     m_messages = std::make_unique<CRecordingMessageBox>();
@@ -82,6 +86,7 @@ void PlayerWindowTest::init()
 
 void PlayerWindowTest::cleanup()
 {
+    CExecutableDir::Override(QString());
     m_sequencer.reset();
     m_fileDialog.reset();
     m_messages.reset();
