@@ -9,7 +9,9 @@
 #include "FlatButton.h"
 #include "MemoryFormat.h"
 #include "MenuBuilder.h"
+#include "PresetLoadProgress.h"
 #include "SequencerNotifyEvent.h"
+#include "SmoothProgressBar.h"
 #include "StringTable.h"
 
 #include <QApplication>
@@ -57,6 +59,7 @@ CKorvaneDlg::CKorvaneDlg(SynthLibrary& library, CSequencerService* sequencer, QW
 {
     setWindowIcon(CBitmapResource::Icon(IDI_KORVANE));
     BuildControls();
+    m_bankTable.SetLoadProgress(CPresetLoadProgress::Factory());
     // Keys reach the window wherever the focus is, so Delete can act on the bank list.
     qApp->installEventFilter(this);
 }
@@ -121,8 +124,12 @@ bool CKorvaneDlg::OnInitDialog()
 {
     CenterOnDesktop();
     SetUpButtons();
+    const bool optionsRead = m_options.Load();
+    m_strMidiFile = m_options.GetMidiFile();
+    m_bShowWindow = m_options.GetDisplay() == COptions::DisplayStandard ? 1 : 0;
     CreateMemoryGauge();
     m_bankTable.Init(this);
+    LoadStartupPreset(optionsRead);
     SetPresetTitle(m_bankTable.GetPresetName());
     UpdateBankView();
     return true;
@@ -150,13 +157,20 @@ void CKorvaneDlg::SetUpButtons()
 // The gauge takes the place of the hidden placeholder static of the same id.
 void CKorvaneDlg::CreateMemoryGauge()
 {
-    QWidget* placeholder = CDialogBuilder::GetDlgItem(this, IDC_MEMORY_GAUGE);
-    m_memoryGauge = new QProgressBar(this);
-    m_memoryGauge->setGeometry(placeholder->geometry());
-    m_memoryGauge->setTextVisible(false);
-    m_memoryGauge->setProperty("controlId", IDC_MEMORY_GAUGE);
-    placeholder->setProperty("controlId", QVariant());
-    m_memoryGauge->show();
+    m_memoryGauge = CSmoothProgressBar::ReplacePlaceholder(this, IDC_MEMORY_GAUGE);
+}
+
+// A first run (no options file) starts with an empty card. A start-up preset that can no
+// longer be loaded is dropped, so the options file no longer names it after the exit.
+void CKorvaneDlg::LoadStartupPreset(bool optionsRead)
+{
+    if (!optionsRead) {
+        m_bankTable.UnloadAllBanks();
+        return;
+    }
+    const QString preset = m_options.GetStartupPreset();
+    if (!preset.isEmpty() && !m_bankTable.LoadPreset(preset))
+        m_options.SetStartupPreset(QString());
 }
 
 void CKorvaneDlg::OnCommand(int id)
@@ -232,6 +246,7 @@ void CKorvaneDlg::ShowAbout()
 
 void CKorvaneDlg::OnQuit()
 {
+    m_options.Save();
     m_bQuitting = true;
     UpdateData(true);
     accept();

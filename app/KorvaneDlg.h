@@ -4,6 +4,7 @@
 
 #include "BankTable.h"
 #include "MidiPlayer.h"
+#include "Options.h"
 
 #include <QDialog>
 #include <QString>
@@ -47,6 +48,7 @@ public:
     const CMidiPlayer& Player() const { return m_player; }
 
     const CBankTable& BankTable() const { return m_bankTable; }
+    const COptions& Options() const { return m_options; }
     QMenuBar* MenuBar() const { return m_menuBar; }
     QProgressBar* MemoryGauge() const { return m_memoryGauge; }
 
@@ -68,6 +70,7 @@ private:
     QWidget* CreateControl(const ControlTemplate& control, QWidget* parent);
     void SetUpButtons();
     void CreateMemoryGauge();
+    void LoadStartupPreset(bool optionsRead);
     void CenterOnDesktop();
     void UpdateData(bool saveFromControls);
     void ShowAbout();
@@ -85,6 +88,7 @@ private:
     QString m_strUsedMemory;
     int m_bShowWindow = 1;
     CMidiPlayer m_player;
+    COptions m_options;
     CBankTable m_bankTable;
     QMenuBar* m_menuBar = nullptr;
     QProgressBar* m_memoryGauge = nullptr;

@@ -1,11 +1,16 @@
 #include "BankTable.h"
 
+#include "ArchiveReader.h"
+#include "ArchiveWriter.h"
 #include "MessageBoxService.h"
 #include "StringTable.h"
 
 #include <QFile>
 
+#include <algorithm>
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 namespace {
 
@@ -15,6 +20,13 @@ constexpr int IDS_ERROR_CAPTION = 124;
 constexpr int IDS_WARNING_CAPTION = 110;
 constexpr int IDS_FIRST_SYNTH_ERROR = 115; // texts of status codes 1..9 follow in order
 constexpr int IDS_PRESET_NOT_FOUND = 205;
+constexpr int IDS_BANK_LEGEND = 181;
+constexpr int IDS_BANK_NOT_LOADED = 208;
+constexpr int IDS_INVALID_PRESET = 1002;
+constexpr int IDS_PRESET_NOT_SAVED = 1003;
+
+// How long the full progress bar stays up at the end of a preset load.
+constexpr int kPresetLoadPauseMs = 500;
 
 // Room for every entry a library could describe with the IDs its load can return
 // (0..16), so a library that lists more banks than the record holds writes into
@@ -30,9 +42,23 @@ bool IsLibraryStatusCode(int code)
     return code >= SYNTHERR_UNREF && code <= SYNTHERR_CANNOTDELETE;
 }
 
+// The progress of a load when no window has been plugged in.
+class CNoProgress : public LoadProgress
+{
+public:
+    void SetLegend(const QString&) override {}
+    void SetRange(uint32_t) override {}
+    void SetPos(uint32_t) override {}
+};
+
 } // namespace
 
-CBankTable::CBankTable(SynthLibrary& library) : m_library(library) {}
+CBankTable::CBankTable(SynthLibrary& library)
+    : m_library(library), m_sleep([](int milliseconds) {
+          std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+      })
+{
+}
 
 bool CBankTable::Init(QWidget* owner)
 {
@@ -138,6 +164,149 @@ QString CBankTable::GetPresetName() const
         return defaultName;
     const qsizetype separator = m_presetPath.lastIndexOf(QLatin1Char('/'));
     return m_presetPath.mid(separator + 1);
+}
+
+bool CBankTable::LoadPreset(const QString& path)
+{
+    UnloadAllBanks();
+    const auto read =
+        CArchiveReader::ReadFile(path, [this](CArchiveReader& ar) { SerializePreset(ar); });
+    if (read == CArchiveReader::FileResult::CannotOpen) {
+        ShowError(ERR_PRESET_NOT_FOUND);
+        return false;
+    }
+    if (read == CArchiveReader::FileResult::Malformed) {
+        ShowError(IDS_INVALID_PRESET, CStringTable::Load(IDS_INVALID_PRESET) + path);
+        return false;
+    }
+    LoadPresetBanks(TakePresetPaths());
+    m_presetPath = path;
+    m_presetImage = SynthStatus{};
+    m_bModified = 0;
+    return true;
+}
+
+// The path of each record of the preset just read, taken out of the path slots, which
+// the loads that follow fill by bank ID. Files written here keep path i with record i.
+// Files that hold the paths by bank ID have a gap among the first slots when a bank other
+// than the last had been unloaded, and the last path further on: as long as there is one
+// path per record, the filled slots in order are the records' paths.
+std::array<QString, MAX_BANKS> CBankTable::TakePresetPaths()
+{
+    std::array<QString, MAX_BANKS> bySlot = std::exchange(m_bankPaths, {});
+    std::array<QString, MAX_BANKS> filled;
+    uint32_t count = 0;
+    for (const QString& path : bySlot) {
+        if (!path.isEmpty())
+            filled[count++] = path;
+    }
+    return count == m_presetImage.bankCount ? filled : bySlot;
+}
+
+void CBankTable::LoadPresetBanks(const std::array<QString, MAX_BANKS>& paths)
+{
+    const std::unique_ptr<LoadProgress> progress =
+        m_loadProgress ? m_loadProgress(m_pOwner) : std::make_unique<CNoProgress>();
+    progress->SetRange(m_presetImage.totalMemory);
+    progress->SetPos(0);
+    uint64_t loaded = 0;
+    for (uint32_t i = 0; i < m_presetImage.bankCount; ++i) {
+        const SynthBankEntry& record = m_presetImage.banks[i];
+        progress->SetLegend(CStringTable::Load(IDS_BANK_LEGEND) + paths[i]);
+        loaded += record.size;
+        progress->SetPos(static_cast<uint32_t>(std::min<uint64_t>(loaded, UINT32_MAX)));
+        LoadPresetBank(paths[i], record.priority);
+    }
+    progress->SetPos(m_presetImage.totalMemory);
+    m_sleep(kPresetLoadPauseMs);
+}
+
+// A bank that fails is reported and skipped; the preset goes on with the next one.
+void CBankTable::LoadPresetBank(const QString& path, int32_t priority)
+{
+    const uint16_t id = LoadBank(path);
+    if (id > SYNTH_LOAD_ERROR_BASE) {
+        ShowError(id, CStringTable::Load(IDS_BANK_NOT_LOADED) + path);
+        return;
+    }
+    const uint16_t code = SetBankPriority(id, priority);
+    if (code != 0)
+        ShowError(code);
+}
+
+bool CBankTable::SavePreset(const QString& path)
+{
+    if (path.isEmpty() && !HasPresetFile())
+        return false;
+    const QString target = path.isEmpty() ? m_presetPath : path;
+    QString error;
+    const bool written = CArchiveWriter::WriteFile(
+        target, [this](CArchiveWriter& ar) { SerializePreset(ar); }, &error);
+    if (!written) {
+        ShowError(IDS_PRESET_NOT_SAVED,
+                  CStringTable::Load(IDS_PRESET_NOT_SAVED) + target + QLatin1Char('\n') + error);
+        return false;
+    }
+    m_presetPath = target;
+    m_bModified = 0;
+    return true;
+}
+
+// False in No-preset Mode and for an untitled preset: their names are not files.
+bool CBankTable::HasPresetFile() const
+{
+    return !m_presetPath.isEmpty() && m_presetPath != CStringTable::Load(IDS_NO_PRESET_MODE) &&
+           m_presetPath != CStringTable::Load(IDS_UNTITLED);
+}
+
+bool CBankTable::NewPreset()
+{
+    m_presetPath = CStringTable::Load(IDS_UNTITLED);
+    const uint16_t code = UnloadAllBanks();
+    m_bNewPreset = 1;
+    m_bModified = 1;
+    return code == 0;
+}
+
+void CBankTable::SerializePreset(CArchiveWriter& ar) const
+{
+    const uint32_t count = m_status.bankCount;
+    ar.WriteUInt32(count);
+    for (uint32_t i = 0; i < count; ++i) {
+        ar.WriteUInt32(static_cast<uint32_t>(m_status.banks[i].priority));
+        ar.WriteUInt32(m_status.banks[i].size);
+    }
+    ar.WriteUInt32(m_status.totalMemory);
+    // Path i belongs to record i: the banks' paths in the order of the banks. With the
+    // usual IDs 0..n-1 that is the order of the IDs; after a bank in the middle was
+    // unloaded it still pairs every record with its own file.
+    for (uint32_t i = 0; i < MAX_BANKS; ++i) {
+        const bool isBank = i < count && m_status.banks[i].id < MAX_BANKS;
+        ar.WritePath(isBank ? m_bankPaths[m_status.banks[i].id] : QString());
+    }
+}
+
+void CBankTable::SerializePreset(CArchiveReader& ar)
+{
+    SynthStatus image{};
+    image.bankCount = ar.ReadUInt32();
+    // Stop before the records: the image and the path slots hold eight banks at most.
+    if (image.bankCount > MAX_BANKS) {
+        ar.Fail();
+        return;
+    }
+    for (uint32_t i = 0; i < image.bankCount; ++i) {
+        image.banks[i].priority = static_cast<int32_t>(ar.ReadUInt32());
+        image.banks[i].size = ar.ReadUInt32();
+    }
+    image.totalMemory = ar.ReadUInt32();
+    std::array<QString, MAX_BANKS> paths;
+    for (QString& path : paths)
+        path = ar.ReadPath();
+    if (!ar.Ok())
+        return;
+    m_presetImage = image;
+    m_bankPaths = paths;
 }
 
 void CBankTable::ShowError(int code, const QString& text)

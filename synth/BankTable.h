@@ -2,6 +2,7 @@
 // card goes through it, and after each one it re-reads the card's whole status.
 #pragma once
 
+#include "LoadProgress.h"
 #include "SynthLibrary.h"
 #include "SynthStatus.h"
 
@@ -9,13 +10,22 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <utility>
 
+class CArchiveReader;
+class CArchiveWriter;
 class QWidget;
 
 class CBankTable
 {
 public:
     explicit CBankTable(SynthLibrary& library);
+
+    // The window a preset load shows its progress in; without one it shows nothing.
+    void SetLoadProgress(LoadProgressFactory factory) { m_loadProgress = std::move(factory); }
+    // How the pause at the end of a preset load waits; the program really sleeps.
+    void SetSleep(std::function<void(int milliseconds)> sleep) { m_sleep = std::move(sleep); }
 
     // Stores the owner and reads the card's status; shows the error itself on failure.
     bool Init(QWidget* owner);
@@ -34,6 +44,23 @@ public:
     QString GetPresetName() const;
     QString GetPresetPath() const { return m_presetPath; }
 
+    // Unloads every bank, then loads the preset file's banks with their priorities. False,
+    // after its message, when the file cannot be opened or is not a valid preset: then no
+    // bank is loaded and the current preset stays as it was.
+    bool LoadPreset(const QString& path);
+    // Writes the banks in memory to path, or with no path to the current preset file.
+    // False when there is no preset file to write to, or, after its message, when the file
+    // could not be written: the current preset and the modified mark then stay.
+    bool SavePreset(const QString& path = QString());
+    // Starts a new, untitled preset with no bank in memory; false when a bank could not be
+    // unloaded.
+    bool NewPreset();
+    void SerializePreset(CArchiveWriter& ar) const;
+    // Reads a preset into the image and the path slots, or, when the archive turns out
+    // bad, changes nothing.
+    void SerializePreset(CArchiveReader& ar);
+    const SynthStatus& PresetImage() const { return m_presetImage; }
+
     const SynthStatus& Status() const { return m_status; }
     QWidget* Owner() const { return m_pOwner; }
     bool IsModified() const { return m_bModified != 0; }
@@ -47,12 +74,20 @@ public:
 
 private:
     void ClearPath(uint16_t id);
+    bool HasPresetFile() const;
+    std::array<QString, MAX_BANKS> TakePresetPaths();
+    void LoadPresetBanks(const std::array<QString, MAX_BANKS>& paths);
+    void LoadPresetBank(const QString& path, int32_t priority);
 
     SynthLibrary& m_library;
     QWidget* m_pOwner = nullptr;
     SynthStatus m_status{};
     std::array<QString, MAX_BANKS> m_bankPaths;
+    // The banks of a preset file during its load: count, total memory, priorities, sizes.
+    SynthStatus m_presetImage{};
     QString m_presetPath;
     int m_bNewPreset = 0;
     int m_bModified = 0;
+    LoadProgressFactory m_loadProgress;
+    std::function<void(int milliseconds)> m_sleep;
 };

@@ -4,12 +4,16 @@
 #include "BankFileWriter.h"
 #include "Commands.h"
 #include "DialogBuilder.h"
+#include "ExecutableDir.h"
 #include "KorvaneDlg.h"
+#include "LoadProgressDlg.h"
 #include "MenuBuilder.h"
+#include "Options.h"
 #include "RecordingMessageBox.h"
 #include "SharedSynthLibrary.h"
 
 #include <QAction>
+#include <QFile>
 #include <QLabel>
 #include <QMenuBar>
 #include <QProgressBar>
@@ -71,9 +75,16 @@ private slots:
     void escapeEndsWithoutQuitting();
     void aboutBoxOpensFromTheHelpMenu();
     void startsWithoutACardLibraryAndSaysSo();
+    void firstRunEmptiesTheCardAndWritesNoOptions();
+    void startupPresetThatNoLongerExistsIsDroppedAtQuit();
+    void startupPresetRestoresBanksPrioritiesAndTitle();
+    void trayDisplayModeKeepsTheWindowHidden();
 
 private:
+    QString BankPath(const QString& name) const { return m_dir->filePath(name + ".94b"); }
+    void WriteBank(const QString& name, uint32_t size);
     void MakeBank(const QString& name, uint32_t size);
+    void WriteOptions(const QString& startupPreset, uint32_t display = COptions::DisplayStandard);
     std::unique_ptr<CKorvaneDlg> StartWindow();
 
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -90,25 +101,45 @@ void MainWindowTest::init()
     m_library = std::make_unique<CSharedSynthLibrary>(QStringLiteral(KORVANE_CARD_LIBRARY));
     QVERIFY2(m_library->IsLoaded(), qPrintable(m_library->ErrorString()));
     m_messages = std::make_unique<CRecordingMessageBox>();
+    // The options file beside the program and the user's copy, both in the temporary
+    // directory.
+    CExecutableDir::Override(m_dir->path());
+    qputenv("XDG_CONFIG_HOME", m_dir->filePath("config").toLocal8Bit());
 }
 
 void MainWindowTest::cleanup()
 {
+    CExecutableDir::Override(QString());
     m_messages.reset();
     m_library.reset();
     m_dir.reset();
 }
 
-void MainWindowTest::MakeBank(const QString& name, uint32_t size)
+void MainWindowTest::WriteBank(const QString& name, uint32_t size)
 {
-    const QString path = m_dir->filePath(name + ".94b");
+    const QString path = BankPath(name);
     CBankFileWriter bank;
     bank.SetName(name.toStdString());
     bank.AddInstrument(0, 0);
     bank.SetSize(size);
     std::string error;
     QVERIFY2(bank.Write(path.toStdString(), &error), error.c_str());
-    QVERIFY(m_library->SynthLoadBank(path.toLocal8Bit().constData()) < SYNTH_LOAD_ERROR_BASE);
+}
+
+// A bank file put straight into the card, as by an earlier run of the program.
+void MainWindowTest::MakeBank(const QString& name, uint32_t size)
+{
+    WriteBank(name, size);
+    QVERIFY(m_library->SynthLoadBank(BankPath(name).toLocal8Bit().constData()) <
+            SYNTH_LOAD_ERROR_BASE);
+}
+
+void MainWindowTest::WriteOptions(const QString& startupPreset, uint32_t display)
+{
+    COptions options;
+    options.SetStartupPreset(startupPreset);
+    options.SetDisplay(display);
+    QVERIFY(options.Save());
 }
 
 std::unique_ptr<CKorvaneDlg> MainWindowTest::StartWindow()
@@ -133,6 +164,7 @@ void MainWindowTest::startsWithAnEmptyCardInNoPresetMode()
 
 void MainWindowTest::showsTheBanksAlreadyInTheCard()
 {
+    WriteOptions(QString());
     MakeBank(QStringLiteral("PIANO"), 2 * 1024 * 1024);
     MakeBank(QStringLiteral("DRUMS"), 1024 * 1024);
     auto window = StartWindow();
@@ -172,6 +204,7 @@ void MainWindowTest::quitsByEachOfTheThreeWays_data()
 void MainWindowTest::quitsByEachOfTheThreeWays()
 {
     QFETCH(int, way);
+    WriteOptions(QString());
     MakeBank(QStringLiteral("KEEP"), 4096);
     auto window = StartWindow();
     QTimer::singleShot(0, window.get(), [&window, way] {
@@ -228,6 +261,75 @@ void MainWindowTest::startsWithoutACardLibraryAndSaysSo()
     QCOMPARE(m_messages->Calls()[0].caption, QStringLiteral("Error"));
     QCOMPARE(StaticText(&window, 1029), QStringLiteral("  0.0 Ko"));
     QCOMPARE(StaticText(&window, 1025), QStringLiteral("0.0 %"));
+}
+
+void MainWindowTest::firstRunEmptiesTheCardAndWritesNoOptions()
+{
+    MakeBank(QStringLiteral("OLD"), 4096);
+    auto window = StartWindow();
+    QCOMPARE(window->BankTable().Status().bankCount, 0u);
+    QCOMPARE(StaticText(window.get(), 1027), QStringLiteral("  0.0 Ko"));
+    QCOMPARE(window->windowTitle(), QStringLiteral("Korvane - [No-preset Mode]"));
+    window->OnCommand(Command::PresetExit);
+    QVERIFY(!QFile::exists(COptions::ProgramFile()));
+    QVERIFY(!QFile::exists(COptions::UserFile()));
+    QVERIFY(m_messages->Calls().empty());
+}
+
+void MainWindowTest::startupPresetThatNoLongerExistsIsDroppedAtQuit()
+{
+    WriteOptions(m_dir->filePath("gone.pre"));
+    MakeBank(QStringLiteral("KEEP"), 4096);
+    auto window = StartWindow();
+    QCOMPARE(m_messages->Calls().size(), size_t{1});
+    QCOMPARE(m_messages->Calls()[0].text, QStringLiteral("Unable to find the preset file."));
+    QCOMPARE(window->BankTable().Status().bankCount, 0u);
+    QCOMPARE(window->windowTitle(), QStringLiteral("Korvane - [No-preset Mode]"));
+
+    window->OnCommand(Command::PresetExit);
+    QFile options(COptions::ProgramFile());
+    QVERIFY(options.open(QIODevice::ReadOnly));
+    QCOMPARE(options.readAll(), QByteArray(6, '\0'));
+}
+
+void MainWindowTest::startupPresetRestoresBanksPrioritiesAndTitle()
+{
+    const QString preset = m_dir->filePath("live.pre");
+    WriteBank(QStringLiteral("PIANO"), 8192);
+    WriteBank(QStringLiteral("PADS"), 4096);
+    {
+        CBankTable lastRun(*m_library);
+        lastRun.SetSleep([](int) {});
+        QVERIFY(lastRun.Init(nullptr));
+        QCOMPARE(lastRun.LoadBank(BankPath(QStringLiteral("PIANO"))), uint16_t{0});
+        QCOMPARE(lastRun.LoadBank(BankPath(QStringLiteral("PADS"))), uint16_t{1});
+        QCOMPARE(lastRun.SetBankPriority(0, 70), uint16_t{0});
+        QCOMPARE(lastRun.SetBankPriority(1, 5), uint16_t{0});
+        QVERIFY(lastRun.SavePreset(preset));
+        QCOMPARE(lastRun.UnloadBank(0), uint16_t{0});
+    }
+    WriteOptions(preset);
+    auto window = StartWindow();
+    QVERIFY(m_messages->Calls().empty());
+    const SynthStatus& status = window->BankTable().Status();
+    QCOMPARE(status.bankCount, 2u);
+    QCOMPARE(window->BankTable().GetBankName(0), QStringLiteral("PIANO"));
+    QCOMPARE(status.banks[0].priority, 70);
+    QCOMPARE(window->BankTable().GetBankName(1), QStringLiteral("PADS"));
+    QCOMPARE(status.banks[1].priority, 5);
+    QCOMPARE(window->windowTitle(), QStringLiteral("Korvane - [live.pre]"));
+    QCOMPARE(StaticText(window.get(), 1027), QStringLiteral(" 12.0 Ko"));
+    for (QWidget* topLevel : QApplication::topLevelWidgets())
+        QVERIFY2(!qobject_cast<CLoadProgressDlg*>(topLevel), "the progress window is gone");
+}
+
+void MainWindowTest::trayDisplayModeKeepsTheWindowHidden()
+{
+    WriteOptions(QString(), COptions::DisplayTrayIcon);
+    auto window = StartWindow();
+    QTRY_VERIFY_WITH_TIMEOUT(!window->isVisible(), 2000);
+    window->OnRestoreWindow();
+    QVERIFY(window->isVisible());
 }
 
 QTEST_MAIN(MainWindowTest)

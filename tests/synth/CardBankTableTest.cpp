@@ -2,10 +2,13 @@
 // directory: what a user sees across runs of the program and with two programs at once.
 #include "BankFileWriter.h"
 #include "BankTable.h"
+#include "QtPrinters.h"
+#include "RecordingMessageBox.h"
 #include "SharedSynthLibrary.h"
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <sys/wait.h>
@@ -123,6 +126,67 @@ TEST_F(CardBankTableTest, TwoProgramsChangingTheCardAtOnceLoseNothing)
     ASSERT_TRUE(table.Init(nullptr));
     EXPECT_EQ(table.Status().bankCount, 0u);
     EXPECT_EQ(table.Status().freeMemory, table.Status().totalMemory);
+}
+
+// A preset saved in one run restores the same banks with their priorities in the next,
+// however the card was changed in between.
+TEST_F(CardBankTableTest, PresetRestoresTheBanksInTheNextRun)
+{
+    const QString preset = dir.filePath("live.pre");
+    const QString piano = MakeBank("PIANO", 8192), drums = MakeBank("DRUMS", 4096),
+                  pads = MakeBank("PADS", 2048);
+    {
+        CBankTable firstRun(*card);
+        firstRun.SetSleep([](int) {});
+        ASSERT_TRUE(firstRun.Init(nullptr));
+        for (const QString& bank : {piano, drums, pads})
+            ASSERT_LT(firstRun.LoadBank(bank), MAX_BANKS);
+        ASSERT_EQ(firstRun.SetBankPriority(0, 64), 0);
+        ASSERT_EQ(firstRun.SetBankPriority(2, 127), 0);
+        ASSERT_EQ(firstRun.UnloadBank(1), 0);
+        ASSERT_TRUE(firstRun.SavePreset(preset));
+        ASSERT_EQ(firstRun.LoadBank(drums), 1);
+    }
+    CSharedSynthLibrary nextProgram(QStringLiteral(KORVANE_CARD_LIBRARY));
+    CBankTable nextRun(nextProgram);
+    nextRun.SetSleep([](int) {});
+    ASSERT_TRUE(nextRun.Init(nullptr));
+    CRecordingMessageBox messages;
+    ASSERT_TRUE(nextRun.LoadPreset(preset));
+    EXPECT_TRUE(messages.Calls().empty());
+    const SynthStatus& status = nextRun.Status();
+    ASSERT_EQ(status.bankCount, 2u);
+    EXPECT_EQ(nextRun.GetBankName(0), "PIANO");
+    EXPECT_EQ(status.banks[0].priority, 64);
+    EXPECT_EQ(nextRun.GetBankName(1), "PADS");
+    EXPECT_EQ(status.banks[1].priority, 127);
+    EXPECT_EQ(nextRun.GetBankPath(1), pads);
+    EXPECT_EQ(nextRun.GetUsedMemory(), 8192u + 2048u);
+    EXPECT_EQ(nextRun.GetPresetName(), "live.pre");
+}
+
+TEST_F(CardBankTableTest, PresetWithADeletedBankFileLoadsTheOthersAndNamesIt)
+{
+    const QString preset = dir.filePath("live.pre");
+    const QString kept = MakeBank("KEPT", 4096), deleted = MakeBank("DELETED", 4096);
+    CBankTable table(*card);
+    table.SetSleep([](int) {});
+    ASSERT_TRUE(table.Init(nullptr));
+    ASSERT_EQ(table.LoadBank(deleted), 0);
+    ASSERT_EQ(table.LoadBank(kept), 1);
+    ASSERT_EQ(table.SetBankPriority(1, 9), 0);
+    ASSERT_TRUE(table.SavePreset(preset));
+    ASSERT_TRUE(QFile::remove(deleted));
+
+    CRecordingMessageBox messages;
+    ASSERT_TRUE(table.LoadPreset(preset));
+    ASSERT_EQ(messages.Calls().size(), 1u);
+    EXPECT_EQ(messages.Calls()[0].text, "Unable to load bank:" + deleted);
+    ASSERT_EQ(table.Status().bankCount, 1u);
+    EXPECT_EQ(table.GetBankName(0), "KEPT");
+    EXPECT_EQ(table.Status().banks[0].priority, 9);
+    EXPECT_EQ(table.GetPresetName(), "live.pre");
+    EXPECT_FALSE(table.IsModified());
 }
 
 } // namespace

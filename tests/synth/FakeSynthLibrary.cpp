@@ -7,6 +7,8 @@ uint16_t FakeSynthLibrary::SynthLoadBank(const char* path)
     calls.push_back(std::string("load ") + path);
     if (loadFailure != 0)
         return static_cast<uint16_t>(SYNTH_LOAD_ERROR_BASE + loadFailure);
+    if (missingFiles.count(path) != 0)
+        return SYNTH_LOAD_ERROR_BASE + SYNTHERR_FILENOTFOUND;
     uint16_t id = 0;
     while (banks.count(id) != 0)
         ++id;

@@ -5,6 +5,7 @@
 #include "SynthLibrary.h"
 
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,7 @@ public:
     std::map<uint16_t, Bank> banks;
     std::map<uint16_t, uint16_t> unloadFailures; // id -> status code
     uint16_t loadFailure = 0;
+    std::set<std::string> missingFiles; // loads of these paths fail as not found
     uint16_t statusFailure = 0;
     uint32_t reportedCountOverride = 0; // non-zero: the count the status claims
     std::vector<std::string> calls;

@@ -1,6 +1,7 @@
 // Runs every test class of the ui folder in one application object.
 #include "BitmapResourceTest.h"
 #include "FlatButtonTest.h"
+#include "LoadProgressDlgTest.h"
 
 #include <QApplication>
 #include <QTest>
@@ -12,5 +13,7 @@ int main(int argc, char** argv)
     TestFlatButton flatButton;
     int failed = QTest::qExec(&bitmaps, argc, argv);
     failed += QTest::qExec(&flatButton, argc, argv);
+    TestLoadProgressDlg loadProgress;
+    failed += QTest::qExec(&loadProgress, argc, argv);
     return failed == 0 ? 0 : 1;
 }

@@ -1,0 +1,123 @@
+#include "Options.h"
+
+#include "ArchiveReader.h"
+#include "ArchiveWriter.h"
+#include "BankTable.h"
+#include "ExecutableDir.h"
+#include "StringTable.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace {
+constexpr int IDS_OPTIONS_FILE = 182;
+constexpr int IDS_OPTIONS_NOT_SAVED = 1000;
+constexpr int IDS_OPTIONS_DAMAGED = 1001;
+
+// The user's copy lives in a directory of the program's own under the configuration
+// directory.
+constexpr char kUserDir[] = "korvane";
+} // namespace
+
+QString COptions::ProgramFile()
+{
+    return QDir(CExecutableDir::Path()).filePath(CStringTable::Load(IDS_OPTIONS_FILE));
+}
+
+QString COptions::UserFile()
+{
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    if (config.isEmpty())
+        return QString();
+    return QDir(config).filePath(QLatin1String(kUserDir) + QLatin1Char('/') +
+                                 CStringTable::Load(IDS_OPTIONS_FILE));
+}
+
+bool COptions::Load()
+{
+    // A user's copy exists only because the program's directory could not be written,
+    // so it is the newer of the two.
+    const QString userFile = UserFile();
+    m_strFilePath = !userFile.isEmpty() && QFileInfo::exists(userFile) ? userFile : ProgramFile();
+    const auto read =
+        CArchiveReader::ReadFile(m_strFilePath, [this](CArchiveReader& ar) { Serialize(ar); });
+    if (read == CArchiveReader::FileResult::CannotOpen)
+        return false;
+    // A damaged file has left the fields as they were; writing them at exit repairs it.
+    if (read == CArchiveReader::FileResult::Malformed) {
+        CBankTable::ShowError(IDS_OPTIONS_DAMAGED,
+                              CStringTable::Load(IDS_OPTIONS_DAMAGED) + m_strFilePath);
+        m_bChanged = 1;
+    }
+    return true;
+}
+
+bool COptions::Save()
+{
+    if (m_bChanged == 0)
+        return true;
+    QString path = m_strFilePath.isEmpty() ? ProgramFile() : m_strFilePath;
+    QString error;
+    bool written = WriteTo(path, error);
+    const QString userFile = UserFile();
+    if (!written && !userFile.isEmpty() && userFile != path) {
+        path = userFile;
+        QDir().mkpath(QFileInfo(path).path());
+        written = WriteTo(path, error);
+    }
+    if (!written) {
+        CBankTable::ShowError(IDS_OPTIONS_NOT_SAVED, CStringTable::Load(IDS_OPTIONS_NOT_SAVED) +
+                                                         path + QLatin1Char('\n') + error);
+        return false;
+    }
+    m_strFilePath = path;
+    m_bChanged = 0;
+    return true;
+}
+
+bool COptions::WriteTo(const QString& path, QString& error) const
+{
+    return CArchiveWriter::WriteFile(
+        path, [this](CArchiveWriter& ar) { Serialize(ar); }, &error);
+}
+
+void COptions::Serialize(CArchiveWriter& ar) const
+{
+    ar.WritePath(m_strStartupPreset);
+    ar.WriteUInt32(m_nDisplay);
+    ar.WritePath(m_strMidiPath);
+}
+
+void COptions::Serialize(CArchiveReader& ar)
+{
+    const QString startupPreset = ar.ReadPath();
+    const uint32_t display = ar.ReadUInt32();
+    const QString midiPath = ar.ReadPath();
+    // Only the two display modes exist; any other number means the file is not ours.
+    if (display != DisplayStandard && display != DisplayTrayIcon)
+        ar.Fail();
+    if (!ar.Ok())
+        return;
+    m_strStartupPreset = startupPreset;
+    m_nDisplay = display;
+    m_strMidiPath = midiPath;
+}
+
+void COptions::SetStartupPreset(const QString& path)
+{
+    m_strStartupPreset = path;
+    m_bChanged = 1;
+}
+
+void COptions::SetDisplay(uint32_t display)
+{
+    m_nDisplay = display;
+    m_bChanged = 1;
+}
+
+void COptions::SetMidiFile(const QString& path)
+{
+    m_strMidiPath = path;
+    m_bChanged = 1;
+}

@@ -1,0 +1,53 @@
+// The settings kept between runs: the preset to load at start-up, the display mode and
+// the player's MIDI file, read from the options file at start-up and written at exit.
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+class CArchiveReader;
+class CArchiveWriter;
+
+class COptions
+{
+public:
+    // Display modes.
+    static constexpr uint32_t DisplayStandard = 0;
+    static constexpr uint32_t DisplayTrayIcon = 1;
+
+    // Reads the options file: the user's copy when there is one, else the one beside the
+    // program. False when there is none to read: the fields keep their values. A damaged
+    // file is reported, leaves the fields as they were and is written anew at exit.
+    bool Load();
+    // Writes the options when they changed: to the file they were read from, or, when its
+    // directory cannot be written, to the user's configuration directory. False, after
+    // a message, when neither could be written.
+    bool Save();
+    void Serialize(CArchiveWriter& ar) const;
+    // Reads the three fields, or, when the archive turns out bad, changes nothing.
+    void Serialize(CArchiveReader& ar);
+
+    QString GetStartupPreset() const { return m_strStartupPreset; }
+    QString GetMidiFile() const { return m_strMidiPath; }
+    uint32_t GetDisplay() const { return m_nDisplay; }
+    QString GetFilePath() const { return m_strFilePath; }
+    bool IsChanged() const { return m_bChanged != 0; }
+
+    void SetStartupPreset(const QString& path);
+    void SetDisplay(uint32_t display);
+    void SetMidiFile(const QString& path);
+
+    // The options file beside the program, and the user's own copy.
+    static QString ProgramFile();
+    static QString UserFile();
+
+private:
+    bool WriteTo(const QString& path, QString& error) const;
+
+    QString m_strStartupPreset;
+    uint32_t m_nDisplay = DisplayStandard;
+    QString m_strMidiPath;
+    QString m_strFilePath;
+    int m_bChanged = 0;
+};
