@@ -7,8 +7,10 @@
 #include "DialogTemplate.h"
 #include "FileDialogService.h"
 #include "FlatButton.h"
+#include "MappingReport.h"
 #include "MemoryFormat.h"
 #include "MenuBuilder.h"
+#include "MessageBoxService.h"
 #include "PresetLoadProgress.h"
 #include "SequencerNotifyEvent.h"
 #include "SmoothProgressBar.h"
@@ -30,6 +32,10 @@ constexpr int IDD_MAIN = 102;
 constexpr int IDR_MENU = 202;
 constexpr int IDI_KORVANE = 200;
 constexpr int IDS_KORVANE = 180;
+constexpr int IDS_REPORT_EXT = 186;
+constexpr int IDS_REPORT_FILTER = 187;
+constexpr int IDS_REPORT_FAILED = 1020;
+constexpr int IDS_ERROR_CAPTION = 124;
 constexpr int IDS_MIDI_EXT = 113;
 constexpr int IDS_MIDI_FILTER = 114;
 
@@ -187,6 +193,9 @@ void CKorvaneDlg::OnCommand(int id)
     case Command::TrayRestoreWindow:
         OnRestoreWindow();
         break;
+    case Command::MidiMapping:
+        OnMidiMapping();
+        break;
     case Command::BrowseMidi:
         OnBrowseMidi();
         break;
@@ -256,6 +265,27 @@ void CKorvaneDlg::OnRestoreWindow()
 {
     m_bShowWindow = 1;
     show();
+}
+
+// The report is proposed under the preset's name without its extension.
+void CKorvaneDlg::OnMidiMapping()
+{
+    const QString presetName = m_bankTable.GetPresetName();
+    FileDialogRequest request;
+    request.open = false;
+    request.defaultExt = CStringTable::Load(IDS_REPORT_EXT);
+    request.fileName = presetName.left(presetName.indexOf(u'.'));
+    request.filter = CStringTable::Load(IDS_REPORT_FILTER);
+    const QString reportPath = CFileDialogService::Current().Run(request);
+    if (reportPath.isEmpty())
+        return;
+    // A report that could not be written is said, not passed over in silence.
+    QString error;
+    if (!CMappingReport::WriteMidiMapping(m_bankTable, reportPath, &error)) {
+        CMessageBoxService::Current().Show(this, CStringTable::Load(IDS_REPORT_FAILED) + error,
+                                           CStringTable::Load(IDS_ERROR_CAPTION),
+                                           Mb::Ok | Mb::IconHand);
+    }
 }
 
 void CKorvaneDlg::OnBrowseMidi()

@@ -47,6 +47,9 @@ public:
     void OnMciNotify(const CSequencerNotifyEvent& event);
     const CMidiPlayer& Player() const { return m_player; }
 
+    // Asks for the report file and writes the MIDI mapping report of the banks in memory.
+    void OnMidiMapping();
+
     const CBankTable& BankTable() const { return m_bankTable; }
     const COptions& Options() const { return m_options; }
     QMenuBar* MenuBar() const { return m_menuBar; }

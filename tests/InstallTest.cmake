@@ -1,6 +1,6 @@
 # Installs the build into a scratch directory and checks what a desktop needs: the
-# program on the PATH, its card library beside the real executable, a valid desktop
-# entry and the icon. Run with -DBUILD_DIR=... -DSCRATCH=...
+# program on the PATH, its card library and report template beside the real executable,
+# a valid desktop entry and the icon. Run with -DBUILD_DIR=... -DSCRATCH=...
 file(REMOVE_RECURSE "${SCRATCH}")
 execute_process(COMMAND ${CMAKE_COMMAND} -E env "DESTDIR=${SCRATCH}"
                         ${CMAKE_COMMAND} --install "${BUILD_DIR}" --prefix /usr/local
@@ -10,6 +10,7 @@ if(NOT result EQUAL 0)
 endif()
 set(root "${SCRATCH}/usr/local")
 foreach(expected bin/korvane lib/korvane/korvane lib/korvane/libsynth32.so
+                 lib/korvane/krv.mas
                  share/applications/korvane.desktop
                  share/icons/hicolor/scalable/apps/korvane.svg)
   if(NOT EXISTS "${root}/${expected}")

@@ -10,9 +10,12 @@
 #include "MenuBuilder.h"
 #include "Options.h"
 #include "RecordingMessageBox.h"
+#include "ScriptedFileDialog.h"
 #include "SharedSynthLibrary.h"
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QMenuBar>
@@ -75,6 +78,8 @@ private slots:
     void escapeEndsWithoutQuitting();
     void aboutBoxOpensFromTheHelpMenu();
     void startsWithoutACardLibraryAndSaysSo();
+    void midiMappingWritesTheReportChosenInTheSaveDialog();
+    void midiMappingCancelledOrFailedLeavesNoReport();
     void firstRunEmptiesTheCardAndWritesNoOptions();
     void startupPresetThatNoLongerExistsIsDroppedAtQuit();
     void startupPresetRestoresBanksPrioritiesAndTitle();
@@ -86,6 +91,9 @@ private:
     void MakeBank(const QString& name, uint32_t size);
     void WriteOptions(const QString& startupPreset, uint32_t display = COptions::DisplayStandard);
     std::unique_ptr<CKorvaneDlg> StartWindow();
+    // Clicks the Midi Mapping button with the report template of the build beside the
+    // program (or none) and the save dialog answering reportPath.
+    void ClickMidiMapping(CKorvaneDlg& window, bool withTemplate, const QString& reportPath);
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<CSharedSynthLibrary> m_library;
@@ -330,6 +338,67 @@ void MainWindowTest::trayDisplayModeKeepsTheWindowHidden()
     QTRY_VERIFY_WITH_TIMEOUT(!window->isVisible(), 2000);
     window->OnRestoreWindow();
     QVERIFY(window->isVisible());
+}
+
+void MainWindowTest::ClickMidiMapping(CKorvaneDlg& window, bool withTemplate,
+                                      const QString& reportPath)
+{
+    const QString programDir = m_dir->filePath("program");
+    QVERIFY(QDir().mkpath(programDir));
+    QFile::remove(programDir + "/krv.mas");
+    if (withTemplate) {
+        QVERIFY(QFile::copy(QCoreApplication::applicationDirPath() + "/krv.mas",
+                            programDir + "/krv.mas"));
+    }
+    const QString previousDir = CExecutableDir::Path();
+    CExecutableDir::Override(programDir);
+    CScriptedFileDialog dialog;
+    dialog.Script(reportPath);
+    auto* button = qobject_cast<QAbstractButton*>(CDialogBuilder::GetDlgItem(&window, 1007));
+    QVERIFY(button);
+    button->click();
+    CExecutableDir::Override(previousDir);
+    QCOMPARE(dialog.Requests().size(), size_t{1});
+    const FileDialogRequest& request = dialog.Requests()[0];
+    QVERIFY(!request.open);
+    QCOMPARE(request.fileName, QStringLiteral("No-preset Mode"));
+    QCOMPARE(request.defaultExt, QStringLiteral("*.htm"));
+    QCOMPARE(request.filter, QStringLiteral("HTML files (*.htm)|*.htm|"));
+    QVERIFY(request.parent == nullptr);
+}
+
+void MainWindowTest::midiMappingWritesTheReportChosenInTheSaveDialog()
+{
+    auto window = StartWindow();
+    const QString reportPath = m_dir->filePath("mapping.htm");
+    ClickMidiMapping(*window, true, reportPath);
+    QVERIFY(m_messages->Calls().empty());
+    QFile report(reportPath);
+    QVERIFY(report.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(report.readAll());
+    QVERIFY(text.startsWith("<!DOCTYPE html>"));
+    QVERIFY(text.contains("<span class=\"preset\">NO-PRESET MODE</span>"));
+    QVERIFY(text.contains("<h2> MIDI mappings</h2>"));
+    QVERIFY(!text.contains("[IDS_"));
+}
+
+void MainWindowTest::midiMappingCancelledOrFailedLeavesNoReport()
+{
+    auto window = StartWindow();
+    ClickMidiMapping(*window, true, QString());
+    QVERIFY(m_messages->Calls().empty());
+
+    const QString reportPath = m_dir->filePath("mapping.htm");
+    ClickMidiMapping(*window, false, reportPath);
+    QVERIFY(!QFile::exists(reportPath));
+    QCOMPARE(m_messages->Calls().size(), size_t{1});
+    const CRecordingMessageBox::Call& message = m_messages->Calls()[0];
+    QCOMPARE(message.text, "Unable to write the MIDI mapping report: " +
+                               m_dir->filePath("program/krv.mas") + ": No such file");
+    QCOMPARE(message.caption, QStringLiteral("Error"));
+    QCOMPARE(message.owner, static_cast<QWidget*>(window.get()));
+    QDir dir(m_dir->path());
+    QCOMPARE(dir.entryList({"*.htm*"}, QDir::Files), QStringList());
 }
 
 QTEST_MAIN(MainWindowTest)
