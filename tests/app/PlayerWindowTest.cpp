@@ -56,6 +56,7 @@ private slots:
     void aLateNotificationOfAStoppedPlayLeavesTheNextPlayAlone();
     void closingTheWindowWhilePlayingClosesTheDevice();
     void withoutASequencerThePlayerStaysIdle();
+    void theChosenFileComesBackAfterARestart();
 
 private:
     QString MakeFile(const QString& name);
@@ -260,6 +261,20 @@ void PlayerWindowTest::withoutASequencerThePlayerStaysIdle()
     window->OnCommand(Command::PlayMidi);
     QCOMPARE(PlayTriangle(window.get()), kGreen);
     QVERIFY(!window->Player().IsPlaying());
+}
+
+void PlayerWindowTest::theChosenFileComesBackAfterARestart()
+{
+    const QString tune = MakeFile(QStringLiteral("tune.mid"));
+    {
+        auto window = StartWindow(m_sequencer.get());
+        Choose(*window, tune);
+        window->OnCommand(Command::PresetExit);
+    }
+    auto window = StartWindow(m_sequencer.get());
+    QCOMPARE(PathShown(window.get()), tune);
+    window->OnCommand(Command::PlayMidi);
+    QCOMPARE(m_sequencer->PlayingFile(), tune);
 }
 
 QTEST_MAIN(PlayerWindowTest)
