@@ -296,8 +296,9 @@ void CKorvaneDlg::OnBrowseMidi()
     const QString path = CFileDialogService::Current().Run(request);
     if (path.isEmpty())
         return;
-    // The file that plays, if any, goes on playing.
+    // The file that plays, if any, goes on playing; the options remember the new one.
     m_strMidiFile = path;
+    m_options.SetMidiFile(path);
     UpdateData(false);
 }
 
