@@ -1,13 +1,24 @@
 #include "TblCtrl.h"
 
+#include "TblCellArea.h"
 #include "TblCellFormat.h"
 #include "TblChildWindow.h"
+#include "TblColHeader.h"
+#include "TblCornerBox.h"
 #include "TblDataSource.h"
+#include "TblEditWnd.h"
+#include "TblHScrollBar.h"
+#include "TblRowHeader.h"
+#include "TblSheetTabs.h"
+#include "TblTipWnd.h"
+#include "TblVScrollBar.h"
 
 #include <QAction>
-#include <QGuiApplication>
-#include <QImage>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLayout>
 #include <QMenu>
+#include <QMetaProperty>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionFocusRect>
@@ -77,11 +88,18 @@ CTblCtrl::CTblCtrl(QWidget* parent)
 
 CTblCtrl::~CTblCtrl()
 {
-    // The child windows outlive the sheets by a moment, as Qt deletes them last.
     for (CTblChildWindow* window : m_windows) {
         if (window)
             window->SetSheet(nullptr);
     }
+    // The grid's own windows go before the sheets and cell types they use; Qt would
+    // delete them only after this destructor.
+    delete m_pEditWnd;
+    delete m_pTipWnd;
+    for (QWidget* window :
+         std::initializer_list<QWidget*>{m_pSheetTabs, m_pHScrollBar, m_pVScrollBar, m_pCornerBox,
+                                         m_pRowHeader, m_pColHeader, m_pCellArea})
+        delete window;
 }
 
 // ---- Counts and sizes ----
@@ -346,6 +364,13 @@ CTblCellType* CTblCtrl::TypeOf(const CTblCell& cell) const
     return type ? type : m_cellTypes.front();
 }
 
+CTblCellType* CTblCtrl::TypeAt(int col, long row)
+{
+    CTblCell cell;
+    ComposeCell(col, row, cell);
+    return TypeOf(cell);
+}
+
 int CTblCtrl::ReadCell(int col, long row, CTblCell& cell)
 {
     if (col >= m_pSheet->m_nColCount)
@@ -421,12 +446,10 @@ int CTblCtrl::SetCellAlignment(int col, long row, uint16_t alignment)
 
 // ---- Navigation ----
 
-bool CTblCtrl::JoinedBlockAt(int col, long row, JoinBlock& block)
+bool CTblCtrl::BlockOf(const CTblCell& cell, int col, long row, JoinBlock& block)
 {
     if (col < 0 || row < 0)
         return false;
-    CTblCell cell;
-    ComposeCell(col, row, cell);
     int16_t cols = 0;
     int32_t rows = 0;
     int32_t place = 0;
@@ -437,6 +460,57 @@ bool CTblCtrl::JoinedBlockAt(int col, long row, JoinBlock& block)
         return false;
     block = JoinBlock{col - place % cols, row - place / cols, cols, rows};
     return block.col >= 0 && block.row >= 0;
+}
+
+bool CTblCtrl::JoinedBlockAt(int col, long row, JoinBlock& block)
+{
+    if (col < 0 || row < 0)
+        return false;
+    CTblCell cell;
+    ComposeCell(col, row, cell);
+    return BlockOf(cell, col, row, block);
+}
+
+QRect CTblCtrl::BlockRect(const JoinBlock& block) const
+{
+    const CTblSheet& s = *m_pSheet;
+    int width = 0;
+    for (int c = block.col; c < block.col + block.cols; ++c)
+        width += s.ColSize(c);
+    int height = 0;
+    for (long r = block.row; r < block.row + block.rows; ++r)
+        height += s.RowSize(r);
+    return QRect(s.ColLeft(block.col), s.RowTop(block.row), width, height);
+}
+
+bool CTblCtrl::JoinedBlockRect(const CTblCell& cell, int col, long row, int& firstCol,
+                               long& firstRow, QRect& rect) const
+{
+    JoinBlock block;
+    if (!m_pSheet->m_bJoins || !BlockOf(cell, col, row, block))
+        return false;
+    firstCol = block.col;
+    firstRow = block.row;
+    rect = BlockRect(block);
+    return true;
+}
+
+bool CTblCtrl::VisibleCellRect(int col, long row, QRect& rect)
+{
+    const CTblSheet& s = *m_pSheet;
+    JoinBlock block;
+    if (s.m_bJoins && JoinedBlockAt(col, row, block)) {
+        rect = BlockRect(block);
+        return rect.intersects(QRect(0, 0, s.m_nCellAreaWidth, s.m_nCellAreaHeight));
+    }
+    int left = 0;
+    int width = 0;
+    int top = 0;
+    int height = 0;
+    if (!s.ColSpan(col, left, width) || !s.RowSpan(row, top, height))
+        return false;
+    rect = QRect(left, top, width, height);
+    return true;
 }
 
 long CTblCtrl::SnapToJoin(long target, bool alongRows)
@@ -489,11 +563,7 @@ int CTblCtrl::ClampRow(long& row)
 {
     CTblSheet& s = *m_pSheet;
     if (row >= s.m_nRowCount) {
-        // The source may add rows (growing the grid's row count itself).
-        const long wanted = row - s.m_nRowCount + 1;
-        long added = 0;
-        s.m_pDefaultSource->ExtendRows(s.m_nRowCount, wanted, added);
-        OnBeyondLastRow(s.m_nRowCount, wanted, added);
+        RequestRowsPastEnd(row - s.m_nRowCount + 1);
         if (s.m_nReqRow == s.m_nRowCount - 1)
             return 1;
         row = std::min(row, s.m_nRowCount - 1);
@@ -502,6 +572,17 @@ int CTblCtrl::ClampRow(long& row)
         return 1;
     row = std::max(row, 0L);
     return 0;
+}
+
+bool CTblCtrl::RequestRowsPastEnd(long wanted)
+{
+    CTblSheet& s = *m_pSheet;
+    // The source may add rows, growing the grid's row count itself.
+    const long before = s.m_nRowCount;
+    long added = 0;
+    s.m_pDefaultSource->ExtendRows(before, wanted, added);
+    OnBeyondLastRow(s.m_nRowCount, wanted, added);
+    return s.m_nRowCount > before;
 }
 
 void CTblCtrl::TakeSelectionAnchor()
@@ -835,6 +916,7 @@ int CTblCtrl::SetSheetCount(int count)
     const int scrollExtent = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
     for (int index = GetSheetCount(); index < count; ++index) {
         m_sheets.push_back(std::make_unique<CTblSheet>(this, scrollExtent, scrollExtent));
+        m_sheets.back()->m_pEditor = m_pEditWnd;
         CTblSheet* current = m_pSheet;
         m_pSheet = m_sheets.back().get();
         OnSheetReady(index);
@@ -906,8 +988,7 @@ void CTblCtrl::RecalcLayout()
         return;
     m_bInLayout = true;
     CTblSheet& s = *m_pSheet;
-    if (CTblChildWindow* cells = m_windows[SectionCells]; cells && !cells->Widget()->hasFocus())
-        cells->Widget()->setFocus();
+    FocusCellsIfInGrid();
     const QRect client = contentsRect();
     const int W = client.width();
     const int H = client.height();
@@ -943,8 +1024,14 @@ void CTblCtrl::RecalcLayout()
                                                            {SectionHScroll, &hScroll},
                                                            {SectionTabs, &tabs}}};
     for (const auto& [section, rect] : placed) {
-        if (CTblChildWindow* window = m_windows[static_cast<size_t>(section)])
-            window->Widget()->setGeometry(rect->translated(client.topLeft()));
+        CTblChildWindow* window = m_windows[static_cast<size_t>(section)];
+        if (!window)
+            continue;
+        QWidget* widget = window->Widget();
+        widget->setGeometry(rect->translated(client.topLeft()));
+        // Windows of the grid with no room are hidden (scroll bars not needed, no tabs).
+        if (section != SectionCells && widget->parentWidget() == this)
+            widget->setVisible(!rect->isEmpty());
     }
     s.m_rcCells = cells;
     s.m_rcColHeader = colHeader;
@@ -1006,13 +1093,7 @@ int CTblCtrl::CellAtPoint(int x, int y, int& col, long& row, QRect& rect)
     if (s.m_bJoins && JoinedBlockAt(hitCol, hitRow, block)) {
         col = block.col;
         row = block.row;
-        int width = 0;
-        for (int c = block.col; c < block.col + block.cols; ++c)
-            width += s.ColSize(c);
-        int height = 0;
-        for (long r = block.row; r < block.row + block.rows; ++r)
-            height += s.RowSize(r);
-        rect = QRect(s.ColLeft(block.col), s.RowTop(block.row), width, height);
+        rect = BlockRect(block);
     }
     return 0;
 }
@@ -1043,6 +1124,272 @@ void CTblCtrl::OnPopupAction(QAction* action)
     const int id = action->data().toInt(&isNumber);
     if (isNumber && id >= FirstPopupCommand)
         OnPopupCommand(m_nPopupCol, m_nPopupRow, m_nPopupSection, id);
+}
+
+// ---- Attaching and the grid's windows ----
+
+int CTblCtrl::AttachToDlgItem(QWidget* parent, int id)
+{
+    if (!parent)
+        return 1;
+    const QList<QWidget*> children = parent->findChildren<QWidget*>();
+    for (QWidget* child : children) {
+        const QVariant controlId = child->property(ControlIdProperty);
+        if (child != this && controlId.isValid() && controlId.toInt() == id)
+            return AttachToWidget(child);
+    }
+    return 1;
+}
+
+int CTblCtrl::AttachToWidget(QWidget* placeholder)
+{
+    if (!placeholder || m_pCellArea || placeholder == this || isAncestorOf(placeholder) ||
+        !placeholder->parentWidget())
+        return 1;
+    QWidget* host = placeholder->parentWidget();
+    const bool shown = !placeholder->isHidden();
+    setParent(host);
+    setGeometry(placeholder->geometry());
+    setEnabled(placeholder->isEnabled());
+    // The grid answers for the placeholder's id from now on.
+    setProperty(ControlIdProperty, placeholder->property(ControlIdProperty));
+    placeholder->setProperty(ControlIdProperty, QVariant());
+    if (QLayout* layout = host->layout())
+        delete layout->replaceWidget(placeholder, this);
+    QWidget::setTabOrder(placeholder, this);
+    placeholder->hide();
+    // A one-pixel border round the grid, which takes part in the tab order.
+    setContentsMargins(1, 1, 1, 1);
+    setFocusPolicy(Qt::StrongFocus);
+    CreateWindows();
+    setVisible(shown);
+    RecalcLayout();
+    OnGridReady();
+    return 0;
+}
+
+void CTblCtrl::CreateWindows()
+{
+    m_pCellArea = new CTblCellArea(this);
+    m_pColHeader = new CTblColHeader(this);
+    m_pRowHeader = new CTblRowHeader(this);
+    m_pCornerBox = new CTblCornerBox(this);
+    m_pSheetTabs = new CTblSheetTabs(this);
+    m_pVScrollBar = new CTblVScrollBar(this);
+    m_pHScrollBar = new CTblHScrollBar(this);
+    m_pTipWnd = new CTblTipWnd(this);
+    const std::array<std::pair<int, CTblChildWindow*>, 7> windows = {{
+        {SectionCells, m_pCellArea},
+        {SectionColHeader, m_pColHeader},
+        {SectionRowHeader, m_pRowHeader},
+        {SectionCorner, m_pCornerBox},
+        {SectionTabs, m_pSheetTabs},
+        {SectionVScroll, m_pVScrollBar},
+        {SectionHScroll, m_pHScrollBar},
+    }};
+    for (const auto& [section, window] : windows) {
+        SetChildWindow(section, window);
+        window->Widget()->show();
+    }
+    m_pEditWnd = new CTblEditWnd(this);
+    for (const auto& sheet : m_sheets) {
+        if (!sheet->m_pEditor)
+            sheet->m_pEditor = m_pEditWnd;
+    }
+    setFocusProxy(m_pCellArea);
+}
+
+void CTblCtrl::FocusCellsIfInGrid()
+{
+    if (!m_pCellArea)
+        return;
+    const QWidget* focus = window()->focusWidget();
+    if (focus == m_pCellArea || m_pCellArea->isAncestorOf(focus))
+        return;
+    if (!focus || focus == this || isAncestorOf(focus))
+        m_pCellArea->setFocus(Qt::OtherFocusReason);
+}
+
+void CTblCtrl::paintEvent(QPaintEvent*)
+{
+    // What the windows leave uncovered: the square between the two scroll bars, and the
+    // border.
+    QPainter dc(this);
+    dc.fillRect(rect(), palette().color(QPalette::Button));
+    if (contentsMargins().left() > 0) {
+        dc.setPen(palette().color(QPalette::Shadow));
+        dc.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+}
+
+void CTblCtrl::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) {
+        for (CTblCellType* type : m_cellTypes)
+            type->SystemColorsChanged();
+    }
+}
+
+// ---- In-place editing ----
+
+int CTblCtrl::BeginEdit()
+{
+    return BeginEditAt(m_pSheet->m_nCurCol, m_pSheet->m_nCurRow, 0);
+}
+
+int CTblCtrl::BeginEditAt(int col, long row, int firstChar)
+{
+    CTblSheet& s = *m_pSheet;
+    if (m_bEditing || !m_pCellArea)
+        return 1;
+    m_bEditing = 1;
+    const bool multiple = s.m_selection.IsMultiple();
+    s.m_selection.Clear();
+    if (multiple)
+        m_pCellArea->RepaintAll();
+    if ((col != s.m_nCurCol || row != s.m_nCurRow) && MoveToCell(col, row) != 0) {
+        m_bEditing = 0;
+        return 2;
+    }
+    // The move may have clamped the row or snapped to a joined block's first cell.
+    col = s.m_nCurCol;
+    row = s.m_nCurRow;
+    if (col < 0 || row < 0) {
+        m_bEditing = 0;
+        return 2;
+    }
+    m_nEditCol = col;
+    m_nEditRow = row;
+    CTblCell cell;
+    ComposeCell(col, row, cell);
+    CTblCellType* type = TypeOf(cell);
+    QRect rect;
+    if (type->m_bEditable && !VisibleCellRect(col, row, rect)) {
+        // The current cell may have been scrolled out of view.
+        ScrollToCol(s.LeftColShowing(col));
+        ScrollToRow(s.TopRowShowing(row));
+    }
+    if (!type->m_bEditable || !VisibleCellRect(col, row, rect)) {
+        m_bEditing = 0;
+        return 1;
+    }
+    // The grid lines at the right and bottom stay visible.
+    rect.adjust(0, 0, -1, -1);
+    type->FitEditorRect(&rect);
+    if (cell.GetReadOnly()) {
+        m_bEditing = 0;
+        return 1;
+    }
+    const QString text = cell.TextValue() ? *cell.TextValue() : QString();
+    QWidget* editor = s.m_pEditor ? s.m_pEditor : m_pEditWnd;
+    SetEditorText(editor, text);
+    int sourceCol = col;
+    if (!SourceOf(col, sourceCol)->AllowEditBegin(col, row, &editor) ||
+        !OnEditBegin(col, row, &editor) || !editor) {
+        m_bEditing = 0;
+        return 1;
+    }
+    m_pEditor = editor;
+    SetEditorText(editor, text);
+    editor->setFont(cell.GetFont() ? *cell.GetFont()
+                                   : (s.m_pDefaultFont ? *s.m_pDefaultFont : font()));
+    if (editor->parentWidget() != m_pCellArea)
+        editor->setParent(m_pCellArea);
+    editor->setGeometry(rect);
+    editor->raise();
+    editor->show();
+    editor->activateWindow();
+    editor->setFocus(Qt::OtherFocusReason);
+    if (editor == m_pEditWnd)
+        m_pEditWnd->Prepare();
+    if (firstChar > 0) {
+        // As if typed: the character replaces the text, which is all selected.
+        QKeyEvent typed(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier,
+                        QString(QChar(static_cast<char16_t>(firstChar))));
+        QCoreApplication::sendEvent(editor, &typed);
+    }
+    return 0;
+}
+
+int CTblCtrl::EndEdit(const QString& text, int cancelled, int cont, int nextCol, long nextRow)
+{
+    const bool editing = m_bEditing != 0;
+    if (!editing)
+        cancelled = 1;
+    const int col = m_nEditCol;
+    const long row = m_nEditRow;
+    QWidget* editor = m_pEditor;
+    int sourceCol = col;
+    if (SourceOf(col, sourceCol)->AllowEditEnd(col, row, editor, text, cancelled) != 1 ||
+        !OnEditEnd(col, row, editor, text, cancelled))
+        return editing ? 0 : 1;
+    HideEditor(editor);
+    m_bEditing = 0;
+    if (!editing)
+        return 1;
+    if (!cancelled) {
+        SetCellText(col, row, text);
+        RepaintCell(col, row);
+    }
+    if (cont)
+        ContinueEdit(col, row, nextCol, nextRow);
+    return 1;
+}
+
+void CTblCtrl::ContinueEdit(int col, long row, int nextCol, long nextRow)
+{
+    const CTblSheet& s = *m_pSheet;
+    if (nextCol < 0)
+        nextCol = s.m_nColCount - 1;
+    else if (nextCol >= s.m_nColCount)
+        nextCol = 0;
+    if (nextRow < 0)
+        nextRow = s.m_nRowCount - 1;
+    else if (nextRow >= s.m_nRowCount)
+        nextRow = 0;
+    int sourceCol = col;
+    if (SourceOf(col, sourceCol)->AllowEditNext(col, row, &nextCol, &nextRow) != 1 ||
+        !OnEditNext(col, row, &nextCol, &nextRow))
+        return;
+    BeginEditAt(nextCol, nextRow, 0);
+}
+
+void CTblCtrl::CancelEdit()
+{
+    if (!m_bEditing)
+        return;
+    if (m_pEditor == m_pEditWnd)
+        m_pEditWnd->Cancel();
+    else
+        EndEdit(QString(), 1, 0, 0, 0);
+}
+
+void CTblCtrl::SetEditorText(QWidget* editor, const QString& text)
+{
+    if (auto* own = qobject_cast<CTblEditWnd*>(editor)) {
+        own->SetText(text);
+        return;
+    }
+    // Another editor gets the text through its user property (a line edit's text).
+    if (editor) {
+        const QMetaProperty property = editor->metaObject()->userProperty();
+        if (property.isValid())
+            property.write(editor, text);
+    }
+}
+
+void CTblCtrl::HideEditor(QWidget* editor)
+{
+    if (!editor)
+        return;
+    if (editor == m_pEditWnd) {
+        m_pEditWnd->Close();
+        return;
+    }
+    if (editor->hasFocus() && m_pCellArea)
+        m_pCellArea->setFocus(Qt::OtherFocusReason);
+    editor->hide();
 }
 
 // ---- Registries ----

@@ -21,8 +21,17 @@
 #include <memory>
 #include <vector>
 
+class CTblCellArea;
 class CTblChildWindow;
+class CTblColHeader;
+class CTblCornerBox;
 class CTblDataSource;
+class CTblEditWnd;
+class CTblHScrollBar;
+class CTblRowHeader;
+class CTblSheetTabs;
+class CTblTipWnd;
+class CTblVScrollBar;
 class QAction;
 class QMenu;
 
@@ -53,8 +62,21 @@ public:
     // FitColumnsToContent flag: measure the column-heading rows too.
     static constexpr int FitHeadings = 0x1;
 
+    // The dynamic property of a dialog's child widget that holds its control id.
+    static constexpr char ControlIdProperty[] = "controlId";
+
     explicit CTblCtrl(QWidget* parent = nullptr);
     ~CTblCtrl() override;
+
+    // Takes the place of the descendant of parent whose ControlIdProperty is id: its
+    // parent, geometry, id, visibility and place in the tab order; the placeholder is
+    // hidden and left to its owner. Then creates the grid's windows, lays them out and
+    // calls OnGridReady. 0 when attached; 1 when there is no such placeholder or the grid
+    // has its windows already. The grid becomes a child of the placeholder's parent, so it
+    // must be made with new or go before that parent does (as a member of its class).
+    int AttachToDlgItem(QWidget* parent, int id);
+    // The same with the placeholder widget itself.
+    int AttachToWidget(QWidget* placeholder);
 
     // Counts and sizes. Results: 0 success, 1 bad argument or nothing to do, 2 refused.
     int SetDefaultRowHeight(int height);
@@ -132,6 +154,36 @@ public:
     // The cell at a point of the cell area, with its rectangle (a joined block's
     // first cell and the block's rectangle). 1 when no cell is there.
     int CellAtPoint(int x, int y, int& col, long& row, QRect& rect);
+    // The rectangle of a body cell (of its whole block when it is joined) in the cell
+    // area as it is scrolled; false when no part of it is shown.
+    bool VisibleCellRect(int col, long row, QRect& rect);
+    // For a composed cell that belongs to a joined block: the block's first cell and its
+    // rectangle in the cell area. False when the cell is not joined (or joins are off).
+    bool JoinedBlockRect(const CTblCell& cell, int col, long row, int& firstCol, long& firstRow,
+                         QRect& rect) const;
+    // Asks the sheet's default source for rows past the last one (OnBeyondLastRow
+    // follows); true when the row count grew.
+    bool RequestRowsPastEnd(long wanted);
+
+    // In-place editing. BeginEditAt answers 0 when the editor opened, 1 when the cell
+    // cannot be edited or a callback refused, 2 when the move to the cell failed.
+    // EndEdit answers 0 when the data source or the application refused the end (the
+    // edit goes on), 1 otherwise; with cont it opens the editor on the next cell.
+    int BeginEdit();
+    int BeginEditAt(int col, long row, int firstChar);
+    int EndEdit(const QString& text, int cancelled, int cont, int nextCol, long nextRow);
+    // Ends an edit in progress without storing its text.
+    void CancelEdit();
+    int GetEditCol() const { return m_nEditCol; }
+    long GetEditRow() const { return m_nEditRow; }
+    // The editor of the edit in progress (the grid's own or one an application gave).
+    QWidget* GetEditor() const { return m_pEditor; }
+
+    // The grid's windows; none before AttachToDlgItem.
+    CTblCellArea* GetCellArea() const { return m_pCellArea; }
+    CTblEditWnd* GetEditWnd() const { return m_pEditWnd; }
+    CTblSheetTabs* GetSheetTabs() const { return m_pSheetTabs; }
+    CTblTipWnd* GetTipWnd() const { return m_pTipWnd; }
 
     // The pens of raised and sunken 3-D frames.
     const QPen& GetWhitePen() const { return m_whitePen; }
@@ -145,6 +197,9 @@ public:
     // The index of the registered type, -1 for none.
     int RegisterCellType(CTblCellType* type);
     CTblCellType* GetCellType(int index) const;
+    // The type that draws and handles a composed cell: its own, else the normal type.
+    CTblCellType* TypeOf(const CTblCell& cell) const;
+    CTblCellType* TypeAt(int col, long row);
     int GetCellTypeCount() const { return static_cast<int>(m_cellTypes.size()); }
     // The index of the registered source (1 and up), -1 for none.
     int RegisterDataSource(CTblDataSource* source);
@@ -230,6 +285,8 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     // A joined block: its first cell and its size in columns and rows.
@@ -242,8 +299,9 @@ private:
     };
 
     CTblDataSource* SourceOf(int col, int& sourceCol) const;
-    CTblCellType* TypeOf(const CTblCell& cell) const;
+    static bool BlockOf(const CTblCell& cell, int col, long row, JoinBlock& block);
     bool JoinedBlockAt(int col, long row, JoinBlock& block);
+    QRect BlockRect(const JoinBlock& block) const;
     long SnapToJoin(long target, bool alongRows);
     int ClampCol(int& col);
     int ClampRow(long& row);
@@ -258,6 +316,14 @@ private:
     void ShowSheetAt(int index, int redraw, const int* inheritedTabWidth);
     std::vector<long> RowsToMeasure(bool headings, long limit) const;
     void OnPopupAction(QAction* action);
+    void CreateWindows();
+    // The cell area takes the focus from the grid's other windows, but not from its own
+    // editor or list, nor from controls outside the grid.
+    void FocusCellsIfInGrid();
+    static void SetEditorText(QWidget* editor, const QString& text);
+    void HideEditor(QWidget* editor);
+    // Opens the editor on the next cell (wrapped round the ends) when both agree.
+    void ContinueEdit(int col, long row, int nextCol, long nextRow);
 
     CTblCellType m_normalType;
     CTblDropListType m_dropListType;
@@ -275,6 +341,18 @@ private:
     long m_nPopupRow = -1;
     int m_nPopupSection = 0;
     int m_bEditing = 0;
+    int m_nEditCol = -1;
+    long m_nEditRow = -1;
+    QWidget* m_pEditor = nullptr;
+    CTblCellArea* m_pCellArea = nullptr;
+    CTblColHeader* m_pColHeader = nullptr;
+    CTblRowHeader* m_pRowHeader = nullptr;
+    CTblCornerBox* m_pCornerBox = nullptr;
+    CTblSheetTabs* m_pSheetTabs = nullptr;
+    CTblVScrollBar* m_pVScrollBar = nullptr;
+    CTblHScrollBar* m_pHScrollBar = nullptr;
+    CTblTipWnd* m_pTipWnd = nullptr;
+    CTblEditWnd* m_pEditWnd = nullptr;
     QPen m_whitePen;
     QPen m_shadowPen;
     int m_nRedraw = 0;

@@ -108,6 +108,40 @@ int EdgeOf(Index index, Index locked, Index start, SizeOf sizeOf)
     return edge;
 }
 
+// Where index lies along the display (locked ones first, then from start), walking no
+// further than extent; false when it is scrolled out or lies beyond the extent.
+template <typename Index, typename SizeOf>
+bool SpanOf(Index index, Index count, Index locked, Index start, int extent, SizeOf sizeOf,
+            int& edge, int& size)
+{
+    if (index < 0 || index >= count || (index >= locked && index < start))
+        return false;
+    const Index lockedShown = std::min(locked, count);
+    int at = 0;
+    for (Index n = 0; n < std::min(index, lockedShown); ++n)
+        at += sizeOf(n);
+    for (Index n = start; index >= lockedShown && n < index && at < extent; ++n)
+        at += sizeOf(n);
+    if (at >= extent)
+        return false;
+    edge = at;
+    size = sizeOf(index);
+    return true;
+}
+
+template <typename Index, typename SizeOf>
+int ShiftOf(Index from, Index to, int limit, SizeOf sizeOf)
+{
+    const int sign = to >= from ? 1 : -1;
+    int sum = 0;
+    for (Index n = std::min(from, to); n < std::max(from, to); ++n) {
+        sum += sizeOf(n);
+        if (sum > limit)
+            return sign * (limit + 1);
+    }
+    return sign * sum;
+}
+
 } // namespace
 
 CTblSheet::CTblSheet(CTblCtrl* grid, int vScrollWidth, int hScrollHeight)
@@ -231,4 +265,46 @@ void CTblSheet::RecalcLockedColsWidth()
     m_nLockedColsWidth = 0;
     for (int col = 0; col < std::min(m_nLockedCols, m_nColCount); ++col)
         m_nLockedColsWidth += ColSize(col);
+}
+
+bool CTblSheet::RowSpan(long row, int& top, int& height) const
+{
+    if (m_bUniformRows && row >= m_nLockedRows) {
+        // Uniform heights: no walk, however far the row lies from the top row.
+        if (row < m_nTopRow || row >= m_nRowCount)
+            return false;
+        const long long at =
+            m_nLockedRowsHeight + static_cast<long long>(row - m_nTopRow) * m_nDefRowHeight;
+        if (at >= m_nCellAreaHeight)
+            return false;
+        top = static_cast<int>(at);
+        height = m_nDefRowHeight;
+        return true;
+    }
+    return SpanOf(
+        row, m_nRowCount, m_nLockedRows, m_nTopRow, m_nCellAreaHeight,
+        [this](long n) { return RowSize(n); }, top, height);
+}
+
+bool CTblSheet::ColSpan(int col, int& left, int& width) const
+{
+    return SpanOf(
+        col, m_nColCount, m_nLockedCols, m_nLeftCol, m_nCellAreaWidth,
+        [this](int n) { return ColSize(n); }, left, width);
+}
+
+int CTblSheet::RowShift(long from, long to, int limit) const
+{
+    if (m_bUniformRows) {
+        const long long shift = static_cast<long long>(to - from) * m_nDefRowHeight;
+        if (shift > limit || shift < -limit)
+            return (shift > 0 ? 1 : -1) * (limit + 1);
+        return static_cast<int>(shift);
+    }
+    return ShiftOf(from, to, limit, [this](long n) { return RowSize(n); });
+}
+
+int CTblSheet::ColShift(int from, int to, int limit) const
+{
+    return ShiftOf(from, to, limit, [this](int n) { return ColSize(n); });
 }

@@ -73,6 +73,21 @@ public:
     // Where a row (column) starts in the cell area as it is scrolled.
     int RowTop(long row) const;
     int ColLeft(int col) const;
+    // Where a row (column) lies in the cell area as it is scrolled; false when no part of
+    // it is shown. Walks no further than the cell area reaches.
+    bool RowSpan(long row, int& top, int& height) const;
+    bool ColSpan(int col, int& left, int& width) const;
+    // How far the image moves when the top row (left column) goes from one to another:
+    // positive when later rows (columns) come into view. Past limit either way the answer
+    // is limit + 1 with the sign of the move.
+    int RowShift(long from, long to, int limit) const;
+    int ColShift(int from, int to, int limit) const;
+    // The first scrolled row (column) after n in display order: the locked ones, then the
+    // scrolled ones from the top row (left column).
+    long NextShownRow(long row) const { return row + 1 == m_nLockedRows ? m_nTopRow : row + 1; }
+    int NextShownCol(int col) const { return col + 1 == m_nLockedCols ? m_nLeftCol : col + 1; }
+    long FirstShownRow() const { return m_nLockedRows > 0 ? 0 : m_nTopRow; }
+    int FirstShownCol() const { return m_nLockedCols > 0 ? 0 : m_nLeftCol; }
 
     void RecalcLockedRowsHeight();
     void RecalcLockedColsWidth();
@@ -97,8 +112,8 @@ public:
     int m_nDefRowHeight = 20;
     int m_bUniformRows = 0;
     long m_nReqRow = -1;
-    // Heights of the column-heading rows, from the top; widths of the row-heading
-    // columns, from the left.
+    // Heights of the column-heading rows and widths of the row-heading columns: entry k
+    // is heading row (column) -1 - k, so entry 0 lies next to the cells.
     std::vector<int> m_headRowHeights{20};
     std::vector<int> m_headColWidths{25};
     CTblCell m_gridDefCell;
@@ -128,6 +143,8 @@ public:
     int m_bJoins = 1;
     int m_bColMoving = 0;
     int m_bGridLines = 1;
+    // 1: a long text may run on into empty cells to its right, where the cell types allow.
+    int m_bTextOverflow = 1;
     int m_nVScrollMode = 0;
     int m_bHLiveTrack = 0;
     int m_nDragAccel = 0;

@@ -1,0 +1,677 @@
+#include "TblCellArea.h"
+
+#include "TblCell.h"
+#include "TblCellType.h"
+#include "TblCtrl.h"
+#include "TblSelection.h"
+#include "TblSheet.h"
+
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QThread>
+#include <QToolTip>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+// A wheel notch, in the units of QWheelEvent::angleDelta, and the rows it scrolls.
+constexpr int WheelNotch = 120;
+constexpr int RowsPerNotch = 3;
+// Keeps the cubed key acceleration within an int.
+constexpr int MaxKeyAcceleration = 1000;
+
+} // namespace
+
+CTblCellArea::CTblCellArea(CTblCtrl* grid) : QWidget(grid), m_pGrid(grid)
+{
+    // Every paint covers its whole region, which lets scrolling shift the pixels.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);
+    m_dragTimer.setSingleShot(true);
+    connect(&m_dragTimer, &QTimer::timeout, this, &CTblCellArea::DragStep);
+}
+
+void CTblCellArea::SetSheet(CTblSheet* sheet)
+{
+    m_pSheet = sheet;
+    if (sheet)
+        setCursor(sheet->m_cursorArrow);
+    update();
+}
+
+void CTblCellArea::SetDoubleBuffer(int mode)
+{
+    m_nDoubleBuffer = mode ? 1 : 0;
+    m_buffer = QPixmap();
+    if (m_nDoubleBuffer) {
+        m_buffer = QPixmap(size() * devicePixelRatioF());
+        m_buffer.setDevicePixelRatio(devicePixelRatioF());
+        // An image that cannot be made leaves the area painting straight to the window.
+        if (m_buffer.isNull() && !size().isEmpty())
+            m_nDoubleBuffer = 0;
+    }
+    update();
+}
+
+// ---- Marking what the next paint draws ----
+
+void CTblCellArea::Mark(const QRect& rect)
+{
+    if (!m_pGrid->GetRedraw())
+        return;
+    const QRect inside = rect & this->rect();
+    if (inside.isEmpty())
+        return;
+    m_pending += inside;
+    update(inside);
+}
+
+void CTblCellArea::RepaintAll()
+{
+    Mark(rect());
+}
+
+void CTblCellArea::RepaintCell(int col, long row)
+{
+    if (!m_pSheet)
+        return;
+    QRect rect;
+    if (!m_pGrid->VisibleCellRect(col, row, rect))
+        return;
+    // Up to the right edge: the cell's text may run on into empty cells there.
+    rect.setRight(width() - 1);
+    Mark(rect);
+}
+
+void CTblCellArea::MarkCurrent(int col, long row)
+{
+    if (col < 0 || row < 0)
+        return;
+    if (m_pSheet->m_bRowHighlight) {
+        int top = 0;
+        int height = 0;
+        if (m_pSheet->RowSpan(row, top, height))
+            Mark(QRect(0, top, width(), height));
+        return;
+    }
+    QRect rect;
+    if (m_pGrid->VisibleCellRect(col, row, rect))
+        Mark(rect);
+}
+
+void CTblCellArea::UpdateAfterMove()
+{
+    if (!m_pSheet || !m_pGrid->GetRedraw())
+        return;
+    if (m_bPainting) {
+        Mark(rect());
+        return;
+    }
+    // What is waiting is painted first, so that shifting moves finished pixels only.
+    if (!m_pending.isEmpty() && isVisible())
+        repaint(m_pending);
+    ShiftView();
+    MarkCurrent(m_pSheet->m_nPrevCurCol, m_pSheet->m_nPrevCurRow);
+    MarkCurrent(m_pSheet->m_nCurCol, m_pSheet->m_nCurRow);
+}
+
+void CTblCellArea::ShiftView()
+{
+    const CTblSheet& s = *m_pSheet;
+    if (s.m_nPrevLeftCol < 0 || s.m_nPrevTopRow < 0) {
+        RepaintAll();
+        return;
+    }
+    const int w = width();
+    const int h = height();
+    const int dx = s.ColShift(s.m_nPrevLeftCol, s.m_nLeftCol, w);
+    const int dy = s.RowShift(s.m_nPrevTopRow, s.m_nTopRow, h);
+    if (std::abs(dx) > w || std::abs(dy) > h) {
+        RepaintAll();
+        return;
+    }
+    // Locked columns move only up and down, locked rows only sideways.
+    if (dx != 0)
+        ScrollPixels(-dx, 0, QRect(s.m_nLockedColsWidth, 0, w - s.m_nLockedColsWidth, h));
+    if (dy != 0)
+        ScrollPixels(0, -dy, QRect(0, s.m_nLockedRowsHeight, w, h - s.m_nLockedRowsHeight));
+}
+
+void CTblCellArea::ScrollPixels(int dx, int dy, const QRect& rect)
+{
+    if (rect.isEmpty())
+        return;
+    // Qt invalidates what the shift uncovers; the paint draws the cells there.
+    scroll(dx, dy, rect);
+    if (m_nDoubleBuffer && !m_buffer.isNull()) {
+        const qreal ratio = m_buffer.devicePixelRatio();
+        const QRectF device(QPointF(rect.topLeft()) * ratio, QSizeF(rect.size()) * ratio);
+        m_buffer.scroll(qRound(dx * ratio), qRound(dy * ratio), device.toRect());
+    }
+}
+
+// ---- Painting ----
+
+void CTblCellArea::paintEvent(QPaintEvent* event)
+{
+    m_pending -= event->region();
+    QPainter screen(this);
+    if (!m_pSheet) {
+        screen.fillRect(rect(), palette().color(QPalette::Base));
+        return;
+    }
+    m_bPainting = true;
+    const QFont font = m_pSheet->m_pDefaultFont ? *m_pSheet->m_pDefaultFont : this->font();
+    screen.setFont(font);
+    if (m_nDoubleBuffer && !m_buffer.isNull()) {
+        QPainter buffer(&m_buffer);
+        buffer.setFont(font);
+        m_pGrid->OnPrepareDC(&screen, &buffer, CTblCtrl::SectionCells);
+        buffer.setClipRegion(event->region());
+        PaintCells(buffer, event->region());
+        buffer.end();
+        screen.setClipRegion(event->region());
+        screen.drawPixmap(0, 0, m_buffer);
+        screen.setClipping(false);
+    } else {
+        m_pGrid->OnPrepareDC(&screen, nullptr, CTblCtrl::SectionCells);
+        PaintCells(screen, event->region());
+    }
+    if (m_bFocus)
+        DrawCurrentFrame(screen);
+    m_bPainting = false;
+}
+
+void CTblCellArea::PaintCells(QPainter& dc, const QRegion& region)
+{
+    const CTblSheet& s = *m_pSheet;
+    const QRect bounds = region.boundingRect();
+    const int w = width();
+    const int h = height();
+    std::vector<Block> blocks;
+    int y = 0;
+    long row = s.FirstShownRow();
+    while (y < h && row < s.m_nRowCount) {
+        const int rowHeight = s.RowSize(row);
+        if (rowHeight > 0 && y + rowHeight > bounds.top() && y <= bounds.bottom())
+            PaintRow(dc, region, row, y, rowHeight, blocks);
+        y += std::max(rowHeight, 0);
+        // Below the last row the source may add more, drawn in the same paint.
+        if (row == s.m_nRowCount - 1 && y < h)
+            m_pGrid->RequestRowsPastEnd(1);
+        row = s.NextShownRow(row);
+    }
+    const QColor back = m_pGrid->GetDefaultBackColor(CTblCtrl::SectionCells);
+    const int columnsEnd = ColumnsEnd();
+    if (columnsEnd < w)
+        dc.fillRect(QRect(columnsEnd, 0, w - columnsEnd, std::min(y, h)), back);
+    if (y < h)
+        dc.fillRect(QRect(0, y, w, h - y), back);
+    DrawLockedLines(dc);
+}
+
+int CTblCellArea::PaintRow(QPainter& dc, const QRegion& region, long row, int top, int height,
+                           std::vector<Block>& blocks)
+{
+    const CTblSheet& s = *m_pSheet;
+    int x = 0;
+    for (int col = s.FirstShownCol(); x < width() && col < s.m_nColCount;
+         col = s.NextShownCol(col)) {
+        const int colWidth = s.ColSize(col);
+        if (colWidth <= 0)
+            continue;
+        const QRect rect(x, top, colWidth, height);
+        if (region.intersects(rect))
+            DrawCellAt(dc, col, row, rect, blocks);
+        x += colWidth;
+    }
+    return x;
+}
+
+void CTblCellArea::DrawCellAt(QPainter& dc, int col, long row, const QRect& rect,
+                              std::vector<Block>& blocks)
+{
+    const CTblSheet& s = *m_pSheet;
+    CTblCell cell;
+    m_pGrid->ComposeCell(col, row, cell);
+    QRect drawRect = rect;
+    if (cell.HasAnyProperty(CTblCell::PropJoin)) {
+        // A joined block is drawn once, from its first cell, over its whole rectangle.
+        int firstCol = col;
+        long firstRow = row;
+        if (m_pGrid->JoinedBlockRect(cell, col, row, firstCol, firstRow, drawRect)) {
+            const bool drawn = std::any_of(blocks.begin(), blocks.end(), [&](const Block& b) {
+                return b.col == firstCol && b.row == firstRow;
+            });
+            if (drawn)
+                return;
+            blocks.push_back(Block{firstCol, firstRow});
+            if (firstCol != col || firstRow != row)
+                m_pGrid->ComposeCell(firstCol, firstRow, cell);
+            col = firstCol;
+            row = firstRow;
+        }
+    }
+    int selected = 0;
+    if (s.m_bMultiSel)
+        selected = s.m_selection.BlockAt(col, row) + 1;
+    const int current = row == s.m_nCurRow && (col == s.m_nCurCol || s.m_bRowHighlight) ? 1 : 0;
+    dc.save();
+    m_pGrid->TypeOf(cell)->DrawCell(dc, drawRect, col, row, cell, selected, current);
+    dc.restore();
+}
+
+void CTblCellArea::DrawLockedLines(QPainter& dc) const
+{
+    const CTblSheet& s = *m_pSheet;
+    const QColor line = m_pGrid->GetShadowPen().color();
+    if (s.m_nLockedCols > 0 && s.m_nLockedColsWidth > 0)
+        dc.fillRect(QRect(s.m_nLockedColsWidth - 1, 0, 1, height()), line);
+    if (s.m_nLockedRows > 0 && s.m_nLockedRowsHeight > 0)
+        dc.fillRect(QRect(0, s.m_nLockedRowsHeight - 1, width(), 1), line);
+}
+
+int CTblCellArea::ColumnsEnd() const
+{
+    const CTblSheet& s = *m_pSheet;
+    int x = 0;
+    for (int col = s.FirstShownCol(); x < width() && col < s.m_nColCount; col = s.NextShownCol(col))
+        x += std::max(s.ColSize(col), 0);
+    return x;
+}
+
+void CTblCellArea::DrawCurrentFrame(QPainter& dc)
+{
+    const CTblSheet& s = *m_pSheet;
+    // Bit value 1 of the current cell style frames the current cell.
+    if (!(s.m_nCurCellStyle & 1) || s.m_nCurCol < 0 || s.m_nCurRow < 0)
+        return;
+    QRect rect;
+    if (s.m_bRowHighlight) {
+        int top = 0;
+        int height = 0;
+        if (!s.RowSpan(s.m_nCurRow, top, height))
+            return;
+        rect = QRect(0, top, std::min(ColumnsEnd(), width()), height);
+    } else if (!m_pGrid->VisibleCellRect(s.m_nCurCol, s.m_nCurRow, rect)) {
+        return;
+    }
+    m_pGrid->DrawCurrentCellFrame(dc, rect);
+}
+
+void CTblCellArea::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    if (m_nDoubleBuffer)
+        SetDoubleBuffer(1);
+}
+
+// ---- Keyboard ----
+
+int CTblCellArea::KeyStep()
+{
+    const CTblSheet& s = *m_pSheet;
+    const int divisor = s.m_nKeyAccelDiv;
+    if (divisor < 1)
+        return 1;
+    ++m_nRepeat;
+    const int quotient = std::min(m_nRepeat / divisor, MaxKeyAcceleration);
+    // The first repeats come slower when the sheet asks for a key delay.
+    if (s.m_nKeyDelay > 0 && quotient == 0 && m_nRepeat > 1)
+        QThread::msleep(static_cast<unsigned long>(s.m_nKeyDelay));
+    return quotient * quotient * quotient + 1;
+}
+
+void CTblCellArea::Navigate(int key, int step)
+{
+    const CTblSheet& s = *m_pSheet;
+    const bool control = (key & Qt::ControlModifier) != 0;
+    switch (key & ~Qt::KeyboardModifierMask) {
+    case Qt::Key_PageUp:
+        m_pGrid->StepRow(CTblSheet::PageBack);
+        break;
+    case Qt::Key_PageDown:
+        m_pGrid->StepRow(CTblSheet::PageForward);
+        break;
+    case Qt::Key_Home:
+        control ? m_pGrid->StepRow(CTblSheet::First) : m_pGrid->StepCol(CTblSheet::First);
+        break;
+    case Qt::Key_End:
+        control ? m_pGrid->StepRow(CTblSheet::Last) : m_pGrid->StepCol(CTblSheet::Last);
+        break;
+    case Qt::Key_Left:
+        m_pGrid->MoveToCol(s.m_nReqCol - step);
+        break;
+    case Qt::Key_Right:
+        m_pGrid->MoveToCol(s.m_nReqCol + step);
+        break;
+    case Qt::Key_Up:
+        m_pGrid->MoveToRow(s.m_nReqRow - step);
+        break;
+    case Qt::Key_Down:
+        m_pGrid->MoveToRow(s.m_nReqRow + step);
+        break;
+    default:
+        break;
+    }
+}
+
+void CTblCellArea::keyPressEvent(QKeyEvent* event)
+{
+    if (!m_pSheet) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    // Every key is the grid's: none reaches the dialog's default or cancel button.
+    event->accept();
+    m_pSheet->m_nSelMode = 0;
+    const int step = KeyStep();
+    int key = event->keyCombination().toCombined();
+    const int col = m_pSheet->m_nCurCol;
+    const long row = m_pSheet->m_nCurRow;
+    int processed = 0;
+    if (CTblCellType* type = TypeAt(col, row))
+        processed = type->HandleKeyDown(col, row, &key);
+    m_pGrid->OnGridKeyDown(&key, processed);
+    Navigate(key, step);
+    const QString text = event->text();
+    if (text.isEmpty() || event->key() == Qt::Key_Delete || !m_pSheet)
+        return;
+    int ch = text.at(0).unicode();
+    processed = 0;
+    if (CTblCellType* type = TypeAt(m_pSheet->m_nCurCol, m_pSheet->m_nCurRow))
+        processed = type->HandleChar(m_pSheet->m_nCurCol, m_pSheet->m_nCurRow, &ch);
+    m_pGrid->OnGridChar(&ch, processed);
+}
+
+void CTblCellArea::keyReleaseEvent(QKeyEvent* event)
+{
+    if (!event->isAutoRepeat())
+        m_nRepeat = 0;
+    QWidget::keyReleaseEvent(event);
+}
+
+// ---- Mouse ----
+
+CTblCellArea::Hit CTblCellArea::HitAt(const QPoint& point) const
+{
+    Hit hit;
+    if (m_pGrid->CellAtPoint(point.x(), point.y(), hit.col, hit.row, hit.rect) == 0) {
+        hit.found = true;
+    } else {
+        hit.col = -1;
+        hit.row = -1;
+        hit.rect = QRect();
+    }
+    return hit;
+}
+
+CTblCellType* CTblCellArea::TypeAt(int col, long row) const
+{
+    if (col < 0 || row < 0)
+        return nullptr;
+    CTblCell cell;
+    m_pGrid->ComposeCell(col, row, cell);
+    return m_pGrid->TypeOf(cell);
+}
+
+unsigned CTblCellArea::KeyFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers)
+{
+    unsigned flags = 0;
+    if (buttons & Qt::LeftButton)
+        flags |= CTblSelection::MkLButton;
+    if (buttons & Qt::RightButton)
+        flags |= CTblSelection::MkRButton;
+    if (buttons & Qt::MiddleButton)
+        flags |= CTblSelection::MkMButton;
+    if (modifiers & Qt::ShiftModifier)
+        flags |= CTblSelection::MkShift;
+    if (modifiers & Qt::ControlModifier)
+        flags |= CTblSelection::MkControl;
+    return flags;
+}
+
+void CTblCellArea::mousePressEvent(QMouseEvent* event)
+{
+    if (!m_pSheet || m_pGrid->IsEditing())
+        return;
+    if (event->button() == Qt::LeftButton)
+        LeftButtonDown(event);
+    else if (event->button() == Qt::RightButton)
+        RightButton(event, true);
+}
+
+void CTblCellArea::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (!m_pSheet)
+        return;
+    if (event->button() == Qt::LeftButton)
+        LeftButtonUp(event);
+    else if (event->button() == Qt::RightButton)
+        RightButton(event, false);
+}
+
+void CTblCellArea::LeftButtonDown(QMouseEvent* event)
+{
+    const QPoint point = event->position().toPoint();
+    m_bLeftDown = true;
+    m_pSheet->m_nSelMode = 1;
+    m_pSheet->m_nSelKeys = KeyFlags(event->buttons(), event->modifiers());
+    const Hit hit = HitAt(point);
+    int processed = 0;
+    if (hit.found) {
+        m_pGrid->MoveToCell(hit.col, hit.row);
+        processed =
+            TypeAt(hit.col, hit.row)->HandleLeftButton(hit.col, hit.row, 1, hit.rect, point);
+        if (processed)
+            m_bTypeHasMouse = 1;
+    }
+    m_pGrid->OnCellLeftButton(hit.col, hit.row, true, hit.rect, point, processed);
+    if (m_pSheet)
+        m_pSheet->m_nSelMode = 0;
+}
+
+void CTblCellArea::LeftButtonUp(QMouseEvent* event)
+{
+    m_bLeftDown = false;
+    m_dragTimer.stop();
+    const QPoint point = event->position().toPoint();
+    const Hit hit = HitAt(point);
+    int processed = 0;
+    if (hit.found)
+        processed =
+            TypeAt(hit.col, hit.row)->HandleLeftButton(hit.col, hit.row, 0, hit.rect, point);
+    m_pGrid->OnCellLeftButton(hit.col, hit.row, false, hit.rect, point, processed);
+    m_bTypeHasMouse = 0;
+    if (m_pSheet)
+        m_pSheet->m_nSelMode = 0;
+}
+
+void CTblCellArea::RightButton(QMouseEvent* event, bool down)
+{
+    const QPoint point = event->position().toPoint();
+    const Hit hit = HitAt(point);
+    if (!down) {
+        m_pGrid->OnCellRightButton(hit.col, hit.row, false, hit.rect, point, 0);
+        return;
+    }
+    m_pSheet->m_nSelMode = 2;
+    m_pSheet->m_nSelKeys = KeyFlags(event->buttons(), event->modifiers());
+    int processed = 0;
+    if (hit.found) {
+        m_pGrid->MoveToCell(hit.col, hit.row);
+        processed =
+            TypeAt(hit.col, hit.row)->HandleRightButton(hit.col, hit.row, 1, hit.rect, point);
+    }
+    m_pGrid->OnCellRightButton(hit.col, hit.row, true, hit.rect, point, processed);
+    if (m_pSheet && m_pSheet->m_bPopupMenu)
+        m_pGrid->ShowPopupMenu(hit.col, hit.row, event->globalPosition().toPoint(),
+                               CTblCtrl::SectionCells);
+    if (m_pSheet)
+        m_pSheet->m_nSelMode = 0;
+}
+
+void CTblCellArea::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (!m_pSheet || event->button() != Qt::LeftButton)
+        return;
+    const QPoint point = event->position().toPoint();
+    const Hit hit = HitAt(point);
+    int processed = 0;
+    if (hit.found)
+        processed = TypeAt(hit.col, hit.row)->HandleDoubleClick(hit.col, hit.row, hit.rect, point);
+    m_pGrid->OnCellDoubleClick(hit.col, hit.row, hit.rect, point, processed);
+}
+
+void CTblCellArea::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!m_pSheet || m_pGrid->IsEditing())
+        return;
+    const QPoint point = event->position().toPoint();
+    const unsigned keys = KeyFlags(event->buttons(), event->modifiers());
+    if (m_bTypeHasMouse) {
+        // The type that took the press follows the mouse alone.
+        const int col = m_pSheet->m_nCurCol;
+        const long row = m_pSheet->m_nCurRow;
+        int processed = 0;
+        if (CTblCellType* type = TypeAt(col, row))
+            processed = type->HandleMouseMove(col, row, point, keys);
+        m_pGrid->OnCellMouseMove(col, row, point, keys, processed);
+        return;
+    }
+    const bool dragging = m_bLeftDown && (event->buttons() & Qt::LeftButton);
+    if (dragging)
+        m_pSheet->m_nSelMode = 3;
+    const Hit hit = HitAt(point);
+    int processed = 0;
+    if (hit.found)
+        processed = TypeAt(hit.col, hit.row)->HandleMouseMove(hit.col, hit.row, point, keys);
+    m_pGrid->OnCellMouseMove(hit.col, hit.row, point, keys, processed);
+    if (m_pSheet)
+        m_pSheet->m_nSelMode = 0;
+    if (dragging) {
+        m_dragPoint = point;
+        DragStep();
+    }
+}
+
+void CTblCellArea::DragStep()
+{
+    if (!m_pSheet || !m_bLeftDown || m_pGrid->IsEditing()) {
+        m_dragTimer.stop();
+        return;
+    }
+    m_pSheet->m_nSelMode = 3;
+    const bool again = DragOutside(m_dragPoint);
+    if (m_pSheet)
+        m_pSheet->m_nSelMode = 0;
+    if (!again)
+        return;
+    // A one-step move with acceleration waits the drag delay; otherwise the next step
+    // comes as soon as the events waiting (painting among them) are done.
+    const int delay = m_pSheet->m_nDragAccel != 0 ? m_pSheet->m_nDragDelay : 0;
+    m_dragTimer.start(std::max(delay, 0));
+}
+
+bool CTblCellArea::DragOutside(const QPoint& point)
+{
+    const CTblSheet& s = *m_pSheet;
+    // How far to step: one, or k to the power of the acceleration exponent, k growing
+    // by one per default column width (row height) the mouse lies outside.
+    const auto stepFor = [&s](int distance, int unit) {
+        if (s.m_nDragAccel == 0 || unit <= 0)
+            return 1;
+        const double k = 1.0 + static_cast<double>(distance) / unit;
+        return static_cast<int>(std::min(std::pow(k, s.m_nDragAccel), 1e6));
+    };
+    bool outside = false;
+    if (point.x() < 0) {
+        m_pGrid->MoveToCol(s.m_nReqCol - stepFor(-point.x(), s.m_nDefColWidth));
+        outside = true;
+    } else if (point.x() >= width()) {
+        m_pGrid->MoveToCol(s.m_nReqCol + stepFor(point.x() - width(), s.m_nDefColWidth));
+        outside = true;
+    }
+    if (point.y() < 0) {
+        m_pGrid->MoveToRow(s.m_nReqRow - stepFor(-point.y(), s.m_nDefRowHeight));
+        outside = true;
+    } else if (point.y() >= height()) {
+        m_pGrid->MoveToRow(s.m_nReqRow + stepFor(point.y() - height(), s.m_nDefRowHeight));
+        outside = true;
+    }
+    if (outside)
+        return true;
+    const Hit hit = HitAt(point);
+    if (!hit.found)
+        return false;
+    // Over a locked column (row) while it is scrolled away: the view comes back step by
+    // step rather than jumping.
+    if (hit.col < s.m_nLockedCols && s.m_nReqCol >= s.m_nLockedCols &&
+        s.m_nLeftCol > s.m_nLockedCols) {
+        m_pGrid->StepCol(CTblSheet::StepBack);
+        return true;
+    }
+    if (hit.row < s.m_nLockedRows && s.m_nReqRow >= s.m_nLockedRows &&
+        s.m_nTopRow > s.m_nLockedRows) {
+        m_pGrid->StepRow(CTblSheet::StepBack);
+        return true;
+    }
+    m_pGrid->MoveToCell(hit.col, hit.row);
+    return false;
+}
+
+void CTblCellArea::wheelEvent(QWheelEvent* event)
+{
+    event->accept();
+    if (!m_pSheet || m_pGrid->IsEditing())
+        return;
+    m_nWheelRest += event->angleDelta().y();
+    const int notches = m_nWheelRest / WheelNotch;
+    m_nWheelRest -= notches * WheelNotch;
+    if (notches != 0)
+        m_pGrid->ScrollToRow(m_pSheet->m_nTopRow - static_cast<long>(notches) * RowsPerNotch);
+}
+
+// ---- Focus and tips ----
+
+void CTblCellArea::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    m_bFocus = 1;
+    m_bTypeHasMouse = 0;
+    m_nRepeat = 0;
+    m_pGrid->OnFocusGained(CTblCtrl::SectionCells);
+    if (m_pSheet)
+        MarkCurrent(m_pSheet->m_nCurCol, m_pSheet->m_nCurRow);
+}
+
+void CTblCellArea::focusOutEvent(QFocusEvent* event)
+{
+    QWidget::focusOutEvent(event);
+    m_bFocus = 0;
+    if (m_pSheet)
+        MarkCurrent(m_pSheet->m_nCurCol, m_pSheet->m_nCurRow);
+    m_pGrid->OnFocusLost(CTblCtrl::SectionCells);
+}
+
+bool CTblCellArea::event(QEvent* event)
+{
+    if (event->type() != QEvent::ToolTip || !m_pSheet)
+        return QWidget::event(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const Hit hit = HitAt(help->pos());
+    QString text;
+    if (m_pSheet->m_bCellTips && hit.found &&
+        m_pGrid->OnCellTip(hit.col, hit.row, CTblCtrl::SectionCells, text) && !text.isEmpty())
+        QToolTip::showText(help->globalPos(), text, this, hit.rect);
+    else
+        QToolTip::hideText();
+    return true;
+}
