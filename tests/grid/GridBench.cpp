@@ -1,13 +1,23 @@
 // Figures for a grid of a million rows and eight columns: storing and reading back text
-// cells, jumping across the rows, and setting the row count. Prints the memory a stored
-// cell takes beside the size of the cell record, and the process's peak memory.
+// cells, jumping across the rows, and setting the row count; then the grid shown at 800 x
+// 600 pixels offscreen (a full repaint of the cells, scrolling one row, a page down), each
+// beside a QTableView over a model with the same texts. Prints the memory a stored cell
+// takes beside the size of the cell record, the process's peak memory, and the grid's
+// painting times over the table view's.
+#include "RatioReporter.h"
 #include "TblCell.h"
+#include "TblCellArea.h"
 #include "TblCtrl.h"
 #include "TblDataSource.h"
+#include "TextTableModel.h"
 
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QScrollBar>
+#include <QTableView>
 
 #include <cstdio>
 #include <fstream>
@@ -20,8 +30,15 @@ namespace {
 constexpr long Rows = 1'000'000;
 constexpr int Cols = 8;
 
+constexpr int PlaceholderId = 1;
+constexpr int WindowWidth = 800;
+constexpr int WindowHeight = 600;
+
 // The grid every benchmark works on; the first one fills it.
 CTblCtrl* g_pGrid = nullptr;
+// The window the grid is shown in for the painting figures, and the table view beside it.
+QWidget* g_pHost = nullptr;
+QTableView* g_pView = nullptr;
 
 double ResidentBytes()
 {
@@ -129,6 +146,136 @@ void PerRowHeightsForAMillionRows(benchmark::State& state)
 }
 BENCHMARK(PerRowHeightsForAMillionRows)->Unit(benchmark::kMicrosecond);
 
+// ---- Painting, beside a QTableView ----
+
+// Lets the windows be painted: everything waiting is handled, the paints among it.
+void Flush()
+{
+    QCoreApplication::processEvents();
+}
+
+// Shows the grid with its texts in its window, and the table view, once.
+void ShowWidgets()
+{
+    if (g_pGrid->GetCellArea())
+        return;
+    CTblCell cell;
+    if (g_pGrid->ReadCell(0, Rows - 1, cell) != 0) {
+        // Run on its own: the texts the first benchmark stores.
+        for (long row = 0; row < Rows; ++row) {
+            for (int col = 0; col < Cols; ++col) {
+                cell.AssignText(QString::number(row * Cols + col));
+                g_pGrid->WriteCell(col, row, cell);
+            }
+        }
+    }
+    g_pGrid->SetRowCount(Rows, 0);
+    g_pHost->resize(WindowWidth, WindowHeight);
+    auto* placeholder = new QLabel(g_pHost);
+    placeholder->setProperty(CTblCtrl::ControlIdProperty, PlaceholderId);
+    placeholder->setGeometry(0, 0, WindowWidth, WindowHeight);
+    g_pGrid->AttachToDlgItem(g_pHost, PlaceholderId);
+    g_pGrid->MoveToCell(0, 0);
+    g_pGrid->ScrollToRow(0);
+    g_pHost->show();
+    g_pView->resize(WindowWidth, WindowHeight);
+    g_pView->show();
+    for (int pass = 0; pass < 10; ++pass)
+        Flush();
+}
+
+void GridFullRepaint(benchmark::State& state)
+{
+    ShowWidgets();
+    for (auto _ : state)
+        g_pGrid->GetCellArea()->repaint();
+}
+BENCHMARK(GridFullRepaint)->Unit(benchmark::kMicrosecond);
+
+void TableViewFullRepaint(benchmark::State& state)
+{
+    ShowWidgets();
+    for (auto _ : state)
+        g_pView->viewport()->repaint();
+}
+BENCHMARK(TableViewFullRepaint)->Unit(benchmark::kMicrosecond);
+
+// One row further down and painted; back to the top out of the timing when at the end.
+void GridScrollOneRow(benchmark::State& state)
+{
+    ShowWidgets();
+    for (auto _ : state) {
+        g_pGrid->ScrollRows(1);
+        Flush();
+        if (g_pGrid->GetSheet()->m_nTopRow >= g_pGrid->GetSheet()->m_nMaxTopRow) {
+            state.PauseTiming();
+            g_pGrid->ScrollToRow(0);
+            Flush();
+            state.ResumeTiming();
+        }
+    }
+}
+BENCHMARK(GridScrollOneRow)->Unit(benchmark::kMicrosecond);
+
+void TableViewScrollOneRow(benchmark::State& state)
+{
+    ShowWidgets();
+    QScrollBar* bar = g_pView->verticalScrollBar();
+    for (auto _ : state) {
+        bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        Flush();
+        if (bar->value() >= bar->maximum()) {
+            state.PauseTiming();
+            bar->setValue(0);
+            Flush();
+            state.ResumeTiming();
+        }
+    }
+}
+BENCHMARK(TableViewScrollOneRow)->Unit(benchmark::kMicrosecond);
+
+void GridPageDown(benchmark::State& state)
+{
+    ShowWidgets();
+    for (auto _ : state) {
+        g_pGrid->ScrollRows(3);
+        Flush();
+        if (g_pGrid->GetSheet()->m_nTopRow >= g_pGrid->GetSheet()->m_nMaxTopRow) {
+            state.PauseTiming();
+            g_pGrid->ScrollToRow(0);
+            Flush();
+            state.ResumeTiming();
+        }
+    }
+}
+BENCHMARK(GridPageDown)->Unit(benchmark::kMicrosecond);
+
+void TableViewPageDown(benchmark::State& state)
+{
+    ShowWidgets();
+    QScrollBar* bar = g_pView->verticalScrollBar();
+    for (auto _ : state) {
+        bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+        Flush();
+        if (bar->value() >= bar->maximum()) {
+            state.PauseTiming();
+            bar->setValue(0);
+            Flush();
+            state.ResumeTiming();
+        }
+    }
+}
+BENCHMARK(TableViewPageDown)->Unit(benchmark::kMicrosecond);
+
+void PrintRatio(const CRatioReporter& reporter, const char* what, const char* grid,
+                const char* view)
+{
+    const double gridTime = reporter.TimeOf(grid);
+    const double viewTime = reporter.TimeOf(view);
+    if (gridTime > 0.0 && viewTime > 0.0)
+        std::printf("%-24s grid / table view: %.2f\n", what, gridTime / viewTime);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -136,14 +283,32 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // The window first: the grid becomes its child and must go before it.
+    QWidget host;
+    CTextTableModel model(Rows, Cols);
+    QTableView view;
+    view.setModel(&model);
+    view.verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view.verticalHeader()->setDefaultSectionSize(20);
+    view.horizontalHeader()->setDefaultSectionSize(75);
     CTblCtrl grid;
     grid.SetColumnCount(Cols);
-    grid.resize(800, 600);
+    grid.resize(WindowWidth, WindowHeight);
     grid.RecalcLayout();
     g_pGrid = &grid;
+    g_pHost = &host;
+    g_pView = &view;
     benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
+    CRatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
+    PrintRatio(reporter, "full repaint", "GridFullRepaint", "TableViewFullRepaint");
+    PrintRatio(reporter, "scroll one row", "GridScrollOneRow", "TableViewScrollOneRow");
+    PrintRatio(reporter, "page down", "GridPageDown", "TableViewPageDown");
+    const double full = reporter.TimeOf("GridFullRepaint");
+    if (full > 0.0 && reporter.TimeOf("GridScrollOneRow") > 0.0)
+        std::printf("grid scroll one row / grid full repaint: %.2f\n",
+                    reporter.TimeOf("GridScrollOneRow") / full);
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     std::printf("sizeof(CTblCell): %zu bytes\n", sizeof(CTblCell));
