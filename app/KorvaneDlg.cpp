@@ -11,6 +11,7 @@
 #include "MemoryFormat.h"
 #include "MenuBuilder.h"
 #include "MessageBoxService.h"
+#include "OptionsDlg.h"
 #include "PresetLoadProgress.h"
 #include "SequencerNotifyEvent.h"
 #include "SmoothProgressBar.h"
@@ -18,6 +19,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QEventLoop>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
@@ -38,6 +40,14 @@ constexpr int IDS_REPORT_FAILED = 1020;
 constexpr int IDS_ERROR_CAPTION = 124;
 constexpr int IDS_MIDI_EXT = 113;
 constexpr int IDS_MIDI_FILTER = 114;
+constexpr int IDS_OPTIONS_CAPTION = 201;
+constexpr int IDS_NO_NOTIFICATION_AREA = 1040;
+
+// The tray icon: its pop-up menu shares its id, its events come as this message, and a
+// double click runs the menu's item at this position ("KRV").
+constexpr int IDR_TRAY_MENU = 131;
+constexpr int WM_TRAYNOTIFY = 0x0400 + 10;
+constexpr unsigned kTrayDefaultPosition = 4;
 
 constexpr int IDC_MIDI_FILE = 1023;
 constexpr int IDC_FREE_MEMORY = 1024;
@@ -123,7 +133,19 @@ QWidget* CKorvaneDlg::CreateControl(const ControlTemplate& control, QWidget* par
 int CKorvaneDlg::DoModal()
 {
     OnInitDialog();
-    return exec();
+    return RunModal();
+}
+
+// QDialog::exec() would end as soon as the window is hidden, which in tray mode happens
+// while the program is meant to run on: this run ends only when the dialog is done.
+int CKorvaneDlg::RunModal()
+{
+    QEventLoop loop;
+    connect(this, &QDialog::finished, &loop, &QEventLoop::quit);
+    setResult(0);
+    show();
+    loop.exec(QEventLoop::DialogExec);
+    return result();
 }
 
 bool CKorvaneDlg::OnInitDialog()
@@ -133,6 +155,7 @@ bool CKorvaneDlg::OnInitDialog()
     const bool optionsRead = m_options.Load();
     m_strMidiFile = m_options.GetMidiFile();
     m_bShowWindow = m_options.GetDisplay() == COptions::DisplayStandard ? 1 : 0;
+    CreateTrayIcon();
     CreateMemoryGauge();
     m_bankTable.Init(this);
     LoadStartupPreset(optionsRead);
@@ -166,6 +189,18 @@ void CKorvaneDlg::CreateMemoryGauge()
     m_memoryGauge = CSmoothProgressBar::ReplacePlaceholder(this, IDC_MEMORY_GAUGE);
 }
 
+// In tray mode on a desktop without a notification area there is no icon to bring the
+// window back from, so the window is shown after all.
+void CKorvaneDlg::CreateTrayIcon()
+{
+    m_trayIcon.Create(WM_TRAYNOTIFY, CStringTable::Load(IDS_KORVANE), windowIcon(), IDR_TRAY_MENU);
+    m_trayIcon.SetDefaultMenuItem(kTrayDefaultPosition, true);
+    if (m_options.GetDisplay() == COptions::DisplayStandard)
+        m_trayIcon.HideTrayIcon();
+    else if (!m_trayIcon.IsEnabled())
+        m_bShowWindow = 1;
+}
+
 // A first run (no options file) starts with an empty card. A start-up preset that can no
 // longer be loaded is dropped, so the options file no longer names it after the exit.
 void CKorvaneDlg::LoadStartupPreset(bool optionsRead)
@@ -192,6 +227,24 @@ void CKorvaneDlg::OnCommand(int id)
         break;
     case Command::TrayRestoreWindow:
         OnRestoreWindow();
+        break;
+    case Command::PresetOpen:
+        OnPresetOpen();
+        break;
+    case Command::TrayLoadPreset:
+        OnTrayLoadPreset();
+        break;
+    case Command::PresetNew:
+        OnPresetNew();
+        break;
+    case Command::PresetSave:
+        OnPresetSave();
+        break;
+    case Command::PresetSaveAs:
+        OnPresetSaveAs();
+        break;
+    case Command::Options:
+        OnOptions();
         break;
     case Command::MidiMapping:
         OnMidiMapping();
@@ -256,15 +309,81 @@ void CKorvaneDlg::ShowAbout()
 void CKorvaneDlg::OnQuit()
 {
     m_options.Save();
+    QuerySavePreset();
     m_bQuitting = true;
     UpdateData(true);
     accept();
 }
 
+// A window hidden from its minimized state comes back in its normal size, in front.
 void CKorvaneDlg::OnRestoreWindow()
 {
     m_bShowWindow = 1;
+    setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
+    raise();
+    activateWindow();
+}
+
+// An Open whose file cannot be read has still emptied the card.
+void CKorvaneDlg::OnPresetOpen()
+{
+    if (!m_presetCommands.Open())
+        return;
+    UpdateBankView();
+    SetPresetTitle(m_bankTable.GetPresetName());
+}
+
+void CKorvaneDlg::OnTrayLoadPreset()
+{
+    OnPresetOpen();
+}
+
+void CKorvaneDlg::OnPresetNew()
+{
+    m_bankTable.NewPreset();
+    UpdateBankView();
+    SetPresetTitle(m_bankTable.GetPresetName());
+}
+
+// Saving an untitled preset names it.
+void CKorvaneDlg::OnPresetSave()
+{
+    m_presetCommands.Save();
+    SetPresetTitle(m_bankTable.GetPresetName());
+}
+
+void CKorvaneDlg::OnPresetSaveAs()
+{
+    m_presetCommands.SaveAs();
+    SetPresetTitle(m_bankTable.GetPresetName());
+}
+
+void CKorvaneDlg::QuerySavePreset()
+{
+    m_presetCommands.QuerySave(this);
+}
+
+void CKorvaneDlg::OnOptions()
+{
+    COptionsDlg dialog;
+    dialog.FromOptions(m_options);
+    if (dialog.DoModal() != QDialog::Accepted)
+        return;
+    dialog.ToOptions(m_options);
+    if (!dialog.TrayIcon()) {
+        m_trayIcon.HideTrayIcon();
+        return;
+    }
+    m_trayIcon.ShowTrayIcon();
+    if (m_trayIcon.IsEnabled()) {
+        OnSysCommand(SysCommand::Minimize);
+        return;
+    }
+    // The choice is kept for a desktop that has a notification area.
+    CMessageBoxService::Current().Show(this, CStringTable::Load(IDS_NO_NOTIFICATION_AREA),
+                                       CStringTable::Load(IDS_OPTIONS_CAPTION),
+                                       Mb::Ok | Mb::IconAsterisk);
 }
 
 // The report is proposed under the preset's name without its extension.
@@ -326,10 +445,43 @@ void CKorvaneDlg::ShowPlayerState()
     m_btnPlay->SetButtonBitmap(m_player.IsPlaying() ? IDB_PLAYING : IDB_PLAY, 10, 10);
 }
 
+// In tray mode a minimized window is hidden instead, until the tray menu brings it back.
 void CKorvaneDlg::OnSysCommand(SysCommand command)
 {
+    if (command == SysCommand::Minimize) {
+        if (HidesInTray()) {
+            m_bShowWindow = 0;
+            hide();
+            setWindowState(windowState() & ~Qt::WindowMinimized);
+        } else if (!isMinimized()) {
+            showMinimized();
+        }
+        return;
+    }
     if (command == SysCommand::Close)
         OnQuit();
+}
+
+// Only where there is an icon to come back from.
+bool CKorvaneDlg::HidesInTray() const
+{
+    return m_options.GetDisplay() == COptions::DisplayTrayIcon && m_trayIcon.IsEnabled();
+}
+
+// The desktop minimizes the window before telling it; in tray mode it is then hidden, once
+// the change of state is over.
+void CKorvaneDlg::changeEvent(QEvent* event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange || !isMinimized() || !HidesInTray())
+        return;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (isMinimized())
+                OnSysCommand(SysCommand::Minimize);
+        },
+        Qt::QueuedConnection);
 }
 
 void CKorvaneDlg::closeEvent(QCloseEvent* event)

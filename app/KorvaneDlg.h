@@ -5,6 +5,8 @@
 #include "BankTable.h"
 #include "MidiPlayer.h"
 #include "Options.h"
+#include "PresetCommands.h"
+#include "SystemTray.h"
 
 #include <QDialog>
 #include <QString>
@@ -29,6 +31,8 @@ public:
 
     // Runs the start-up sequence, then the modal loop.
     int DoModal();
+    // The modal run alone, until Preset > Exit, the close box or Escape ends it.
+    int RunModal();
     // The start-up sequence alone, for callers that show the window themselves.
     bool OnInitDialog();
 
@@ -39,6 +43,16 @@ public:
     void SetPresetTitle(const QString& name);
     void OnQuit();
     void OnRestoreWindow();
+
+    // The Preset menu, the tray menu's "Load a preset" and the Options dialog.
+    void OnPresetOpen();
+    void OnTrayLoadPreset();
+    void OnPresetNew();
+    void OnPresetSave();
+    void OnPresetSaveAs();
+    void QuerySavePreset();
+    void OnOptions();
+    const CSystemTray& TrayIcon() const { return m_trayIcon; }
 
     // The MIDI file player.
     void OnBrowseMidi();
@@ -64,6 +78,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void customEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -73,6 +88,8 @@ private:
     QWidget* CreateControl(const ControlTemplate& control, QWidget* parent);
     void SetUpButtons();
     void CreateMemoryGauge();
+    void CreateTrayIcon();
+    bool HidesInTray() const;
     void LoadStartupPreset(bool optionsRead);
     void CenterOnDesktop();
     void UpdateData(bool saveFromControls);
@@ -96,4 +113,6 @@ private:
     QMenuBar* m_menuBar = nullptr;
     QProgressBar* m_memoryGauge = nullptr;
     bool m_bQuitting = false;
+    CPresetCommands m_presetCommands{m_bankTable};
+    CSystemTray m_trayIcon{[this](int id) { OnCommand(id); }};
 };

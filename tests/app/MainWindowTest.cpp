@@ -5,6 +5,7 @@
 #include "Commands.h"
 #include "DialogBuilder.h"
 #include "ExecutableDir.h"
+#include "FakeNotificationIcon.h"
 #include "KorvaneDlg.h"
 #include "LoadProgressDlg.h"
 #include "MenuBuilder.h"
@@ -334,6 +335,7 @@ void MainWindowTest::startupPresetRestoresBanksPrioritiesAndTitle()
 void MainWindowTest::trayDisplayModeKeepsTheWindowHidden()
 {
     WriteOptions(QString(), COptions::DisplayTrayIcon);
+    CFakeNotificationIcon notificationArea;
     auto window = StartWindow();
     QTRY_VERIFY_WITH_TIMEOUT(!window->isVisible(), 2000);
     window->OnRestoreWindow();

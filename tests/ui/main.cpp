@@ -2,6 +2,7 @@
 #include "BitmapResourceTest.h"
 #include "FlatButtonTest.h"
 #include "LoadProgressDlgTest.h"
+#include "SystemTrayTest.h"
 
 #include <QApplication>
 #include <QTest>
@@ -15,5 +16,7 @@ int main(int argc, char** argv)
     failed += QTest::qExec(&flatButton, argc, argv);
     TestLoadProgressDlg loadProgress;
     failed += QTest::qExec(&loadProgress, argc, argv);
+    TestSystemTray systemTray;
+    failed += QTest::qExec(&systemTray, argc, argv);
     return failed == 0 ? 0 : 1;
 }

@@ -1,0 +1,34 @@
+// The notification icon service on QSystemTrayIcon.
+#pragma once
+
+#include "NotificationIconService.h"
+
+#include <QPointer>
+#include <QSystemTrayIcon>
+
+#include <map>
+#include <memory>
+
+class CNotificationIconSystemTray : public CNotificationIconService
+{
+public:
+    bool IsAvailable() const override;
+    bool Add(const NotificationIcon& icon) override;
+    bool Delete(int id) override;
+    int TrackPopupMenu(QMenu& menu) override;
+
+    // The mouse message that an activation of a tray icon stands for.
+    static unsigned MouseMessage(QSystemTrayIcon::ActivationReason reason);
+
+private:
+    struct Shown
+    {
+        std::unique_ptr<QSystemTrayIcon> trayIcon;
+        QPointer<QObject> receiver;
+        int callbackMessage;
+    };
+
+    void Notify(int id, QSystemTrayIcon::ActivationReason reason) const;
+
+    std::map<int, Shown> m_icons;
+};

@@ -1,0 +1,188 @@
+// The Preset menu in the main window as the user sees it: the title through the preset's
+// states, the memory figures after an Open, and the question asked when quitting.
+#include "Commands.h"
+#include "DialogBuilder.h"
+#include "MenuBuilder.h"
+#include "ScriptedFileDialog.h"
+#include "WindowTestBed.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMenuBar>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+QString UsedMemory(const QWidget* window)
+{
+    const auto* label = qobject_cast<const QLabel*>(CDialogBuilder::GetDlgItem(window, 1027));
+    return label ? label->text() : QStringLiteral("<no static 1027>");
+}
+
+QString Title(const QString& name)
+{
+    return QStringLiteral("Korvane - [%1]").arg(name);
+}
+
+// Chooses a command from the window's menu bar, as the user does.
+void Choose(CKorvaneDlg& window, int command)
+{
+    QAction* action = CMenuBuilder::FindCommand(window.MenuBar(), command);
+    QVERIFY2(action, qPrintable(QString::number(command)));
+    action->trigger();
+}
+
+} // namespace
+
+class PresetWindowTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void titleFollowsThePresetThroughItsStates();
+    void openShowsTheBanksOfTheChosenPreset();
+    void trayLoadPresetOpensLikePresetOpen();
+    void quitAsksOnlyForAModifiedNamedOrNewPreset_data();
+    void quitAsksOnlyForAModifiedNamedOrNewPreset();
+
+private:
+    std::unique_ptr<CWindowTestBed> m_bed;
+};
+
+void PresetWindowTest::init()
+{
+    m_bed = std::make_unique<CWindowTestBed>();
+    QVERIFY2(m_bed->Problem().isEmpty(), qPrintable(m_bed->Problem()));
+}
+
+void PresetWindowTest::cleanup()
+{
+    m_bed.reset();
+}
+
+void PresetWindowTest::titleFollowsThePresetThroughItsStates()
+{
+    auto window = m_bed->StartWindow();
+    CScriptedFileDialog files;
+    QCOMPARE(window->windowTitle(), Title("No-preset Mode"));
+    Choose(*window, Command::PresetSave);
+    QCOMPARE(m_bed->Messages().Calls().size(), size_t{1});
+    QCOMPARE(m_bed->Messages().Calls()[0].text,
+             QStringLiteral("Unable to save in No-preset Mode."));
+    QVERIFY(files.Requests().empty());
+
+    Choose(*window, Command::PresetNew);
+    QCOMPARE(window->windowTitle(), Title("Untitled"));
+    files.Script(m_bed->Path("first.pre"));
+    Choose(*window, Command::PresetSave);
+    QCOMPARE(files.Requests().size(), size_t{1});
+    QVERIFY(!files.Requests()[0].open);
+    QCOMPARE(window->windowTitle(), Title("first.pre"));
+
+    files.Script(m_bed->Path("second"));
+    Choose(*window, Command::PresetSaveAs);
+    QCOMPARE(window->windowTitle(), Title("second.pre"));
+    QVERIFY(QFile::exists(m_bed->Path("first.pre")));
+    QVERIFY(QFile::exists(m_bed->Path("second.pre")));
+    // Save as cancelled: same name.
+    Choose(*window, Command::PresetSaveAs);
+    QCOMPARE(window->windowTitle(), Title("second.pre"));
+    QCOMPARE(m_bed->Messages().Calls().size(), size_t{1});
+}
+
+void PresetWindowTest::openShowsTheBanksOfTheChosenPreset()
+{
+    const QString preset = m_bed->MakePreset("live.pre", {"PIANO", "PADS"});
+    auto window = m_bed->StartWindow();
+    CScriptedFileDialog files;
+    Choose(*window, Command::PresetOpen);
+    QCOMPARE(window->windowTitle(), Title("No-preset Mode"));
+
+    files.Script(preset);
+    Choose(*window, Command::PresetOpen);
+    QCOMPARE(window->windowTitle(), Title("live.pre"));
+    QCOMPARE(window->BankTable().Status().bankCount, 2u);
+    QCOMPARE(UsedMemory(window.get()), QStringLiteral(" 16.0 Ko"));
+
+    // A preset that has gone empties the card and keeps the title.
+    files.Script(m_bed->Path("gone.pre"));
+    Choose(*window, Command::PresetOpen);
+    QCOMPARE(window->windowTitle(), Title("live.pre"));
+    QCOMPARE(UsedMemory(window.get()), QStringLiteral("  0.0 Ko"));
+    QCOMPARE(m_bed->Messages().Calls().size(), size_t{1});
+}
+
+void PresetWindowTest::trayLoadPresetOpensLikePresetOpen()
+{
+    const QString preset = m_bed->MakePreset("tray.pre", {"DRUMS"});
+    auto window = m_bed->StartWindow();
+    CScriptedFileDialog files;
+    files.Script(preset);
+    window->OnCommand(Command::TrayLoadPreset);
+    QCOMPARE(window->windowTitle(), Title("tray.pre"));
+    QCOMPARE(window->BankTable().Status().bankCount, 1u);
+    // The tray menu's "Unload current preset" does nothing.
+    window->OnCommand(Command::TrayUnloadPreset);
+    QCOMPARE(window->BankTable().Status().bankCount, 1u);
+    QCOMPARE(window->windowTitle(), Title("tray.pre"));
+}
+
+void PresetWindowTest::quitAsksOnlyForAModifiedNamedOrNewPreset_data()
+{
+    QTest::addColumn<bool>("startNew");
+    QTest::addColumn<bool>("saveFirst");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QString>("saveAs");
+    QTest::addColumn<bool>("asked");
+    QTest::newRow("No-preset Mode") << false << false << 0 << QString() << false;
+    QTest::newRow("saved preset") << true << true << 0 << QString() << false;
+    QTest::newRow("new preset, No") << true << false << int(Id::No) << QString() << true;
+    QTest::newRow("new preset, Yes, Save as cancelled")
+        << true << false << int(Id::Yes) << QString() << true;
+    QTest::newRow("new preset, Yes, saved") << true << false << int(Id::Yes) << "kept.pre" << true;
+}
+
+void PresetWindowTest::quitAsksOnlyForAModifiedNamedOrNewPreset()
+{
+    QFETCH(bool, startNew);
+    QFETCH(bool, saveFirst);
+    QFETCH(int, answer);
+    QFETCH(QString, saveAs);
+    QFETCH(bool, asked);
+    auto window = m_bed->StartWindow();
+    CScriptedFileDialog files;
+    if (startNew)
+        window->OnCommand(Command::PresetNew);
+    if (saveFirst) {
+        files.Script(m_bed->Path("saved.pre"));
+        window->OnCommand(Command::PresetSaveAs);
+    }
+    if (answer != 0)
+        m_bed->Messages().Script(answer);
+    if (!saveAs.isEmpty())
+        files.Script(m_bed->Path(saveAs));
+    const size_t dialogsBefore = files.Requests().size();
+
+    QTimer::singleShot(0, window.get(), [&window] { Choose(*window, Command::PresetExit); });
+    QCOMPARE(window->RunModal(), int(QDialog::Accepted));
+
+    const auto& calls = m_bed->Messages().Calls();
+    QCOMPARE(calls.size(), size_t(asked ? 1 : 0));
+    if (asked) {
+        QCOMPARE(calls[0].text, QStringLiteral("Presest is modified. Do you want to save it ?"));
+        QCOMPARE(calls[0].type, unsigned(Mb::YesNo | Mb::IconQuestion));
+        QCOMPARE(calls[0].owner, static_cast<QWidget*>(window.get()));
+    }
+    QCOMPARE(files.Requests().size() - dialogsBefore, size_t(answer == Id::Yes ? 1 : 0));
+    const QStringList expected = QStringList{saveFirst ? "saved.pre" : "", saveAs}.filter(".pre");
+    QCOMPARE(QDir(m_bed->Path(".")).entryList({"*.pre"}, QDir::Files), expected);
+}
+
+QTEST_MAIN(PresetWindowTest)
+#include "PresetWindowTest.moc"

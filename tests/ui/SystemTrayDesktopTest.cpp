@@ -1,0 +1,133 @@
+// The tray icon on a real X display with a real notification area (run by
+// with-tray-desktop.sh): the icon docks into the area and leaves it again, and a right click
+// on it opens the tray menu, whose default item is the command it sends.
+#include "NotificationIconService.h"
+#include "SystemTray.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QPixmap>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSystemTrayIcon>
+#include <QTest>
+#include <QTimer>
+
+#include <vector>
+
+namespace {
+
+constexpr int kTrayMenu = 131;
+constexpr int kRestore = 32008;
+constexpr int kTimeoutMs = 10000;
+// The notification area's window, as the area names it.
+const QString kAreaName = QStringLiteral("panel");
+
+QString Run(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(kTimeoutMs))
+        return QString();
+    return QString::fromLocal8Bit(process.readAllStandardOutput());
+}
+
+// Where this program's icon sits in the notification area, in screen pixels; empty while
+// it is not docked there. Found from the display's window tree, not from Qt.
+QRect DockedIcon()
+{
+    const QString tree = Run(QStringLiteral("xwininfo"), {"-name", kAreaName, "-tree"});
+    // A line of the tree: id "name": ("instance" "class")  WxH+x+y  +absX+absY
+    const QRegularExpression line(
+        QStringLiteral(R"(\([^)]*"%1"[^)]*\)\s+(\d+)x(\d+)\S*\s+\+(-?\d+)\+(-?\d+))")
+            .arg(QRegularExpression::escape(QCoreApplication::applicationName())));
+    const QRegularExpressionMatch match = line.match(tree);
+    if (!match.hasMatch())
+        return {};
+    return {match.captured(3).toInt(), match.captured(4).toInt(), match.captured(1).toInt(),
+            match.captured(2).toInt()};
+}
+
+void RightClick(const QPoint& at)
+{
+    Run(QStringLiteral("xdotool"),
+        {"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "3"});
+}
+
+} // namespace
+
+class SystemTrayDesktopTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void iconDocksAndLeavesTheNotificationArea();
+    void rightClickOpensTheMenuWithItsDefaultItem();
+
+private:
+    QIcon m_icon;
+};
+
+void SystemTrayDesktopTest::initTestCase()
+{
+    if (QGuiApplication::platformName() != QStringLiteral("xcb"))
+        QSKIP("needs an X display with a notification area: run through with-tray-desktop.sh");
+    QTRY_VERIFY_WITH_TIMEOUT(QSystemTrayIcon::isSystemTrayAvailable(), kTimeoutMs);
+    QPixmap picture(16, 16);
+    picture.fill(Qt::darkBlue);
+    m_icon = QIcon(picture);
+}
+
+void SystemTrayDesktopTest::iconDocksAndLeavesTheNotificationArea()
+{
+    CSystemTray tray({});
+    QVERIFY(DockedIcon().isEmpty());
+    QVERIFY(tray.Create(0x40A, QStringLiteral("Korvane"), m_icon, kTrayMenu));
+    QTRY_VERIFY_WITH_TIMEOUT(!DockedIcon().isEmpty(), kTimeoutMs);
+    tray.HideTrayIcon();
+    QTRY_VERIFY_WITH_TIMEOUT(DockedIcon().isEmpty(), kTimeoutMs);
+    tray.ShowTrayIcon();
+    QTRY_VERIFY_WITH_TIMEOUT(!DockedIcon().isEmpty(), kTimeoutMs);
+    tray.RemoveTrayIcon();
+    QTRY_VERIFY_WITH_TIMEOUT(DockedIcon().isEmpty(), kTimeoutMs);
+}
+
+void SystemTrayDesktopTest::rightClickOpensTheMenuWithItsDefaultItem()
+{
+    std::vector<int> commands;
+    CSystemTray tray([&commands](int id) { commands.push_back(id); });
+    QVERIFY(tray.Create(0x40A, QStringLiteral("Korvane"), m_icon, kTrayMenu));
+    QVERIFY(tray.SetDefaultMenuItem(4, true));
+    QTRY_VERIFY_WITH_TIMEOUT(!DockedIcon().isEmpty(), kTimeoutMs);
+
+    // The menu runs its own loop: a timer looks at it and chooses its default item.
+    QString defaultText;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, &poll, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu || !menu->defaultAction())
+            return;
+        poll.stop();
+        defaultText = menu->defaultAction()->text();
+        menu->setActiveAction(menu->defaultAction());
+        QTest::keyClick(menu, Qt::Key_Return);
+    });
+    poll.start(50);
+    RightClick(DockedIcon().center());
+    QTRY_VERIFY_WITH_TIMEOUT(!commands.empty(), kTimeoutMs);
+    poll.stop();
+    QCOMPARE(defaultText, QStringLiteral("KRV"));
+    QCOMPARE(commands, std::vector<int>{kRestore});
+}
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("korvane-tray-test"));
+    SystemTrayDesktopTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "SystemTrayDesktopTest.moc"

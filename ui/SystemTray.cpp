@@ -1,0 +1,126 @@
+#include "SystemTray.h"
+
+#include "MenuBuilder.h"
+#include "NotificationIconEvent.h"
+
+#include <QAction>
+#include <QMenu>
+
+#include <utility>
+
+CSystemTray::CSystemTray(CommandHandler handler) : m_handler(std::move(handler)) {}
+
+CSystemTray::~CSystemTray()
+{
+    RemoveTrayIcon();
+}
+
+bool CSystemTray::Create(int callbackMessage, const QString& tip, const QIcon& icon, int id)
+{
+    // The icon's events come to this object, whatever window the program shows.
+    m_record = NotificationIcon{id, icon, tip, this, callbackMessage};
+    CNotificationIconService& service = CNotificationIconService::Current();
+    m_bEnabled = service.IsAvailable() && service.Add(m_record);
+    return m_bEnabled;
+}
+
+bool CSystemTray::SetDefaultMenuItem(unsigned item, bool byPosition)
+{
+    m_nDefaultItem = item;
+    m_bDefaultByPosition = byPosition;
+    // The menu is loaded afresh each time it is shown; this only checks the item is there.
+    const std::unique_ptr<QMenu> menu = LoadMenu();
+    return menu && DefaultAction(*menu);
+}
+
+void CSystemTray::HideTrayIcon()
+{
+    if (!m_bEnabled || m_bHidden)
+        return;
+    CNotificationIconService::Current().Delete(m_record.id);
+    m_bHidden = true;
+}
+
+void CSystemTray::ShowTrayIcon()
+{
+    if (!m_bEnabled || !m_bHidden)
+        return;
+    CNotificationIconService::Current().Add(m_record);
+    m_bHidden = false;
+}
+
+void CSystemTray::RemoveTrayIcon()
+{
+    if (!m_bEnabled)
+        return;
+    // A hidden icon is out of the notification area already.
+    if (!m_bHidden)
+        CNotificationIconService::Current().Delete(m_record.id);
+    m_bEnabled = false;
+}
+
+int CSystemTray::OnTrayNotify(int iconId, unsigned mouseMessage)
+{
+    if (iconId != m_record.id)
+        return 0;
+    if (mouseMessage == TrayMouse::RightButtonUp)
+        return OnRightButtonUp();
+    if (mouseMessage == TrayMouse::LeftDoubleClick)
+        return OnLeftDoubleClick();
+    return 1;
+}
+
+// The menu opens at the pointer with its default item in bold; the chosen command goes to
+// the main window once the menu is closed.
+int CSystemTray::OnRightButtonUp()
+{
+    std::unique_ptr<QMenu> menu = LoadMenu();
+    if (!menu)
+        return 0;
+    menu->setDefaultAction(DefaultAction(*menu));
+    const int command = CNotificationIconService::Current().TrackPopupMenu(*menu);
+    menu.reset();
+    if (command != 0 && m_handler)
+        m_handler(command);
+    return 1;
+}
+
+int CSystemTray::OnLeftDoubleClick()
+{
+    int command = static_cast<int>(m_nDefaultItem);
+    if (m_bDefaultByPosition) {
+        const std::unique_ptr<QMenu> menu = LoadMenu();
+        const QAction* action = menu ? DefaultAction(*menu) : nullptr;
+        if (!action)
+            return 0;
+        command = action->data().toInt();
+    }
+    if (m_handler)
+        m_handler(command);
+    return 1;
+}
+
+// The pop-up of the menu resource with the icon's id, or nullptr when there is none.
+std::unique_ptr<QMenu> CSystemTray::LoadMenu() const
+{
+    auto menu = std::unique_ptr<QMenu>(CMenuBuilder::BuildPopup(m_record.id, nullptr, {}));
+    if (menu->actions().isEmpty())
+        return nullptr;
+    return menu;
+}
+
+QAction* CSystemTray::DefaultAction(QMenu& menu) const
+{
+    if (m_bDefaultByPosition)
+        return menu.actions().value(static_cast<qsizetype>(m_nDefaultItem));
+    return CMenuBuilder::FindCommand(&menu, static_cast<int>(m_nDefaultItem));
+}
+
+void CSystemTray::customEvent(QEvent* event)
+{
+    if (event->type() != CNotificationIconEvent::EventType())
+        return;
+    const auto* notify = static_cast<CNotificationIconEvent*>(event);
+    if (notify->CallbackMessage() == m_record.callbackMessage)
+        OnTrayNotify(notify->IconId(), notify->MouseMessage());
+}

@@ -1,0 +1,61 @@
+// The program's icon in the desktop's notification area: a right click opens the tray
+// menu, a double click runs the menu's default command, both for the main window.
+#pragma once
+
+#include "NotificationIconService.h"
+
+#include <QObject>
+
+#include <functional>
+#include <memory>
+
+class QAction;
+class QMenu;
+
+class CSystemTray : public QObject
+{
+    Q_OBJECT
+
+public:
+    using CommandHandler = std::function<void(int commandId)>;
+
+    // Commands chosen on the icon go to handler.
+    explicit CSystemTray(CommandHandler handler);
+    ~CSystemTray() override;
+
+    // Puts the icon in the notification area; the menu resource with the icon's id is its
+    // pop-up. False when the desktop has no notification area or the icon could not be
+    // added: every other operation then does nothing.
+    bool Create(int callbackMessage, const QString& tip, const QIcon& icon, int id);
+    // The menu's default item, a position in the menu or a command id. False when the menu
+    // cannot be loaded or has no such item.
+    bool SetDefaultMenuItem(unsigned item, bool byPosition);
+    // Takes the icon out of the notification area, keeping what is needed to put it back.
+    void HideTrayIcon();
+    void ShowTrayIcon();
+    // Takes the icon out for good.
+    void RemoveTrayIcon();
+
+    // A mouse message (a TrayMouse value) on the icon with that id: 0 when it is not this
+    // icon or its menu cannot be loaded, else 1.
+    virtual int OnTrayNotify(int iconId, unsigned mouseMessage);
+
+    bool IsEnabled() const { return m_bEnabled; }
+    bool IsHidden() const { return m_bHidden; }
+
+protected:
+    void customEvent(QEvent* event) override;
+
+private:
+    std::unique_ptr<QMenu> LoadMenu() const;
+    QAction* DefaultAction(QMenu& menu) const;
+    int OnRightButtonUp();
+    int OnLeftDoubleClick();
+
+    CommandHandler m_handler;
+    bool m_bEnabled = false;
+    bool m_bHidden = false;
+    NotificationIcon m_record;
+    unsigned m_nDefaultItem = 0;
+    bool m_bDefaultByPosition = true;
+};
