@@ -67,10 +67,8 @@ void CTblCellArea::Mark(const QRect& rect)
     if (!m_pGrid->GetRedraw())
         return;
     const QRect inside = rect & this->rect();
-    if (inside.isEmpty())
-        return;
-    m_pending += inside;
-    update(inside);
+    if (!inside.isEmpty())
+        update(inside);
 }
 
 void CTblCellArea::RepaintAll()
@@ -114,9 +112,8 @@ void CTblCellArea::UpdateAfterMove()
         Mark(rect());
         return;
     }
-    // What is waiting is painted first, so that shifting moves finished pixels only.
-    if (!m_pending.isEmpty() && isVisible())
-        repaint(m_pending);
+    // Nothing is painted before the shift: the view has moved already, and Qt's shift
+    // carries what is waiting to be painted along with the pixels.
     ShiftView();
     MarkCurrent(m_pSheet->m_nPrevCurCol, m_pSheet->m_nPrevCurRow);
     MarkCurrent(m_pSheet->m_nCurCol, m_pSheet->m_nCurRow);
@@ -161,7 +158,6 @@ void CTblCellArea::ScrollPixels(int dx, int dy, const QRect& rect)
 
 void CTblCellArea::paintEvent(QPaintEvent* event)
 {
-    m_pending -= event->region();
     QPainter screen(this);
     if (!m_pSheet) {
         screen.fillRect(rect(), palette().color(QPalette::Base));

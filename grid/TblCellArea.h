@@ -105,8 +105,6 @@ private:
     int m_bTypeHasMouse = 0;
     // Wheel turns short of a notch, kept for the next turn.
     int m_nWheelRest = 0;
-    // What this window invalidated and has not painted yet.
-    QRegion m_pending;
     bool m_bPainting = false;
     // The left button went down here and is not up yet.
     bool m_bLeftDown = false;

@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QScreen>
 #include <QTest>
 
 #include <algorithm>
@@ -226,6 +227,111 @@ void TestGridInput::scrollingOneRowRedrawsOnlyTheUncoveredRow()
     grid.Redraw();
     QTRY_VERIFY_WITH_TIMEOUT(!counting.m_drawnRows.empty(), 5000);
     QVERIFY(static_cast<int>(counting.m_drawnRows.size()) >= height / 20);
+}
+
+void TestGridInput::shiftedImageMatchesAFreshPaint_data()
+{
+    QTest::addColumn<int>("buffered");
+    QTest::newRow("straight to the window") << 0;
+    QTest::newRow("through an off-screen image") << 1;
+}
+
+void TestGridInput::shiftedImageMatchesAFreshPaint()
+{
+    QFETCH(int, buffered);
+
+    CallLog log;
+    CEventGrid grid(log);
+    CGridWindow window;
+    QVERIFY(window.Show(grid));
+    grid.SetColumnCount(8);
+    grid.SetRowCount(300);
+    grid.SetLockedCounts(1, 2);
+    for (long row = 0; row < 300; ++row) {
+        for (int col = 0; col < 8; ++col)
+            grid.SetCellText(col, row, QStringLiteral("%1:%2").arg(col).arg(row));
+    }
+    CTblCellArea* area = grid.GetCellArea();
+    area->SetDoubleBuffer(buffered);
+    // What the window shows: the backing store, which the shifts move.
+    const auto onScreen = [&window, area] {
+        QCoreApplication::processEvents();
+        const QPoint at = area->mapTo(&window.m_window, QPoint(0, 0));
+        return window.m_window.screen()
+            ->grabWindow(window.m_window.winId(), at.x(), at.y(), area->width(), area->height())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
+    };
+    const auto freshPaint = [area] {
+        return area->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(onScreen(), freshPaint(), 5000);
+    // Rows and columns, one at a time and both at once, with locked bands that must stay.
+    Wheel(area, -120);
+    QCOMPARE(onScreen(), freshPaint());
+    QTest::keyClick(area, Qt::Key_Down);
+    grid.ScrollToCol(3);
+    QCOMPARE(onScreen(), freshPaint());
+    grid.MoveToCell(6, 40);
+    QCOMPARE(onScreen(), freshPaint());
+    // A cell repainted and the view shifted before any paint: the repaint moves along.
+    grid.SetCellText(5, 41, QStringLiteral("changed"));
+    grid.RepaintCell(5, 41);
+    grid.ScrollToRow(grid.GetSheet()->m_nTopRow + 1);
+    QCOMPARE(onScreen(), freshPaint());
+    QCOMPARE(grid.GetSheet()->m_nLockedRows, 2L);
+}
+
+void TestGridInput::focusLeavesAndStaysOutsideTheGrid()
+{
+    CallLog log;
+    CEventGrid grid(log);
+    CGridWindow window;
+    QVERIFY(window.Show(grid));
+    grid.SetColumnCount(3);
+    grid.SetRowCount(5);
+    grid.GetCellArea()->setFocus();
+    QTRY_VERIFY_WITH_TIMEOUT(grid.GetCellArea()->hasFocus(), 5000);
+    // Tab leaves the grid for the next control, as in any dialog.
+    QTest::keyClick(grid.GetCellArea(), Qt::Key_Tab);
+    QTRY_VERIFY_WITH_TIMEOUT(window.m_pOther->hasFocus(), 5000);
+    // A layout (a new row count, a resize) does not take the focus back.
+    grid.SetRowCount(50);
+    grid.resize(grid.width() - 10, grid.height() - 10);
+    QVERIFY(window.m_pOther->hasFocus());
+    QCOMPARE(grid.GetCurRow(), 0L);
+}
+
+void TestGridInput::headingsAndCornerSizeByTheirBorders()
+{
+    CallLog log;
+    CEventGrid grid(log);
+    CGridWindow window;
+    QVERIFY(window.Show(grid));
+    grid.SetColumnCount(3);
+    grid.SetRowCount(70000);
+    // The heading's own bottom border sizes the heading height.
+    QWidget* header = ColHeader(grid);
+    Hover(header, QPoint(30, 19));
+    QCOMPARE(header->cursor().shape(), Qt::SizeVerCursor);
+    QTest::mousePress(header, Qt::LeftButton, {}, QPoint(30, 19));
+    QTest::mouseMove(header, QPoint(30, 35));
+    QTest::mouseRelease(header, Qt::LeftButton, {}, QPoint(30, 35));
+    QCOMPARE(grid.GetSheet()->m_nColHeaderHeight, 36);
+    QCOMPARE(grid.GetCellArea()->y() - grid.contentsRect().top(), 36);
+    // Uniform rows: the height is the mouse's position over the rows above it.
+    QWidget* rows = grid.GetChildWindow(CTblCtrl::SectionRowHeader)->Widget();
+    QTest::mousePress(rows, Qt::LeftButton, {}, QPoint(10, 60));
+    QTest::mouseMove(rows, QPoint(10, 90));
+    QTest::mouseRelease(rows, Qt::LeftButton, {}, QPoint(10, 90));
+    QCOMPARE(grid.GetRowSize(5000), 30);
+    // The corner's right edge sizes the row heading.
+    QWidget* corner = grid.GetChildWindow(CTblCtrl::SectionCorner)->Widget();
+    QTest::mousePress(corner, Qt::LeftButton, {}, QPoint(38, 10));
+    QTest::mouseMove(corner, QPoint(60, 10));
+    QTest::mouseRelease(corner, Qt::LeftButton, {}, QPoint(60, 10));
+    QCOMPARE(grid.GetSheet()->m_nRowHeaderWidth, 60);
+    QCOMPARE(grid.GetCellArea()->x() - grid.contentsRect().left(), 60);
 }
 
 void TestGridInput::columnBorderDragSizesTheColumn()

@@ -18,6 +18,10 @@ private slots:
     void dragBelowTheCellsKeepsScrolling();
     void rightButtonOpensThePopupMenuOnTheCell();
     void scrollingOneRowRedrawsOnlyTheUncoveredRow();
+    void shiftedImageMatchesAFreshPaint_data();
+    void shiftedImageMatchesAFreshPaint();
+    void focusLeavesAndStaysOutsideTheGrid();
+    void headingsAndCornerSizeByTheirBorders();
     void columnBorderDragSizesTheColumn();
     void refusedColumnResizeKeepsTheArrowCursor();
     void columnDroppedElsewhereMoves();

@@ -2,6 +2,7 @@
 
 #include "EventGrid.h"
 #include "GridWindow.h"
+#include "RecordingSource.h"
 #include "TblSheetTabs.h"
 #include "TblTipWnd.h"
 #include "TblVScrollBar.h"
@@ -237,6 +238,52 @@ void TestGridLayout::scrollBarArrowsAndPagesStepTheView()
     const long top = grid.GetSheet()->m_nTopRow;
     Wheel(bar, -120);
     QCOMPARE(grid.GetSheet()->m_nTopRow, top + 3);
+}
+
+void TestGridLayout::scrollBarModes()
+{
+    CallLog log;
+    CEventGrid grid(log);
+    CGridWindow window;
+    QVERIFY(window.Show(grid));
+    grid.SetColumnCount(3);
+    grid.SetRowCount(200);
+    QScrollBar* bar = VBar(grid);
+    // Mode 1: the view follows the box while it is dragged.
+    grid.GetSheet()->m_nVScrollMode = 1;
+    const QPoint grip = BarPart(bar, QStyle::SC_ScrollBarSlider).center();
+    QTest::mousePress(bar, Qt::LeftButton, {}, grip);
+    QTest::mouseMove(bar, grip + QPoint(0, 40));
+    QVERIFY(grid.GetSheet()->m_nTopRow > 0);
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, grip + QPoint(0, 40));
+    // Mode 2: three positions, the arrows stepping the view and the box back in the middle.
+    grid.ScrollToRow(10);
+    grid.GetSheet()->m_nVScrollMode = 2;
+    grid.Redraw();
+    QCOMPARE(bar->maximum(), 2);
+    QCOMPARE(bar->value(), 1);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, BarPart(bar, QStyle::SC_ScrollBarSubLine).center());
+    QCOMPARE(grid.GetSheet()->m_nTopRow, 9L);
+    QCOMPARE(bar->value(), 1);
+}
+
+void TestGridLayout::sourceMayAddRowsWhileTheCellsArePainted()
+{
+    CallLog log;
+    CEventGrid grid(log);
+    auto source = std::make_unique<CRecordingSource>(log);
+    source->m_nRowsToAdd = 1;
+    grid.GetSheet()->ReplaceDefaultSource(std::move(source));
+    CGridWindow window;
+    QVERIFY(window.Show(grid));
+    grid.SetColumnCount(2);
+    grid.SetRowCount(3);
+    // Each row painted last with room below asks for one more, until the area is full.
+    const int height = grid.GetSheet()->m_nCellAreaHeight;
+    QTRY_VERIFY_WITH_TIMEOUT(grid.GetRowCount() * 20 >= height, 5000);
+    QCoreApplication::processEvents();
+    QCOMPARE(grid.GetRowCount(), long((grid.GetSheet()->m_nCellAreaHeight + 19) / 20));
+    QVERIFY(std::find(log.begin(), log.end(), Call("OnBeyondLastRow", 4L, 1L, 1L)) != log.end());
 }
 
 void TestGridLayout::sheetTabsReportTheirIdAndScrollIntoView()

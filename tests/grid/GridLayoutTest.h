@@ -18,6 +18,8 @@ private slots:
     void eachWindowPreparesItsOwnSection();
     void largeRowCountsScaleTheBarTo1000Positions();
     void scrollBarArrowsAndPagesStepTheView();
+    void scrollBarModes();
+    void sourceMayAddRowsWhileTheCellsArePainted();
     void sheetTabsReportTheirIdAndScrollIntoView();
     void cellTipsShowTheApplicationsText();
 };
