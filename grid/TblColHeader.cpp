@@ -10,6 +10,14 @@ CTblColHeader::CTblColHeader(CTblCtrl* grid)
     connect(&m_scrollTimer, &QTimer::timeout, this, &CTblColHeader::ScrollStep);
 }
 
+void CTblColHeader::SetSheet(CTblSheet* sheet)
+{
+    m_scrollTimer.stop();
+    m_nDragCol = -1;
+    m_nDropPos = -1;
+    CTblHeader::SetSheet(sheet);
+}
+
 bool CTblColHeader::AllowItemResize(long item)
 {
     return m_pGrid->AllowColResize(static_cast<int>(item));

@@ -14,6 +14,9 @@ class CTblColHeader : public CTblHeader
 public:
     explicit CTblColHeader(CTblCtrl* grid);
 
+    // A drag on one sheet is dropped nowhere when another is shown.
+    void SetSheet(CTblSheet* sheet) override;
+
     // The column being dragged (-1: none) and where it would be dropped (-1: nowhere yet).
     int GetDragCol() const { return m_nDragCol; }
     int GetDropPos() const { return m_nDropPos; }

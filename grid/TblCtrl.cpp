@@ -1002,11 +1002,13 @@ void CTblCtrl::RecalcLayout()
         t = std::max(std::min(t, W - w - 30), 4);
     const int colsWidth = SumUpTo(s.m_nColCount, W - w, [&s](int n) { return s.ColSize(n); });
     const int rowsHeight = SumUpTo(s.m_nRowCount, H - h, [&s](long n) { return s.RowSize(n); });
-    const bool allCols = colsWidth < W - w;
-    const bool allRows = rowsHeight < H - h;
-    if (allRows && (allCols || rowsHeight < H - h - sb))
+    // Columns (rows) that fill the space exactly fit in it: with a strict comparison a
+    // grid whose columns were fitted to its width would get a scroll bar it cannot use.
+    const bool allCols = colsWidth <= W - w;
+    const bool allRows = rowsHeight <= H - h;
+    if (allRows && (allCols || rowsHeight <= H - h - sb))
         v = 0;
-    if (allCols && t <= 0 && (allRows || colsWidth < W - w - v))
+    if (allCols && t <= 0 && (allRows || colsWidth <= W - w - v))
         sb = 0;
     QRect cells = RectFromEdges(w, h, W - v, H - sb);
     QRect colHeader = RectFromEdges(w, 0, W - v, h);

@@ -37,6 +37,9 @@ CTblHeader::CTblHeader(CTblCtrl* grid, Qt::Orientation along, int section)
 
 void CTblHeader::SetSheet(CTblSheet* sheet)
 {
+    // Sizing or dragging on one sheet does not go on over another.
+    m_sizing = Sizing::None;
+    HideMarker();
     m_pSheet = sheet;
     if (sheet)
         setCursor(sheet->m_cursorArrow);
@@ -298,6 +301,8 @@ void CTblHeader::StartSizing(Sizing sizing, long index, const QPoint& point)
 
 void CTblHeader::SizeTo(const QPoint& point)
 {
+    if (m_sizing == Sizing::Heading && m_nSizeIndex >= static_cast<long>(HeadSizes().size()))
+        return;
     if (m_sizing == Sizing::Heading) {
         const int delta = Across(point) - m_nStartPos;
         int total = std::max(m_nStartTotal + delta, 0);
@@ -328,7 +333,7 @@ void CTblHeader::EndSizing()
         int total = HeadTotal();
         OnHeadingResized(&total);
         total = std::clamp(total, 0, CTblCtrl::MaxSize);
-        if (total != HeadTotal()) {
+        if (total != HeadTotal() && m_nSizeIndex < static_cast<long>(HeadSizes().size())) {
             HeadSizes()[static_cast<size_t>(m_nSizeIndex)] =
                 std::max(m_nStartSize + total - m_nStartTotal, 0);
             HeadTotal() = total;

@@ -248,6 +248,38 @@ void TestCellTypes::ellipsisOnlyWhenTheTextDoesNotFit()
     QVERIFY(InkBox(dots, QRect(QPoint(), size)).right() <= size.width() - 4);
 }
 
+void TestCellTypes::wrapLabelAndBitmapLayouts()
+{
+    CallLog log;
+    CEventGrid grid(log);
+    const QSize size(90, 60);
+    const int lineHeight = QFontMetrics(grid.font()).height();
+    CTblCell cell;
+    cell.AssignText(QStringLiteral("several words that need more than one line"));
+    cell.SetBackColor(Qt::white);
+    QVERIFY(InkBox(Draw(grid, cell, size), QRect(QPoint(), size)).height() < lineHeight);
+    cell.SetTypeParam(CTblCellType::ParamWordWrap);
+    QVERIFY(InkBox(Draw(grid, cell, size), QRect(QPoint(), size)).height() > lineHeight);
+    // Parameter 8 shows the label; without a label nothing.
+    cell.SetTypeParam(CTblCellType::ParamShowLabel);
+    QCOMPARE(InkCount(Draw(grid, cell, size), QRect(QPoint(), size)), 0);
+    cell.SetLabel(QStringLiteral("label"));
+    QVERIFY(InkCount(Draw(grid, cell, size), QRect(QPoint(), size)) > 0);
+    // A bitmap 2 pixels in from the left, centred; a taller one scaled to the height less 4.
+    cell.SetTypeParam(0);
+    cell.AssignText(QString());
+    QPixmap square(8, 8);
+    square.fill(Qt::black);
+    cell.SetBitmap(&square);
+    const QImage small = Draw(grid, cell, QSize(40, 20));
+    QCOMPARE(InkBox(small, QRect(0, 0, 40, 20)), QRect(2, 5, 8, 8));
+    QPixmap tall(10, 40);
+    tall.fill(Qt::black);
+    cell.SetBitmap(&tall);
+    const QImage scaled = Draw(grid, cell, QSize(40, 20));
+    QCOMPARE(InkBox(scaled, QRect(0, 0, 40, 20)), QRect(2, 2, 3, 15));
+}
+
 void TestCellTypes::arrowGlyphFollowsTheParameter()
 {
     CallLog log;

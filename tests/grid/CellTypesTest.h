@@ -14,6 +14,7 @@ private slots:
     void currentCellIsHighlightedWhenTheStyleSaysSo();
     void longTextRunsOnIntoEmptyCellsOnly();
     void ellipsisOnlyWhenTheTextDoesNotFit();
+    void wrapLabelAndBitmapLayouts();
     void arrowGlyphFollowsTheParameter();
     void checkBoxTogglesOnReleaseInsideTheBoxOnly();
     void checkBoxSpaceTogglesTheCurrentCell();

@@ -79,6 +79,43 @@ void TestGridLayout::attachingWithoutPlaceholderDoesNothing()
     QVERIFY(window.m_pPlaceholder->property(CTblCtrl::ControlIdProperty).isValid());
 }
 
+void TestGridLayout::aListLaidOutWhenReadyFillsTheCellArea()
+{
+    CallLog log;
+    CEventGrid grid(log);
+    // An application's list: 4 proportional columns, 8 rows, no row heading, laid out
+    // when the grid is ready, in a placeholder that leaves a cell area 187 pixels wide.
+    grid.m_onReady = [](CEventGrid& ready) {
+        ready.SetDefaultRowHeight(17);
+        ready.SetColumnCount(4, 1);
+        ready.SetRowCount(8, 1);
+        ready.SetColumnWidth(0, 12);
+        ready.SetColumnWidth(1, 70);
+        ready.SetColumnWidth(2, 30);
+        for (int col = 0; col < 4; ++col) {
+            ready.SetCellText(col, -1, QStringLiteral("H%1").arg(col));
+            ready.SetCellAlignment(col, -1, CTblCell::AlignHCenter);
+        }
+        ready.SetDefaultFont(ready.RegisterFont(QString(), 14, 0));
+        ready.SetRowHeaderWidth(0);
+        ready.SetCurCellStyle(3);
+        ready.FitColumnsToWidth(0, 3);
+        ready.Redraw();
+    };
+    CGridWindow window(QRect(10, 10, 189, 170));
+    QVERIFY(window.Show(grid));
+    QCOMPARE(grid.GetSheet()->m_nCellAreaWidth, 187);
+    QCOMPARE((std::vector<int>{grid.GetColumnWidth(0), grid.GetColumnWidth(1),
+                               grid.GetColumnWidth(2), grid.GetColumnWidth(3)}),
+             (std::vector<int>{12, 70, 30, 75}));
+    QVERIFY(!Window(grid, CTblCtrl::SectionRowHeader)->isVisible());
+    QVERIFY(!Window(grid, CTblCtrl::SectionVScroll)->isVisible());
+    QVERIFY(!Window(grid, CTblCtrl::SectionHScroll)->isVisible());
+    QCOMPARE(grid.GetCellArea()->geometry(), QRect(1, 21, 187, 148));
+    // Its edit notifications go to the window holding it.
+    QCOMPARE(grid.parentWidget(), &window.m_window);
+}
+
 void TestGridLayout::scrollBarsShowOnlyWhenNeeded()
 {
     CallLog log;

@@ -12,6 +12,7 @@ class TestGridLayout : public QObject
 private slots:
     void takesThePlaceholdersPlaceThenCallsOnGridReady();
     void attachingWithoutPlaceholderDoesNothing();
+    void aListLaidOutWhenReadyFillsTheCellArea();
     void scrollBarsShowOnlyWhenNeeded();
     void theApplicationCanChangeTheLayout();
     void tabStripTakesTheScrollBarsRow();
