@@ -255,13 +255,17 @@ public:
     virtual void OnCornerRightButton(bool down, const QRect& rect, const QPoint& point,
                                      int processed);
     virtual void OnCornerDoubleClick(const QRect& rect, const QPoint& point, int processed);
+    // A key is a Qt key combined with its keyboard modifiers (QKeyCombination::toCombined);
+    // a character its Unicode value. Either may be changed, or set to 0 to swallow it.
     virtual void OnGridKeyDown(int* key, int processed);
     virtual void OnGridChar(int* ch, int processed);
     virtual void OnCellFetch(int col, long row, CTblCell& cell);
     virtual void OnCellStore(int col, long row, CTblCell& cell);
     virtual void OnSourceEvent(int source, int message, intptr_t param);
+    // The built-in types' events are listed with them (CTblDropListType::EventOpening ...).
     virtual bool OnCellTypeEvent(int typeIndex, int col, long row, int message, intptr_t param);
     virtual bool OnEditBegin(int col, long row, QWidget** editor);
+    // Each character typed into the editor (8 for Backspace); false drops it.
     virtual bool OnEditKey(int col, long row, QWidget* editor, int* ch);
     virtual bool OnEditEnd(int col, long row, QWidget* editor, const QString& text, int cancelled);
     virtual bool OnEditNext(int oldCol, long oldRow, int* newCol, long* newRow);

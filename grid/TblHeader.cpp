@@ -411,9 +411,6 @@ void CTblHeader::mousePressEvent(QMouseEvent* event)
     if (!m_pSheet)
         return;
     const QPoint point = event->position().toPoint();
-    // A click on a heading abandons an edit in progress.
-    if (m_pGrid->IsEditing())
-        m_pGrid->CancelEdit();
     const Hit hit = HitAt(point);
     int processed = 0;
     if (event->button() == Qt::RightButton) {
@@ -425,6 +422,9 @@ void CTblHeader::mousePressEvent(QMouseEvent* event)
     }
     if (event->button() != Qt::LeftButton)
         return;
+    // A press on a heading abandons an edit in progress.
+    if (m_pGrid->IsEditing())
+        m_pGrid->CancelEdit();
     long index = -1;
     const Sizing sizing = SizingAt(point, index);
     if (sizing != Sizing::None) {

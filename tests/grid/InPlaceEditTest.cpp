@@ -246,6 +246,14 @@ void TestInPlaceEdit::focusLeavingTheGridAbandonsTheEdit()
     QVERIFY(Logged(log, Call("OnEditEnd", 1, 1, "lost", 1)));
     // The focus stays where the user put it.
     QVERIFY(window.m_window.m_pOther->hasFocus());
+    // A press on a heading abandons the edit as well, and the cells get the focus.
+    QCOMPARE(grid.BeginEditAt(2, 2, 'h'), 0);
+    QTest::mouseClick(grid.GetChildWindow(CTblCtrl::SectionColHeader)->Widget(), Qt::LeftButton, {},
+                      QPoint(30, 10));
+    QVERIFY(window.EditEndedAt(2, 2));
+    QCOMPARE(TextAt(grid, 2, 2), QStringLiteral("2,2"));
+    QVERIFY(Logged(log, Call("OnEditEnd", 2, 2, "h", 1)));
+    QVERIFY(grid.GetCellArea()->hasFocus());
 }
 
 void TestInPlaceEdit::refusedEndKeepsTheEditorOpen()
