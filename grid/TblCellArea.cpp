@@ -411,11 +411,7 @@ CTblCellArea::Hit CTblCellArea::HitAt(const QPoint& point) const
 
 CTblCellType* CTblCellArea::TypeAt(int col, long row) const
 {
-    if (col < 0 || row < 0)
-        return nullptr;
-    CTblCell cell;
-    m_pGrid->ComposeCell(col, row, cell);
-    return m_pGrid->TypeOf(cell);
+    return col < 0 || row < 0 ? nullptr : m_pGrid->TypeAt(col, row);
 }
 
 unsigned CTblCellArea::KeyFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers)

@@ -33,8 +33,6 @@ public:
     // the window; 0: straight into the window.
     void SetDoubleBuffer(int mode);
     int GetDoubleBuffer() const { return m_nDoubleBuffer; }
-    // 1 while the area has the keyboard focus.
-    int HasFocusFlag() const { return m_bFocus; }
 
 protected:
     bool event(QEvent* event) override;
@@ -67,6 +65,7 @@ private:
     };
 
     Hit HitAt(const QPoint& point) const;
+    // The type of a body cell; none for no cell (no current cell).
     CTblCellType* TypeAt(int col, long row) const;
 
     // Invalidates part of the area for the next paint.
@@ -100,6 +99,7 @@ private:
     CTblSheet* m_pSheet = nullptr;
     int m_nDoubleBuffer = 0;
     QPixmap m_buffer;
+    // 1 while the area has the keyboard focus.
     int m_bFocus = 0;
     int m_nRepeat = 0;
     int m_bTypeHasMouse = 0;

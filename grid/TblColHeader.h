@@ -17,10 +17,6 @@ public:
     // A drag on one sheet is dropped nowhere when another is shown.
     void SetSheet(CTblSheet* sheet) override;
 
-    // The column being dragged (-1: none) and where it would be dropped (-1: nowhere yet).
-    int GetDragCol() const { return m_nDragCol; }
-    int GetDropPos() const { return m_nDropPos; }
-
 protected:
     bool AllowItemResize(long item) override;
     void OnItemResizing(long item, int* size) override;
@@ -44,6 +40,7 @@ private:
     // Scrolls one column towards the mouse while it rests outside the heading.
     void ScrollStep();
 
+    // The column being dragged (-1: none) and where it would be dropped (-1: nowhere yet).
     int m_nDragCol = -1;
     int m_nDropPos = -1;
     QPoint m_dragPoint;

@@ -19,6 +19,7 @@ public:
     // Hides the list; it is deleted once control is back in the event loop.
     void Close();
     bool IsClosed() const { return m_bClosed; }
+    // 1 while the list has the focus.
     int IsActive() const { return m_bActive; }
 
 protected:

@@ -278,6 +278,20 @@ void TestCellTypes::wrapLabelAndBitmapLayouts()
     cell.SetBitmap(&tall);
     const QImage scaled = Draw(grid, cell, QSize(40, 20));
     QCOMPARE(InkBox(scaled, QRect(0, 0, 40, 20)), QRect(2, 2, 3, 15));
+    // Drawn scaled into twice a row's height, the text is twice as tall.
+    grid.SetRowCount(1);
+    CTblCell text;
+    text.AssignText(QStringLiteral("Hg"));
+    QImage twice(80, 40, QImage::Format_RGB32);
+    twice.fill(Qt::white);
+    QPainter dc(&twice);
+    dc.setFont(grid.font());
+    grid.TypeOf(text)->DrawCellScaled(dc, QRect(0, 0, 80, 40), 0, 0, text);
+    dc.end();
+    const int plainHeight = InkBox(Draw(grid, text, QSize(80, 20)), QRect(0, 0, 80, 20)).height();
+    const int scaledHeight = InkBox(twice, QRect(0, 0, 80, 40)).height();
+    QVERIFY2(std::abs(scaledHeight - 2 * plainHeight) <= 3,
+             qPrintable(QStringLiteral("%1 and %2").arg(plainHeight).arg(scaledHeight)));
 }
 
 void TestCellTypes::arrowGlyphFollowsTheParameter()
@@ -482,6 +496,7 @@ void TestCellTypes::choosingAnItemWritesItUnlessRefused()
     CTblDropListWnd* list = window.List();
     QVERIFY(list);
     QTRY_VERIFY_WITH_TIMEOUT(list->hasFocus(), 5000);
+    QCOMPARE(list->IsActive(), 1);
     log.clear();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       list->visualItemRect(list->item(1)).center());
