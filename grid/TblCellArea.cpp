@@ -50,14 +50,25 @@ void CTblCellArea::SetDoubleBuffer(int mode)
 {
     m_nDoubleBuffer = mode ? 1 : 0;
     m_buffer = QPixmap();
-    if (m_nDoubleBuffer) {
-        m_buffer = QPixmap(size() * devicePixelRatioF());
-        m_buffer.setDevicePixelRatio(devicePixelRatioF());
-        // An image that cannot be made leaves the area painting straight to the window.
-        if (m_buffer.isNull() && !size().isEmpty())
-            m_nDoubleBuffer = 0;
-    }
     update();
+}
+
+bool CTblCellArea::BufferReady()
+{
+    if (!m_nDoubleBuffer || size().isEmpty())
+        return false;
+    // Made (again) only here, before anything paints on it: a resize may come while the
+    // cells are being painted (a data source adding rows).
+    const qreal ratio = devicePixelRatioF();
+    const QSize device = (QSizeF(size()) * ratio).toSize();
+    if (m_buffer.size() != device) {
+        m_buffer = QPixmap(device);
+        m_buffer.setDevicePixelRatio(ratio);
+    }
+    // An image that cannot be made leaves the area painting straight to the window.
+    if (m_buffer.isNull())
+        m_nDoubleBuffer = 0;
+    return m_nDoubleBuffer != 0;
 }
 
 // ---- Marking what the next paint draws ----
@@ -147,7 +158,7 @@ void CTblCellArea::ScrollPixels(int dx, int dy, const QRect& rect)
         return;
     // Qt invalidates what the shift uncovers; the paint draws the cells there.
     scroll(dx, dy, rect);
-    if (m_nDoubleBuffer && !m_buffer.isNull()) {
+    if (m_nDoubleBuffer && m_buffer.deviceIndependentSize() == QSizeF(size())) {
         const qreal ratio = m_buffer.devicePixelRatio();
         const QRectF device(QPointF(rect.topLeft()) * ratio, QSizeF(rect.size()) * ratio);
         m_buffer.scroll(qRound(dx * ratio), qRound(dy * ratio), device.toRect());
@@ -166,7 +177,7 @@ void CTblCellArea::paintEvent(QPaintEvent* event)
     m_bPainting = true;
     const QFont font = m_pSheet->m_pDefaultFont ? *m_pSheet->m_pDefaultFont : this->font();
     screen.setFont(font);
-    if (m_nDoubleBuffer && !m_buffer.isNull()) {
+    if (BufferReady()) {
         QPainter buffer(&m_buffer);
         buffer.setFont(font);
         m_pGrid->OnPrepareDC(&screen, &buffer, CTblCtrl::SectionCells);
@@ -300,13 +311,6 @@ void CTblCellArea::DrawCurrentFrame(QPainter& dc)
         return;
     }
     m_pGrid->DrawCurrentCellFrame(dc, rect);
-}
-
-void CTblCellArea::resizeEvent(QResizeEvent* event)
-{
-    QWidget::resizeEvent(event);
-    if (m_nDoubleBuffer)
-        SetDoubleBuffer(1);
 }
 
 // ---- Keyboard ----

@@ -37,7 +37,6 @@ public:
 protected:
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -73,6 +72,9 @@ private:
     // The current cell, or its whole row with the whole-row highlight.
     void MarkCurrent(int col, long row);
     void ShiftView();
+    // The off-screen image, made to the area's size; false when painting goes straight to
+    // the window.
+    bool BufferReady();
     void ScrollPixels(int dx, int dy, const QRect& rect);
     void PaintCells(QPainter& dc, const QRegion& region);
     int PaintRow(QPainter& dc, const QRegion& region, long row, int top, int height,

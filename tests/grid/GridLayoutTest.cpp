@@ -304,8 +304,18 @@ void TestGridLayout::scrollBarModes()
     QCOMPARE(bar->value(), 1);
 }
 
+void TestGridLayout::sourceMayAddRowsWhileTheCellsArePainted_data()
+{
+    QTest::addColumn<int>("buffered");
+    QTest::newRow("straight to the window") << 0;
+    // The rows added bring the vertical bar, which resizes the area while it paints.
+    QTest::newRow("through an off-screen image") << 1;
+}
+
 void TestGridLayout::sourceMayAddRowsWhileTheCellsArePainted()
 {
+    QFETCH(int, buffered);
+
     CallLog log;
     CEventGrid grid(log);
     auto source = std::make_unique<CRecordingSource>(log);
@@ -313,6 +323,7 @@ void TestGridLayout::sourceMayAddRowsWhileTheCellsArePainted()
     grid.GetSheet()->ReplaceDefaultSource(std::move(source));
     CGridWindow window;
     QVERIFY(window.Show(grid));
+    grid.GetCellArea()->SetDoubleBuffer(buffered);
     grid.SetColumnCount(2);
     grid.SetRowCount(3);
     // Each row painted last with room below asks for one more, until the area is full.

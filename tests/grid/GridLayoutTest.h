@@ -20,6 +20,7 @@ private slots:
     void largeRowCountsScaleTheBarTo1000Positions();
     void scrollBarArrowsAndPagesStepTheView();
     void scrollBarModes();
+    void sourceMayAddRowsWhileTheCellsArePainted_data();
     void sourceMayAddRowsWhileTheCellsArePainted();
     void sheetTabsReportTheirIdAndScrollIntoView();
     void cellTipsShowTheApplicationsText();
