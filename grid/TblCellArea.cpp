@@ -49,16 +49,17 @@ void CTblCellArea::SetSheet(CTblSheet* sheet)
 void CTblCellArea::SetDoubleBuffer(int mode)
 {
     m_nDoubleBuffer = mode ? 1 : 0;
-    m_buffer = QPixmap();
     update();
 }
 
 bool CTblCellArea::BufferReady()
 {
-    if (!m_nDoubleBuffer || size().isEmpty())
+    // Made (again) or let go only here, before anything paints on it: a resize, or a
+    // change of mode from a callback, may come while the cells are being painted.
+    if (!m_nDoubleBuffer || size().isEmpty()) {
+        m_buffer = QPixmap();
         return false;
-    // Made (again) only here, before anything paints on it: a resize may come while the
-    // cells are being painted (a data source adding rows).
+    }
     const qreal ratio = devicePixelRatioF();
     const QSize device = (QSizeF(size()) * ratio).toSize();
     if (m_buffer.size() != device) {
