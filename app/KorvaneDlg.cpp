@@ -7,6 +7,7 @@
 #include "DialogTemplate.h"
 #include "FileDialogService.h"
 #include "FlatButton.h"
+#include "GridEditedEvent.h"
 #include "MappingReport.h"
 #include "MemoryFormat.h"
 #include "MenuBuilder.h"
@@ -26,6 +27,7 @@
 #include <QProgressBar>
 #include <QScreen>
 
+#include <algorithm>
 #include <climits>
 
 namespace {
@@ -42,6 +44,10 @@ constexpr int IDS_MIDI_EXT = 113;
 constexpr int IDS_MIDI_FILTER = 114;
 constexpr int IDS_OPTIONS_CAPTION = 201;
 constexpr int IDS_NO_NOTIFICATION_AREA = 1040;
+constexpr int IDS_BANK_EXT = 107;
+constexpr int IDS_BANK_FILTER = 108;
+constexpr int IDS_SELECT_BANK = 109;
+constexpr int IDS_MAX_BANKS = 207;
 
 // The tray icon: its pop-up menu shares its id, its events come as this message, and a
 // double click runs the menu's item at this position ("KRV").
@@ -55,6 +61,7 @@ constexpr int IDC_FREE_PERCENT = 1025;
 constexpr int IDC_TOTAL_MEMORY = 1029;
 constexpr int IDC_USED_MEMORY = 1027;
 constexpr int IDC_MEMORY_GAUGE = 1022;
+constexpr int IDC_BANK_LIST = 1021;
 
 constexpr int IDB_STOP = 215;
 constexpr int IDB_PLAY = 216;
@@ -157,6 +164,7 @@ bool CKorvaneDlg::OnInitDialog()
     m_bShowWindow = m_options.GetDisplay() == COptions::DisplayStandard ? 1 : 0;
     CreateTrayIcon();
     CreateMemoryGauge();
+    m_bankGrid.AttachToDlgItem(this, IDC_BANK_LIST);
     m_bankTable.Init(this);
     LoadStartupPreset(optionsRead);
     SetPresetTitle(m_bankTable.GetPresetName());
@@ -217,6 +225,15 @@ void CKorvaneDlg::LoadStartupPreset(bool optionsRead)
 void CKorvaneDlg::OnCommand(int id)
 {
     switch (id) {
+    case Command::LoadBank:
+        OnLoadBank();
+        break;
+    case Command::UnloadBank:
+        OnUnloadBank();
+        break;
+    case Command::UnloadAllBanks:
+        OnUnloadAllBanks();
+        break;
     case Command::About:
     case Command::TrayAbout:
         ShowAbout();
@@ -265,20 +282,106 @@ void CKorvaneDlg::OnCommand(int id)
     }
 }
 
+// A ninth bank is refused before the file dialog opens. A failed load leaves the list as
+// it was.
+void CKorvaneDlg::OnLoadBank()
+{
+    if (m_bankTable.Status().bankCount >= MAX_BANKS) {
+        CMessageBoxService::Current().Show(this, CStringTable::Load(IDS_MAX_BANKS),
+                                           CStringTable::Load(IDS_ERROR_CAPTION),
+                                           Mb::Ok | Mb::IconExclamation);
+        return;
+    }
+    FileDialogRequest request;
+    request.defaultExt = CStringTable::Load(IDS_BANK_EXT);
+    request.filter = CStringTable::Load(IDS_BANK_FILTER);
+    const QString path = CFileDialogService::Current().Run(request);
+    if (path.isEmpty())
+        return;
+    const uint16_t result = m_bankTable.LoadBank(path);
+    if (result <= SYNTH_LOAD_ERROR_BASE)
+        UpdateBankView();
+    else
+        CBankTable::ShowError(result - SYNTH_LOAD_ERROR_BASE);
+}
+
+int CKorvaneDlg::GetSelectedBank()
+{
+    const int col = m_bankGrid.GetCurCol();
+    const long row = m_bankGrid.GetCurRow();
+    QString text;
+    if (col >= 0 && row >= 0)
+        m_bankGrid.GetCellText(col, row, text);
+    if (text.isEmpty()) {
+        CBankTable::ShowError(IDS_SELECT_BANK);
+        return -1;
+    }
+    return static_cast<int>(row);
+}
+
+// With no bank in the card there is nothing to select, and nothing is said.
+void CKorvaneDlg::OnUnloadBank()
+{
+    if (m_bankTable.Status().bankCount == 0)
+        return;
+    const int id = GetSelectedBank();
+    if (id < 0)
+        return;
+    const uint16_t code = m_bankTable.UnloadBank(static_cast<uint16_t>(id));
+    if (code == 0)
+        UpdateBankView();
+    else
+        CBankTable::ShowError(code);
+}
+
+// Nothing is asked first. When a bank cannot be unloaded the list keeps showing the banks
+// until the next successful command.
+void CKorvaneDlg::OnUnloadAllBanks()
+{
+    if (m_bankTable.Status().bankCount == 0)
+        return;
+    const uint16_t code = m_bankTable.UnloadAllBanks();
+    if (code == 0)
+        UpdateBankView();
+    else
+        CBankTable::ShowError(code);
+}
+
+// Every edit in the list ends here, a cancelled one too: the priority cell's number goes to
+// the card. Edits carried on by Tab into the other columns change nothing in the card, so
+// those cells show the card's values again.
+void CKorvaneDlg::OnPriorityEdited(int column, long row)
+{
+    CTblCell cell;
+    if (m_bankGrid.ReadCell(column, row, cell) != 0)
+        return;
+    if (column != CBankGrid::ColPriority)
+        m_bankGrid.ShowCardCell(m_bankTable, column, row);
+    const int32_t priority = m_bankGrid.TypedPriority(row);
+    // An empty slot has no bank to give a priority to.
+    if (CBankGrid::CardText(m_bankTable, CBankGrid::ColNumber, row).isEmpty())
+        return;
+    // A priority the card refuses is not reported; the next redraw shows the card's.
+    m_bankTable.SetBankPriority(static_cast<uint16_t>(row), priority);
+}
+
 void CKorvaneDlg::UpdateBankView()
 {
+    m_bankGrid.ShowBanks(m_bankTable);
     const SynthStatus& status = m_bankTable.Status();
     m_memoryGauge->hide();
     // The gauge counts bytes; its range is a signed int, so a card of 2 GiB or more
-    // is counted in pairs of bytes.
+    // is counted in pairs of bytes. A range of 0..0 would make it a busy indicator:
+    // a card without memory shows an empty gauge instead.
     const int shift = status.totalMemory > INT_MAX ? 1 : 0;
-    m_memoryGauge->setRange(0, static_cast<int>(status.totalMemory >> shift));
+    m_memoryGauge->setRange(0, std::max(static_cast<int>(status.totalMemory >> shift), 1));
     m_memoryGauge->setValue(static_cast<int>(m_bankTable.GetUsedMemory() >> shift));
     m_strTotalMemory = CMemoryFormat::Kilobytes(status.totalMemory);
     m_strFreeMemory = CMemoryFormat::Kilobytes(status.freeMemory);
     m_strFreePercent = CMemoryFormat::FreePercent(status);
     m_strUsedMemory = CMemoryFormat::Kilobytes(m_bankTable.GetUsedMemory());
     m_memoryGauge->show();
+    m_bankGrid.Redraw();
     UpdateData(false);
 }
 
@@ -504,15 +607,21 @@ void CKorvaneDlg::paintEvent(QPaintEvent* event)
 
 void CKorvaneDlg::customEvent(QEvent* event)
 {
-    if (event->type() == CSequencerNotifyEvent::EventType())
+    if (event->type() == CSequencerNotifyEvent::EventType()) {
         OnMciNotify(*static_cast<CSequencerNotifyEvent*>(event));
+    } else if (event->type() == CGridEditedEvent::EventType()) {
+        const auto* edited = static_cast<CGridEditedEvent*>(event);
+        OnPriorityEdited(edited->Column(), edited->Row());
+    }
 }
 
 bool CKorvaneDlg::eventFilter(QObject* watched, QEvent* event)
 {
     // Delete unloads the selected bank wherever the focus is in this window; the key
-    // still goes on to the focused control.
-    if (IsOwnKeyPress(watched, event) && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete)
+    // still goes on to the focused control. In the list's priority editor it only
+    // deletes a character.
+    if (IsOwnKeyPress(watched, event) && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete &&
+        !m_bankGrid.IsEditing())
         OnCommand(Command::UnloadBank);
     return QDialog::eventFilter(watched, event);
 }

@@ -2,6 +2,7 @@
 // report button and the MIDI player, with the menu bar that drives them all.
 #pragma once
 
+#include "BankGrid.h"
 #include "BankTable.h"
 #include "MidiPlayer.h"
 #include "Options.h"
@@ -39,6 +40,15 @@ public:
     // The command table: menus, buttons, tray menu and keys all arrive here.
     void OnCommand(int id);
 
+    // The Bank menu, the Delete key and the priorities edited in the bank list.
+    void OnLoadBank();
+    void OnUnloadBank();
+    void OnUnloadAllBanks();
+    // The bank ID of the list's current row when that row holds a bank; else -1, after
+    // telling the user to select one.
+    int GetSelectedBank();
+    void OnPriorityEdited(int column, long row);
+
     void UpdateBankView();
     void SetPresetTitle(const QString& name);
     void OnQuit();
@@ -65,6 +75,7 @@ public:
     void OnMidiMapping();
 
     const CBankTable& BankTable() const { return m_bankTable; }
+    CBankGrid& BankGrid() { return m_bankGrid; }
     const COptions& Options() const { return m_options; }
     QMenuBar* MenuBar() const { return m_menuBar; }
     QProgressBar* MemoryGauge() const { return m_memoryGauge; }
@@ -110,6 +121,7 @@ private:
     CMidiPlayer m_player;
     COptions m_options;
     CBankTable m_bankTable;
+    CBankGrid m_bankGrid;
     QMenuBar* m_menuBar = nullptr;
     QProgressBar* m_memoryGauge = nullptr;
     bool m_bQuitting = false;

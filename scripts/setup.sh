@@ -14,7 +14,13 @@ packages=(
     trayer x11-utils xdotool
     tidy
     libfluidsynth-dev timgm6mb-soundfont
+    locales
 )
+
+sudo_cmd=()
+if [ "$(id -u)" -ne 0 ]; then
+    sudo_cmd=(sudo)
+fi
 
 missing=()
 for package in "${packages[@]}"; do
@@ -25,12 +31,15 @@ done
 
 if [ ${#missing[@]} -gt 0 ]; then
     echo "Installing: ${missing[*]}"
-    sudo_cmd=()
-    if [ "$(id -u)" -ne 0 ]; then
-        sudo_cmd=(sudo)
-    fi
     "${sudo_cmd[@]}" apt-get update
     DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y "${missing[@]}"
+fi
+
+# A test runs the memory figures under a locale whose decimal separator is a comma.
+comma_locale=de_DE.UTF-8
+if ! locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8'; then
+    echo "Generating the $comma_locale locale"
+    "${sudo_cmd[@]}" localedef -i de_DE -f UTF-8 "$comma_locale"
 fi
 
 if [ ! -f "$build_dir/build.ninja" ]; then

@@ -1,0 +1,200 @@
+#include "BankGrid.h"
+
+#include "BankTable.h"
+#include "GridEditedEvent.h"
+#include "MemoryFormat.h"
+#include "StringTable.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+#include <cstdlib>
+#include <limits>
+
+namespace {
+
+constexpr int IDS_FIRST_HEADING = 103;
+constexpr int kRowHeight = 17;
+// Width proportions of the first three columns; the size column keeps the grid's
+// default width, 75. The fit to the list's width scales all four.
+constexpr int kColumnWidths[] = {12, 70, 30};
+constexpr int kFontHeight = 14;
+// The current cell in the highlight colours, framed while the list has the focus.
+constexpr int kCurCellHighlightAndFrame = 3;
+
+// The decimal number at the start of text, as atol reads it, but held at the ends of the
+// range instead of overflowing.
+long LeadingNumber(const QString& text)
+{
+    const QByteArray bytes = text.toLatin1();
+    return std::strtol(bytes.constData(), nullptr, 10);
+}
+
+// Whether the cell has a text that is not empty.
+bool HasText(const CTblCell* cell)
+{
+    const QString* text = cell ? cell->TextValue() : nullptr;
+    return text && !text->isEmpty();
+}
+
+template <typename T> int Order(T a, T b)
+{
+    return (a > b) - (a < b);
+}
+
+} // namespace
+
+void CBankGrid::ShowBanks(const CBankTable& table)
+{
+    for (long row = 0; row < RowCount; ++row) {
+        for (int col = 0; col < ColumnCount; ++col)
+            ShowCardCell(table, col, row);
+    }
+}
+
+void CBankGrid::ShowCardCell(const CBankTable& table, int col, long row)
+{
+    SetCellText(col, row, CardText(table, col, row));
+}
+
+int32_t CBankGrid::TypedPriority(long row)
+{
+    QString text;
+    GetCellText(ColPriority, row, text);
+    const long value = LeadingNumber(text);
+    if (value <= MaxPriority)
+        return static_cast<int32_t>(std::max<long>(value, std::numeric_limits<int32_t>::min()));
+    SetCellText(ColPriority, row, QString::number(MaxPriority));
+    Redraw();
+    return MaxPriority;
+}
+
+QString CBankGrid::CardText(const CBankTable& table, int col, long row)
+{
+    const SynthStatus& status = table.Status();
+    for (uint16_t i = 0; row >= 0 && i < status.bankCount && i < MAX_BANKS; ++i) {
+        const SynthBankEntry& bank = status.banks[i];
+        if (bank.id != static_cast<uint32_t>(row))
+            continue;
+        switch (col) {
+        case ColNumber:
+            return QString::number(bank.id);
+        case ColName:
+            return table.GetBankName(i);
+        case ColPriority:
+            return QString::number(bank.priority);
+        case ColSize:
+            return CMemoryFormat::Kilobytes(bank.size);
+        default:
+            return QString();
+        }
+    }
+    return QString();
+}
+
+void CBankGrid::OnGridReady()
+{
+    SetDefaultRowHeight(kRowHeight);
+    SetColumnCount(ColumnCount, 1);
+    SetRowCount(RowCount, 1);
+    for (int col = 0; col < static_cast<int>(std::size(kColumnWidths)); ++col)
+        SetColumnWidth(col, kColumnWidths[col]);
+    for (int col = 0; col < ColumnCount; ++col) {
+        SetCellText(col, -1, CStringTable::Load(IDS_FIRST_HEADING + col));
+        SetCellAlignment(col, -1, CTblCell::AlignHCenter);
+    }
+    for (long row = 0; row < RowCount; ++row)
+        SetCellAlignment(ColSize, row, CTblCell::AlignRight);
+    // An empty face name lets the system choose the face.
+    SetDefaultFont(RegisterFont(QString(), kFontHeight, 0));
+    SetRowHeaderWidth(0);
+    SetCurCellStyle(kCurCellHighlightAndFrame);
+    FitColumnsToWidth(0, ColumnCount - 1);
+    Redraw();
+}
+
+// The columns keep the widths of the fit to the list's width.
+bool CBankGrid::AllowColResize(int)
+{
+    return false;
+}
+
+bool CBankGrid::AllowColHeaderResize()
+{
+    return false;
+}
+
+// The first click of the double click has made the cell the current one.
+void CBankGrid::OnCellDoubleClick(int col, long, const QRect&, const QPoint&, int)
+{
+    if (col == ColPriority)
+        BeginEdit();
+}
+
+bool CBankGrid::OnCellTypeEvent(int, int, long, int, intptr_t)
+{
+    return false;
+}
+
+// An empty slot has no priority to edit.
+bool CBankGrid::OnEditBegin(int col, long row, QWidget**)
+{
+    if (col != ColPriority)
+        return true;
+    QString text;
+    GetCellText(col, row, text);
+    return !text.isEmpty();
+}
+
+// Digits, backspace and tab; the editor drops every other character.
+bool CBankGrid::OnEditKey(int, long, QWidget*, int* ch)
+{
+    return *ch == '\b' || *ch == '\t' || (*ch >= '0' && *ch <= '9');
+}
+
+// Posted, so that the window reads the cell once the grid has stored the edited text; a
+// cancelled edit is posted too.
+bool CBankGrid::OnEditEnd(int col, long row, QWidget*, const QString&, int)
+{
+    if (QWidget* window = parentWidget())
+        QCoreApplication::postEvent(window, new CGridEditedEvent(col, row));
+    return true;
+}
+
+// Editing that goes on from the name column stays in that column, on the next row.
+bool CBankGrid::OnEditNext(int oldCol, long oldRow, int* newCol, long* newRow)
+{
+    if (oldCol == ColName) {
+        *newCol = ColName;
+        *newRow = oldRow == GetRowCount() - 1 ? 0 : oldRow + 1;
+    }
+    return true;
+}
+
+// Numbers by value; texts by their code units, cells without text after the others.
+int CBankGrid::CompareCells(const CTblCell* a, const CTblCell* b, int flags)
+{
+    if (flags & CTblCell::CompareDescending)
+        std::swap(a, b);
+    if (!a || !b)
+        return (a ? 0 : 1) - (b ? 0 : 1);
+    // Data types 3 and 5 hold numbers too; a cell without text counts as 0.
+    switch (a->ValueType()) {
+    case CTblCell::TypeNumber:
+    case 3:
+    case 5:
+        return Order(a->AsNumber(), b->AsNumber());
+    default:
+        break;
+    }
+    const bool textA = HasText(a);
+    const bool textB = HasText(b);
+    if (!textA || !textB)
+        return (textA ? 0 : 1) - (textB ? 0 : 1);
+    return Order(QString::compare(*a->TextValue(), *b->TextValue(), Qt::CaseSensitive), 0);
+}
+
+QColor CBankGrid::GetDefaultBackColor(int)
+{
+    return QColor(0xFF, 0xFF, 0xFF);
+}

@@ -1,0 +1,507 @@
+// The bank list and the Bank menu in the main window as the user sees them: the rows, the
+// memory figures and gauge after each command, priorities edited in place, and the card's
+// own state after each step.
+#include "BankFileWriter.h"
+#include "Commands.h"
+#include "DialogBuilder.h"
+#include "MenuBuilder.h"
+#include "ScriptedFileDialog.h"
+#include "TblCellArea.h"
+#include "TblChildWindow.h"
+#include "TblEditWnd.h"
+#include "WindowTestBed.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QLocale>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+
+#include <clocale>
+#include <utility>
+
+namespace {
+
+constexpr uint32_t kMiB = 1024 * 1024;
+
+QString StaticText(const QWidget* window, int id)
+{
+    const auto* label = qobject_cast<const QLabel*>(CDialogBuilder::GetDlgItem(window, id));
+    return label ? label->text() : QStringLiteral("<no static %1>").arg(id);
+}
+
+QStringList Row(CBankGrid& grid, long row)
+{
+    QStringList texts;
+    for (int col = 0; col < CBankGrid::ColumnCount; ++col) {
+        QString text;
+        grid.GetCellText(col, row, text);
+        texts << text;
+    }
+    return texts;
+}
+
+const QStringList kEmptyRow = {"", "", "", ""};
+
+QPoint CellCentre(CBankGrid& grid, int col, long row)
+{
+    QRect rect;
+    return grid.VisibleCellRect(col, row, rect) ? rect.center() : QPoint(-1, -1);
+}
+
+// Chooses a command from the window's menu bar, as the user does.
+void Choose(CKorvaneDlg& window, int command)
+{
+    QAction* action = CMenuBuilder::FindCommand(window.MenuBar(), command);
+    QVERIFY2(action, qPrintable(QString::number(command)));
+    action->trigger();
+}
+
+void DoubleClick(CBankGrid& grid, int col, long row)
+{
+    const QPoint at = CellCentre(grid, col, row);
+    QTest::mouseClick(grid.GetCellArea(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(grid.GetCellArea(), Qt::LeftButton, {}, at);
+}
+
+} // namespace
+
+class BankWindowTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void loadedBanksFillTheirRowsAndTheFigures();
+    void ninthLoadIsRefusedBeforeTheDialogOpens();
+    void cancelledOrFailedLoadLeavesTheList();
+    void unloadedBankLeavesAGapThatTheNextLoadFills();
+    void unloadSelectedBankNeedsABankInTheCurrentRow();
+    void deleteKeyUnloadsWhereverTheFocusIs_data();
+    void deleteKeyUnloadsWhereverTheFocusIs();
+    void deleteInThePriorityEditorOnlyEditsTheText();
+    void unloadAllEmptiesTheCardWithoutAsking();
+    void doubleClickEditsOnlyTheLoadedPriority();
+    void priorityEditorTakesDigitsAndHoldsAt127();
+    void enterAndTabCarryTheEditOn();
+    void columnBordersAndHeadingCannotBeDragged();
+    void compareCellsIsAConsistentOrder_data();
+    void compareCellsIsAConsistentOrder();
+    void cardWithoutMemoryShowsAnEmptyGauge();
+
+private:
+    QString WriteBank(const QString& name, uint32_t size);
+    void Load(CKorvaneDlg& window, const QString& path);
+    // Starts the window and loads one bank per name, each of the given size.
+    std::unique_ptr<CKorvaneDlg> StartWithBanks(const QStringList& names, uint32_t size = 4096);
+    SynthStatus CardStatus();
+    int32_t CardPriority(uint32_t id);
+
+    std::unique_ptr<CWindowTestBed> m_bed;
+    std::unique_ptr<CScriptedFileDialog> m_files;
+};
+
+void BankWindowTest::init()
+{
+    m_bed = std::make_unique<CWindowTestBed>();
+    QVERIFY2(m_bed->Problem().isEmpty(), qPrintable(m_bed->Problem()));
+    m_files = std::make_unique<CScriptedFileDialog>();
+}
+
+void BankWindowTest::cleanup()
+{
+    m_files.reset();
+    m_bed.reset();
+}
+
+QString BankWindowTest::WriteBank(const QString& name, uint32_t size)
+{
+    const QString path = m_bed->Path(name + ".94b");
+    CBankFileWriter bank(name.toStdString());
+    bank.AddInstrument(0, 0);
+    bank.SetSize(size);
+    std::string error;
+    if (!bank.Write(path.toStdString(), &error))
+        qWarning("bank %s not written: %s", qPrintable(name), error.c_str());
+    return path;
+}
+
+void BankWindowTest::Load(CKorvaneDlg& window, const QString& path)
+{
+    m_files->Script(path);
+    Choose(window, Command::LoadBank);
+}
+
+std::unique_ptr<CKorvaneDlg> BankWindowTest::StartWithBanks(const QStringList& names, uint32_t size)
+{
+    auto window = m_bed->StartWindow();
+    window->activateWindow();
+    if (!QTest::qWaitForWindowActive(window.get()))
+        qWarning("the main window did not become active");
+    for (const QString& name : names)
+        Load(*window, WriteBank(name, size));
+    return window;
+}
+
+// What the card itself holds, read through a library of its own.
+SynthStatus BankWindowTest::CardStatus()
+{
+    CSharedSynthLibrary card{QStringLiteral(KORVANE_CARD_LIBRARY)};
+    SynthStatus status{};
+    if (card.SynthGetStatus(&status) != 0)
+        status.bankCount = 0xFFFF;
+    return status;
+}
+
+int32_t BankWindowTest::CardPriority(uint32_t id)
+{
+    const SynthStatus status = CardStatus();
+    for (uint32_t i = 0; i < status.bankCount && i < MAX_BANKS; ++i) {
+        if (status.banks[i].id == id)
+            return status.banks[i].priority;
+    }
+    return -1;
+}
+
+// Also run under a locale whose decimal separator is a comma (a test of its own in CMake):
+// the sizes and figures keep their dot there too.
+void BankWindowTest::loadedBanksFillTheirRowsAndTheFigures()
+{
+    if (qEnvironmentVariableIsSet("KORVANE_EXPECT_COMMA_LOCALE")) {
+        QCOMPARE(QString(QLatin1Char(*std::localeconv()->decimal_point)), QStringLiteral(","));
+        QCOMPARE(QLocale::system().decimalPoint(), QStringLiteral(","));
+    }
+    auto window = m_bed->StartWindow();
+    Load(*window, WriteBank("PIANO", kMiB));
+    Load(*window, WriteBank("TINY", 512));
+    QCOMPARE(m_files->Requests().size(), size_t{2});
+    const FileDialogRequest& request = m_files->Requests()[0];
+    QVERIFY(request.open);
+    QCOMPARE(request.defaultExt, QStringLiteral("*.94b"));
+    QCOMPARE(request.filter, QStringLiteral("Lumo Sound sound banks(*.94b)|*.94b|"));
+    QVERIFY(request.fileName.isEmpty());
+
+    CBankGrid& grid = window->BankGrid();
+    QCOMPARE(Row(grid, 0), QStringList({"0", "PIANO", "0", "1024.0 Ko"}));
+    QCOMPARE(Row(grid, 1), QStringList({"1", "TINY", "0", "  0.5 Ko"}));
+    for (long row = 2; row < CBankGrid::RowCount; ++row)
+        QCOMPARE(Row(grid, row), kEmptyRow);
+    QCOMPARE(StaticText(window.get(), 1027), QStringLiteral("1024.5 Ko"));
+    QCOMPARE(StaticText(window.get(), 1029), QStringLiteral("4096.0 Ko"));
+    QCOMPARE(StaticText(window.get(), 1024), QStringLiteral("3071.5 Ko"));
+    QCOMPARE(StaticText(window.get(), 1025), QStringLiteral("75.0 %"));
+    QCOMPARE(window->MemoryGauge()->value(), int(kMiB + 512));
+    QCOMPARE(CardStatus().bankCount, 2u);
+    QVERIFY(m_bed->Messages().Calls().empty());
+}
+
+void BankWindowTest::ninthLoadIsRefusedBeforeTheDialogOpens()
+{
+    auto window = StartWithBanks({"B0", "B1", "B2", "B3", "B4", "B5", "B6", "B7"});
+    QCOMPARE(window->BankTable().Status().bankCount, 8u);
+    QVERIFY(m_bed->Messages().Calls().empty());
+    window->OnCommand(Command::LoadBank);
+    QCOMPARE(m_files->Requests().size(), size_t{8});
+    const auto& calls = m_bed->Messages().Calls();
+    QCOMPARE(calls.size(), size_t{1});
+    QCOMPARE(calls[0].text, QStringLiteral("Max count of banks was reached."));
+    QCOMPARE(calls[0].caption, QStringLiteral("Error"));
+    QCOMPARE(calls[0].type, unsigned(Mb::Ok | Mb::IconExclamation));
+    QCOMPARE(calls[0].owner, static_cast<QWidget*>(window.get()));
+}
+
+void BankWindowTest::cancelledOrFailedLoadLeavesTheList()
+{
+    auto window = StartWithBanks({"KEEP"});
+    window->OnCommand(Command::LoadBank); // cancelled: nothing scripted
+    Load(*window, m_bed->Path("gone.94b"));
+    const auto& calls = m_bed->Messages().Calls();
+    QCOMPARE(calls.size(), size_t{1});
+    QCOMPARE(calls[0].text, QStringLiteral("Synth Error: SYNTHERR_FILENOTFOUND "));
+    QCOMPARE(calls[0].caption, QStringLiteral("Error"));
+    QCOMPARE(Row(window->BankGrid(), 0), QStringList({"0", "KEEP", "0", "  4.0 Ko"}));
+    QCOMPARE(Row(window->BankGrid(), 1), kEmptyRow);
+}
+
+void BankWindowTest::unloadedBankLeavesAGapThatTheNextLoadFills()
+{
+    auto window = StartWithBanks({"ZERO", "ONE", "TWO"});
+    CBankGrid& grid = window->BankGrid();
+    QCOMPARE(grid.MoveToCell(1, 1), 0);
+    Choose(*window, Command::UnloadBank);
+    QCOMPARE(Row(grid, 0).at(1), QStringLiteral("ZERO"));
+    QCOMPARE(Row(grid, 1), kEmptyRow);
+    QCOMPARE(Row(grid, 2).at(1), QStringLiteral("TWO"));
+    QCOMPARE(StaticText(window.get(), 1027), QStringLiteral("  8.0 Ko"));
+    QCOMPARE(CardStatus().bankCount, 2u);
+
+    Load(*window, WriteBank("NEW", 4096));
+    QCOMPARE(Row(grid, 1), QStringList({"1", "NEW", "0", "  4.0 Ko"}));
+    QVERIFY(m_bed->Messages().Calls().empty());
+}
+
+void BankWindowTest::unloadSelectedBankNeedsABankInTheCurrentRow()
+{
+    auto window = StartWithBanks({});
+    window->OnCommand(Command::UnloadBank); // no bank at all: not a word
+    QVERIFY(m_bed->Messages().Calls().empty());
+
+    Load(*window, WriteBank("ONLY", 4096));
+    QCOMPARE(window->BankGrid().MoveToCell(3, 5), 0);
+    window->OnCommand(Command::UnloadBank);
+    const auto& calls = m_bed->Messages().Calls();
+    QCOMPARE(calls.size(), size_t{1});
+    QCOMPARE(calls[0].text, QStringLiteral("Please select a bank !"));
+    QCOMPARE(calls[0].caption, QStringLiteral("Warning"));
+    QCOMPARE(calls[0].type, unsigned(Mb::Ok | Mb::IconExclamation));
+    QCOMPARE(CardStatus().bankCount, 1u);
+}
+
+void BankWindowTest::deleteKeyUnloadsWhereverTheFocusIs_data()
+{
+    QTest::addColumn<bool>("focusOnList");
+    QTest::newRow("focus on the list") << true;
+    QTest::newRow("focus on a button") << false;
+}
+
+void BankWindowTest::deleteKeyUnloadsWhereverTheFocusIs()
+{
+    QFETCH(bool, focusOnList);
+    auto window = StartWithBanks({"ZERO", "ONE"});
+    CBankGrid& grid = window->BankGrid();
+    QTest::mouseClick(grid.GetCellArea(), Qt::LeftButton, {}, CellCentre(grid, 0, 1));
+    QWidget* focus = grid.GetCellArea();
+    if (!focusOnList)
+        focus = CDialogBuilder::GetDlgItem(window.get(), Command::MidiMapping);
+    focus->setFocus();
+    QTRY_VERIFY_WITH_TIMEOUT(focus->hasFocus(), 5000);
+    QTest::keyClick(focus, Qt::Key_Delete);
+    QCOMPARE(Row(grid, 1), kEmptyRow);
+    QCOMPARE(Row(grid, 0).at(1), QStringLiteral("ZERO"));
+    QCOMPARE(CardStatus().bankCount, 1u);
+    QVERIFY(m_bed->Messages().Calls().empty());
+}
+
+void BankWindowTest::deleteInThePriorityEditorOnlyEditsTheText()
+{
+    auto window = StartWithBanks({"KEEP"});
+    CBankGrid& grid = window->BankGrid();
+    DoubleClick(grid, CBankGrid::ColPriority, 0);
+    QVERIFY(grid.IsEditing());
+    CTblEditWnd* editor = grid.GetEditWnd();
+    QTRY_VERIFY_WITH_TIMEOUT(editor->hasFocus(), 5000);
+    QTest::keyClicks(editor, "45");
+    QTest::keyClick(editor, Qt::Key_Home);
+    QTest::keyClick(editor, Qt::Key_Delete);
+    QCOMPARE(editor->Text(), QStringLiteral("5"));
+    QTest::keyClick(editor, Qt::Key_Escape);
+    QTRY_VERIFY_WITH_TIMEOUT(!grid.IsEditing(), 5000);
+    QCOMPARE(CardStatus().bankCount, 1u);
+    QVERIFY(m_bed->Messages().Calls().empty());
+}
+
+void BankWindowTest::unloadAllEmptiesTheCardWithoutAsking()
+{
+    auto window = StartWithBanks({"ZERO", "ONE", "TWO"});
+    Choose(*window, Command::UnloadAllBanks);
+    for (long row = 0; row < CBankGrid::RowCount; ++row)
+        QCOMPARE(Row(window->BankGrid(), row), kEmptyRow);
+    QCOMPARE(StaticText(window.get(), 1024), QStringLiteral("4096.0 Ko"));
+    QCOMPARE(window->MemoryGauge()->value(), 0);
+    QCOMPARE(CardStatus().bankCount, 0u);
+    window->OnCommand(Command::UnloadAllBanks);
+    QVERIFY(m_bed->Messages().Calls().empty());
+}
+
+void BankWindowTest::doubleClickEditsOnlyTheLoadedPriority()
+{
+    auto window = StartWithBanks({"ZERO"});
+    CBankGrid& grid = window->BankGrid();
+    for (int col : {CBankGrid::ColNumber, CBankGrid::ColName, CBankGrid::ColSize}) {
+        DoubleClick(grid, col, 0);
+        QVERIFY2(!grid.IsEditing(), qPrintable(QString::number(col)));
+    }
+    DoubleClick(grid, CBankGrid::ColPriority, 3);
+    QVERIFY(!grid.IsEditing());
+    QCOMPARE(grid.GetCurRow(), 3L);
+    DoubleClick(grid, CBankGrid::ColPriority, 0);
+    QVERIFY(grid.IsEditing());
+    QCOMPARE(grid.GetEditCol(), int(CBankGrid::ColPriority));
+    QCOMPARE(grid.GetEditRow(), 0L);
+    QCOMPARE(grid.GetEditWnd()->Text(), QStringLiteral("0"));
+}
+
+void BankWindowTest::priorityEditorTakesDigitsAndHoldsAt127()
+{
+    auto window = StartWithBanks({"ZERO", "ONE"});
+    CBankGrid& grid = window->BankGrid();
+    CTblEditWnd* editor = grid.GetEditWnd();
+    QCOMPARE(grid.BeginEditAt(CBankGrid::ColPriority, 0, 0), 0);
+    QTest::keyClicks(editor, "12a3");
+    QCOMPARE(editor->Text(), QStringLiteral("123"));
+    QTest::keyClick(editor, Qt::Key_Backspace);
+    QCOMPARE(editor->Text(), QStringLiteral("12"));
+    QTest::keyClick(editor, Qt::Key_Escape);
+    QTRY_VERIFY_WITH_TIMEOUT(!grid.IsEditing(), 5000);
+    QCOMPARE(Row(grid, 0).at(2), QStringLiteral("0"));
+
+    QCOMPARE(grid.BeginEditAt(CBankGrid::ColPriority, 1, 0), 0);
+    QTest::keyClicks(editor, "300");
+    QTest::keyClick(editor, Qt::Key_Tab);
+    QTRY_COMPARE_WITH_TIMEOUT(CardPriority(1), 127, 5000);
+    QCOMPARE(Row(grid, 1).at(2), QStringLiteral("127"));
+    QCOMPARE(window->BankTable().Status().banks[1].priority, 127);
+    QCOMPARE(CardPriority(0), 0);
+}
+
+void BankWindowTest::enterAndTabCarryTheEditOn()
+{
+    auto window = StartWithBanks({"ZERO", "ONE"});
+    CBankGrid& grid = window->BankGrid();
+    CTblEditWnd* editor = grid.GetEditWnd();
+    QCOMPARE(grid.BeginEditAt(CBankGrid::ColPriority, 0, 0), 0);
+    QTest::keyClicks(editor, "7");
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTRY_COMPARE_WITH_TIMEOUT(grid.GetEditRow(), 1L, 5000);
+    QCOMPARE(grid.GetEditCol(), int(CBankGrid::ColPriority));
+    QTRY_COMPARE_WITH_TIMEOUT(CardPriority(0), 7, 5000);
+    // Row 2 holds no bank: the edit ends there.
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTRY_VERIFY_WITH_TIMEOUT(!grid.IsEditing(), 5000);
+    QCOMPARE(grid.GetCurCol(), int(CBankGrid::ColPriority));
+    QCOMPARE(grid.GetCurRow(), 2L);
+
+    // Tab goes on to the size, where digits typed change nothing in the card: the cell
+    // shows the card's size again.
+    QCOMPARE(grid.BeginEditAt(CBankGrid::ColPriority, 1, 0), 0);
+    QTest::keyClicks(editor, "9");
+    QTest::keyClick(editor, Qt::Key_Tab);
+    QTRY_COMPARE_WITH_TIMEOUT(grid.GetEditCol(), int(CBankGrid::ColSize), 5000);
+    QCOMPARE(grid.GetEditRow(), 1L);
+    QTest::keyClicks(editor, "5x5");
+    QCOMPARE(editor->Text(), QStringLiteral("55"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTRY_COMPARE_WITH_TIMEOUT(grid.GetEditRow(), 2L, 5000);
+    QTest::keyClicks(editor, "6");
+    QTest::keyClick(editor, Qt::Key_Tab);
+    QTRY_COMPARE_WITH_TIMEOUT(grid.GetEditCol(), int(CBankGrid::ColNumber), 5000);
+    QTest::keyClick(editor, Qt::Key_Escape);
+    QTRY_VERIFY_WITH_TIMEOUT(!grid.IsEditing(), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(Row(grid, 1), QStringList({"1", "ONE", "9", "  4.0 Ko"}), 5000);
+    QCOMPARE(CardPriority(1), 9);
+    QCOMPARE(Row(grid, 2), kEmptyRow);
+
+    // From the name column editing goes down that column, from the last row to the first.
+    QCOMPARE(grid.BeginEditAt(CBankGrid::ColName, CBankGrid::RowCount - 1, 0), 0);
+    QTest::keyClick(editor, Qt::Key_Tab);
+    QTRY_COMPARE_WITH_TIMEOUT(grid.GetEditRow(), 0L, 5000);
+    QCOMPARE(grid.GetEditCol(), int(CBankGrid::ColName));
+    QTest::keyClick(editor, Qt::Key_Escape);
+    QTRY_VERIFY_WITH_TIMEOUT(!grid.IsEditing(), 5000);
+}
+
+void BankWindowTest::columnBordersAndHeadingCannotBeDragged()
+{
+    auto window = StartWithBanks({});
+    CBankGrid& grid = window->BankGrid();
+    QCOMPARE(grid.geometry(), CDialogBuilder::GetDlgItem(window.get(), 1021)->geometry());
+    QWidget* header = grid.GetChildWindow(CTblCtrl::SectionColHeader)->Widget();
+    const int border = grid.GetColumnWidth(0);
+    const int headingHeight = grid.GetSheet()->m_nColHeaderHeight;
+    QTest::mousePress(header, Qt::LeftButton, {}, QPoint(border, 5));
+    QTest::mouseMove(header, QPoint(border + 30, 5));
+    QTest::mouseRelease(header, Qt::LeftButton, {}, QPoint(border + 30, 5));
+    QTest::mousePress(header, Qt::LeftButton, {}, QPoint(40, headingHeight - 1));
+    QTest::mouseMove(header, QPoint(40, headingHeight + 20));
+    QTest::mouseRelease(header, Qt::LeftButton, {}, QPoint(40, headingHeight + 20));
+    QCOMPARE(grid.GetColumnWidth(0), border);
+    QCOMPARE(grid.GetSheet()->m_nColHeaderHeight, headingHeight);
+
+    // The fit to a cell area of 187 pixels gives the proportions themselves.
+    QWidget host;
+    auto* placeholder = new QLabel(&host);
+    placeholder->setProperty(CTblCtrl::ControlIdProperty, 1021);
+    placeholder->setGeometry(0, 0, 187 + 2, 200);
+    auto* list = new CBankGrid;
+    QCOMPARE(list->AttachToDlgItem(&host, 1021), 0);
+    QCOMPARE(list->GetSheet()->m_nCellAreaWidth, 187);
+    QList<int> widths;
+    for (int col = 0; col < CBankGrid::ColumnCount; ++col)
+        widths << list->GetColumnWidth(col);
+    QCOMPARE(widths, QList<int>({12, 70, 30, 75}));
+    QStringList headings;
+    for (int col = 0; col < CBankGrid::ColumnCount; ++col) {
+        QString text;
+        list->GetCellText(col, -1, text);
+        headings << text;
+    }
+    QCOMPARE(headings, QStringList({"N°", "Name", "Priority", "RAM Size"}));
+}
+
+void BankWindowTest::compareCellsIsAConsistentOrder_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("a");
+    QTest::addColumn<QString>("b");
+    QTest::addColumn<int>("order");
+    const int text = CTblCell::TypeText;
+    const int number = CTblCell::TypeNumber;
+    QTest::newRow("numbers by value") << number << "9"
+                                      << "10" << -1;
+    QTest::newRow("no text counts as 0") << number << ""
+                                         << "-1" << 1;
+    QTest::newRow("texts by code units") << text << "PIANO"
+                                         << "ORGAN" << 1;
+    QTest::newRow("empty text last") << text << ""
+                                     << "A" << 1;
+    QTest::newRow("two empty texts") << text << ""
+                                     << "" << 0;
+    QTest::newRow("two empty cells of another type") << 7 << ""
+                                                     << "" << 0;
+}
+
+void BankWindowTest::compareCellsIsAConsistentOrder()
+{
+    QFETCH(int, type);
+    QFETCH(QString, a);
+    QFETCH(QString, b);
+    QFETCH(int, order);
+    CTblCell first;
+    CTblCell second;
+    for (auto [cell, text] : {std::pair{&first, a}, std::pair{&second, b}}) {
+        if (!text.isEmpty())
+            cell->AssignText(text);
+        cell->SetDataType(static_cast<int16_t>(type));
+    }
+    CBankGrid grid;
+    QCOMPARE(grid.CompareCells(&first, &second, 0), order);
+    QCOMPARE(grid.CompareCells(&second, &first, 0), -order);
+    QCOMPARE(grid.CompareCells(&first, &second, CTblCell::CompareDescending), -order);
+}
+
+// A card whose status cannot be read counts as one without memory.
+void BankWindowTest::cardWithoutMemoryShowsAnEmptyGauge()
+{
+    QFile notADirectory(m_bed->Path("file"));
+    QVERIFY(notADirectory.open(QIODevice::WriteOnly));
+    notADirectory.close();
+    qputenv("KORVANE_CARD_STATE", m_bed->Path("file/card.state").toLocal8Bit());
+    auto window = m_bed->StartWindow();
+    QVERIFY(!m_bed->Messages().Calls().empty());
+    QCOMPARE(window->BankTable().Status().totalMemory, 0u);
+    QCOMPARE(StaticText(window.get(), 1029), QStringLiteral("  0.0 Ko"));
+    QCOMPARE(StaticText(window.get(), 1025), QStringLiteral("0.0 %"));
+    const QProgressBar* gauge = window->MemoryGauge();
+    QVERIFY(gauge->maximum() > gauge->minimum());
+    QCOMPARE(gauge->value(), 0);
+    for (long row = 0; row < CBankGrid::RowCount; ++row)
+        QCOMPARE(Row(window->BankGrid(), row), kEmptyRow);
+}
+
+QTEST_MAIN(BankWindowTest)
+#include "BankWindowTest.moc"
