@@ -1,5 +1,7 @@
 #include "TblFontList.h"
 
+#include <QFontMetrics>
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -61,10 +63,6 @@ QFont CTblFontList::MakeFont(const LogFont& logFont)
     if (!logFont.faceName.isEmpty())
         font.setFamily(logFont.faceName);
     font.setStyleHint(StyleHintOf(logFont.pitchAndFamily));
-    // Negative heights give the character height, positive ones the cell height; pixel
-    // sizes stand for both.
-    if (logFont.height != 0)
-        font.setPixelSize(std::abs(logFont.height));
     if (logFont.weight > 0)
         font.setWeight(static_cast<QFont::Weight>(std::clamp(logFont.weight, 1, 1000)));
     font.setItalic(logFont.italic != 0);
@@ -72,5 +70,20 @@ QFont CTblFontList::MakeFont(const LogFont& logFont)
     font.setStrikeOut(logFont.strikeOut != 0);
     if ((logFont.pitchAndFamily & 0x3) == 1)
         font.setFixedPitch(true);
+    if (logFont.height < 0)
+        font.setPixelSize(-logFont.height);
+    else if (logFont.height > 0)
+        font.setPixelSize(PixelSizeForLineHeight(font, logFont.height));
     return font;
+}
+
+// A positive height is the whole line a font takes (its ascent and descent), which is
+// more than its pixel size: scale the size down until a line fits the height.
+int CTblFontList::PixelSizeForLineHeight(QFont font, int lineHeight)
+{
+    font.setPixelSize(lineHeight);
+    const int measured = QFontMetrics(font).height();
+    if (measured <= lineHeight)
+        return lineHeight;
+    return std::max(1, lineHeight * lineHeight / measured);
 }

@@ -51,6 +51,7 @@ private:
     };
 
     static QFont MakeFont(const LogFont& logFont);
+    static int PixelSizeForLineHeight(QFont font, int lineHeight);
 
     // Entries stay where they are, as cells point at their fonts.
     std::vector<std::unique_ptr<Entry>> m_entries;
