@@ -201,7 +201,7 @@ void CTblEditWnd::Grow()
         QRect(textLeft, now.y(), std::max(hostRight - textLeft, 1), 1 << 20), Qt::TextWordWrap,
         Text() + GrowthRoom);
     const int neededRight = needed.x() + needed.width() + TextInset;
-    const int neededBottom = std::min(needed.y() + needed.height() + 2 * TextInset, hostBottom - 1);
+    const int neededBottom = std::min(needed.y() + needed.height(), hostBottom - 1);
     int newRight = right;
     int newBottom = bottom;
     if (neededRight > right) {
