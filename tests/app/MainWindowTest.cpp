@@ -9,6 +9,7 @@
 #include "KorvaneDlg.h"
 #include "LoadProgressDlg.h"
 #include "MenuBuilder.h"
+#include "ModalWatcher.h"
 #include "Options.h"
 #include "RecordingMessageBox.h"
 #include "ScriptedFileDialog.h"
@@ -36,30 +37,6 @@ QString StaticText(const QWidget* window, int id)
     const auto* label = qobject_cast<const QLabel*>(CDialogBuilder::GetDlgItem(window, id));
     return label ? label->text() : QStringLiteral("<no static %1>").arg(id);
 }
-
-// Runs `check` on the next modal window that opens, then closes it with `close`.
-// Failures are kept for the caller: a failed check inside a timer fails nothing.
-class ModalWatcher
-{
-public:
-    void Expect(std::function<void(QWidget*)> check)
-    {
-        QTimer::singleShot(0, [this, check] { Poll(check, 100); });
-    }
-    bool seen = false;
-
-private:
-    void Poll(const std::function<void(QWidget*)>& check, int triesLeft)
-    {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            seen = true;
-            check(modal);
-            return;
-        }
-        if (triesLeft > 0)
-            QTimer::singleShot(20, [this, check, triesLeft] { Poll(check, triesLeft - 1); });
-    }
-};
 
 } // namespace
 
@@ -245,8 +222,8 @@ void MainWindowTest::aboutBoxOpensFromTheHelpMenu()
     auto window = StartWindow();
     bool frameless = false;
     QColor background;
-    ModalWatcher watcher;
-    watcher.Expect([&](QWidget* modal) {
+    CModalWatcher watcher;
+    watcher.WhenModalOpens([&](QWidget* modal) {
         if (auto* about = qobject_cast<CAboutDlg*>(modal)) {
             frameless = about->windowFlags().testFlag(Qt::FramelessWindowHint);
             background = about->grab().toImage().pixelColor(about->width() - 2, 2);
@@ -254,7 +231,7 @@ void MainWindowTest::aboutBoxOpensFromTheHelpMenu()
         }
     });
     CMenuBuilder::FindCommand(window->MenuBar(), Command::About)->trigger();
-    QVERIFY(watcher.seen);
+    QVERIFY(watcher.Seen());
     QVERIFY(frameless);
     QCOMPARE(background, QColor(Qt::black));
 }
