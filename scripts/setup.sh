@@ -13,7 +13,7 @@ packages=(
     desktop-file-utils xvfb xauth fonts-dejavu-core
     trayer x11-utils xdotool
     tidy
-    libfluidsynth-dev timgm6mb-soundfont
+    libfluidsynth-dev fluidsynth timgm6mb-soundfont
     locales
 )
 

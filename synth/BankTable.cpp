@@ -42,6 +42,12 @@ bool IsLibraryStatusCode(int code)
     return code >= SYNTHERR_UNREF && code <= SYNTHERR_CANNOTDELETE;
 }
 
+std::function<QString(int code)>& StatusDetail()
+{
+    static std::function<QString(int code)> detail;
+    return detail;
+}
+
 // The progress of a load when no window has been plugged in.
 class CNoProgress : public LoadProgress
 {
@@ -314,17 +320,25 @@ void CBankTable::ShowError(int code, const QString& text)
     int textId = code;
     int captionId = IDS_ERROR_CAPTION;
     unsigned icon = Mb::IconHand;
+    QString detail;
     if (IsLibraryStatusCode(code)) {
         textId = IDS_FIRST_SYNTH_ERROR + code - SYNTHERR_UNREF;
+        if (StatusDetail())
+            detail = StatusDetail()(code);
     } else if (code == ERR_PRESET_NOT_FOUND) {
         textId = IDS_PRESET_NOT_FOUND;
     } else {
         captionId = IDS_WARNING_CAPTION;
         icon = Mb::IconExclamation;
     }
-    const QString message = text.isNull() ? CStringTable::Load(textId) : text;
+    const QString message = text.isNull() ? CStringTable::Load(textId) + detail : text;
     CMessageBoxService::Current().Show(nullptr, message, CStringTable::Load(captionId),
                                        Mb::Ok | icon);
+}
+
+void CBankTable::SetStatusDetail(std::function<QString(int code)> detail)
+{
+    StatusDetail() = std::move(detail);
 }
 
 void CBankTable::ClearPath(uint16_t id)

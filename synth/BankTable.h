@@ -68,6 +68,9 @@ public:
     // The one routine for error and warning boxes: library status codes, the
     // missing-preset code, or the id of one of the program's own texts.
     static void ShowError(int code, const QString& text = QString());
+    // What ShowError adds to the text of a library status code, such as where the card's
+    // server was looked for; nothing when unset.
+    static void SetStatusDetail(std::function<QString(int code)> detail);
 
     // Shown when a preset file cannot be opened.
     static constexpr int ERR_PRESET_NOT_FOUND = 0x0BEDCAFE;

@@ -153,6 +153,22 @@ TEST_F(BankTableTest, InitReportsAFailedStatusRead)
     EXPECT_EQ(other.GetPresetName(), "No-preset Mode");
 }
 
+TEST(StatusDetailTest, IsAddedToLibraryCodesOnlyAndNeverToAGivenText)
+{
+    CRecordingMessageBox messages;
+    CBankTable::SetStatusDetail([](int code) { return QStringLiteral(" [%1]").arg(code); });
+    CBankTable::ShowError(SYNTHERR_NOTSUPPORTED);
+    CBankTable::ShowError(109);
+    CBankTable::ShowError(SYNTHERR_INVCOM, QStringLiteral("Given"));
+    CBankTable::SetStatusDetail(nullptr);
+    CBankTable::ShowError(SYNTHERR_NOTSUPPORTED);
+    ASSERT_EQ(messages.Calls().size(), 4u);
+    EXPECT_EQ(messages.Calls()[0].text, "Synth Error: SYNTHERR_NOTSUPPORTED  [6]");
+    EXPECT_EQ(messages.Calls()[1].text, "Please select a bank !");
+    EXPECT_EQ(messages.Calls()[2].text, "Given");
+    EXPECT_EQ(messages.Calls()[3].text, "Synth Error: SYNTHERR_NOTSUPPORTED ");
+}
+
 struct ErrorBox
 {
     const char* name;

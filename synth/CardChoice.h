@@ -1,0 +1,56 @@
+// Which card the program drives (the simulated card or a FluidSynth server) and the
+// server's address and memory budget, kept in the program's settings file
+// ($XDG_CONFIG_HOME/korvane/korvane.conf) apart from the options file, whose bytes stay
+// as they are. The one place that decides which synth library the program loads.
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+class CCardChoice
+{
+public:
+    enum class Kind
+    {
+        Simulated,
+        FluidSynth
+    };
+
+    static constexpr const char* DEFAULT_ADDRESS = "127.0.0.1:9800";
+    static constexpr uint32_t DEFAULT_MEMORY_BUDGET = 1024U * 1024U * 1024U; // 1 GiB
+
+    // The settings file in the user's configuration directory.
+    static QString DefaultSettingsPath();
+
+    explicit CCardChoice(QString settingsPath = DefaultSettingsPath());
+
+    Kind CardKind() const;
+    void SetCardKind(Kind kind);
+    // "host:port"; a malformed stored value reads as the default.
+    QString ServerAddress() const;
+    // False, changing nothing, for an address that is not "host:port" with a port 1..65535.
+    bool SetServerAddress(const QString& address);
+    // Bytes of SoundFont sample data the server card takes, 1..4294967295.
+    uint32_t MemoryBudget() const;
+    bool SetMemoryBudget(uint64_t bytes);
+
+    static bool IsValidAddress(const QString& address);
+
+    // KORVANE_SYNTH_LIBRARY when set, else the chosen card's library in executableDir.
+    QString LibraryPath(const QString& executableDir) const;
+    // Hands the server's address and budget to the FluidSynth library, which reads them
+    // from the environment at every call. Variables the user set before the program
+    // started win over the settings and are left alone.
+    void ApplyToEnvironment() const;
+
+    // The Load dialog's default extension and filter for the chosen card's bank files.
+    QString BankFileExtension() const;
+    QString BankFileFilter() const;
+    // What to add to the message of a library status code: for the server card, when the
+    // server cannot be reached, where it was looked for and how to start it.
+    QString StatusDetail(int code) const;
+
+private:
+    QString m_settingsPath;
+};
