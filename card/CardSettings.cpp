@@ -18,10 +18,16 @@ bool IsSet(const char* value)
 
 std::string CCardSettings::StatePath()
 {
+    const char* cardState = std::getenv("KORVANE_CARD_STATE");
+    return IsSet(cardState) ? std::string(cardState) : XdgStatePath("card.state");
+}
+
+std::string CCardSettings::XdgStatePath(const char* fileName)
+{
     const char* home = std::getenv("HOME");
     const std::string fallbackHome = IsSet(home) ? std::string() : HomeFromPasswordDatabase();
-    return StatePathFrom(std::getenv("KORVANE_CARD_STATE"), std::getenv("XDG_STATE_HOME"),
-                         IsSet(home) ? home : fallbackHome.c_str());
+    return PathUnder(std::getenv("XDG_STATE_HOME"), IsSet(home) ? home : fallbackHome.c_str(),
+                     fileName);
 }
 
 uint32_t CCardSettings::NewCardMemory()
@@ -35,26 +41,32 @@ std::string CCardSettings::StatePathFrom(const char* cardState, const char* xdgS
     if (IsSet(cardState)) {
         return cardState;
     }
+    return PathUnder(xdgStateHome, home, "card.state");
+}
+
+std::string CCardSettings::PathUnder(const char* xdgStateHome, const char* home,
+                                     const char* fileName)
+{
     if (IsSet(xdgStateHome) && xdgStateHome[0] == '/') {
-        return std::string(xdgStateHome) + "/korvane/card.state";
+        return std::string(xdgStateHome) + "/korvane/" + fileName;
     }
     if (IsSet(home)) {
-        return std::string(home) + "/.local/state/korvane/card.state";
+        return std::string(home) + "/.local/state/korvane/" + fileName;
     }
     return {};
 }
 
-uint32_t CCardSettings::MemoryFrom(const char* text)
+uint32_t CCardSettings::MemoryFrom(const char* text, uint32_t fallback)
 {
     if (!IsSet(text)) {
-        return DEFAULT_MEMORY;
+        return fallback;
     }
     const char* end = text + std::strlen(text);
     uint32_t value = 0;
     // from_chars takes no sign, spaces or base prefix, and reports overflow.
     const auto [stop, error] = std::from_chars(text, end, value);
     if (error != std::errc() || stop != end || value == 0) {
-        return DEFAULT_MEMORY;
+        return fallback;
     }
     return value;
 }

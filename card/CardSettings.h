@@ -25,8 +25,12 @@ public:
     // The rules above over given values (null for an unset variable).
     static std::string StatePathFrom(const char* cardState, const char* xdgStateHome,
                                      const char* home);
-    static uint32_t MemoryFrom(const char* text);
+    // A memory size as the rules above read it, with fallback for a malformed one.
+    static uint32_t MemoryFrom(const char* text, uint32_t fallback = DEFAULT_MEMORY);
+    // The state file named fileName in the user's XDG state directory, as above.
+    static std::string XdgStatePath(const char* fileName);
 
 private:
+    static std::string PathUnder(const char* xdgStateHome, const char* home, const char* fileName);
     static std::string HomeFromPasswordDatabase();
 };

@@ -1,5 +1,7 @@
 #include "CardState.h"
 
+#include "LittleEndian.h"
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -11,22 +13,6 @@ namespace {
 constexpr std::array<uint8_t, 8> MAGIC = {'K', 'R', 'V', 'C', 'A', 'R', 'D', 0};
 constexpr std::size_t NAME_FIELD_SIZE = SYNTH_BANK_NAME_SIZE;
 constexpr std::size_t MAX_NAME_LENGTH = NAME_FIELD_SIZE - 1;
-
-void PutU32(std::vector<uint8_t>& bytes, uint32_t value)
-{
-    for (int shift = 0; shift < 32; shift += 8) {
-        bytes.push_back(static_cast<uint8_t>(value >> shift));
-    }
-}
-
-uint32_t GetU32(std::span<const uint8_t> bytes, std::size_t offset)
-{
-    uint32_t value = 0;
-    for (std::size_t i = 0; i < 4; ++i) {
-        value |= static_cast<uint32_t>(bytes[offset + i]) << (8 * i);
-    }
-    return value;
-}
 
 // The name as the card keeps it: up to the first NUL, and short enough to stay
 // NUL-terminated in the status record's 16-byte field.

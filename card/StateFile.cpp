@@ -1,0 +1,96 @@
+#include "StateFile.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/file.h>
+#include <system_error>
+#include <unistd.h>
+
+namespace {
+
+// Sets-aside names tried before giving up: "<state>.bad", "<state>.bad.1", ...
+constexpr int MAX_SET_ASIDE_NAMES = 1000;
+
+bool LockExclusive(const CPosixFile& file)
+{
+    int result = 0;
+    do {
+        result = ::flock(file.Get(), LOCK_EX);
+    } while (result != 0 && errno == EINTR);
+    return result == 0;
+}
+
+// Makes a completed rename durable; the state is already consistent without it.
+void SyncDirectory(const std::string& directory)
+{
+    CPosixFile dir = CPosixFile::Open(directory.c_str(), O_RDONLY | O_DIRECTORY);
+    if (dir.IsOpen()) {
+        dir.Sync();
+    }
+}
+
+} // namespace
+
+CPosixFile CStateFile::Lock() const
+{
+    std::error_code error;
+    std::filesystem::create_directories(Directory(), error);
+    if (error) {
+        return {};
+    }
+    // The lock lives on a file of its own: the state file is replaced by rename, and a
+    // lock on a replaced file would no longer exclude anyone.
+    CPosixFile lock = CPosixFile::Open(LockPath().c_str(), O_RDWR | O_CREAT, 0600);
+    if (!lock.IsOpen() || !LockExclusive(lock)) {
+        return {};
+    }
+    return lock;
+}
+
+CStateFile::ReadResult CStateFile::Read(std::size_t limit, std::vector<uint8_t>& bytes) const
+{
+    const CPosixFile file = CPosixFile::Open(m_path.c_str(), O_RDONLY);
+    if (!file.IsOpen()) {
+        return errno == ENOENT ? ReadResult::Missing : ReadResult::Failed;
+    }
+    return file.ReadAll(limit, bytes) ? ReadResult::Read : ReadResult::Failed;
+}
+
+bool CStateFile::Write(std::span<const uint8_t> bytes) const
+{
+    std::string temporary = m_path + ".XXXXXX";
+    CPosixFile file(::mkostemp(temporary.data(), O_CLOEXEC));
+    if (!file.IsOpen()) {
+        return false;
+    }
+    const bool written = file.WriteAll(bytes) && file.Sync() && file.Close() &&
+                         ::rename(temporary.c_str(), m_path.c_str()) == 0;
+    if (!written) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    SyncDirectory(Directory());
+    return true;
+}
+
+void CStateFile::SetAside() const
+{
+    // link() fails rather than replace an existing name, so no earlier copy is lost.
+    for (int n = 0; n < MAX_SET_ASIDE_NAMES; ++n) {
+        const std::string name = m_path + ".bad" + (n == 0 ? "" : "." + std::to_string(n));
+        if (::link(m_path.c_str(), name.c_str()) == 0) {
+            ::unlink(m_path.c_str());
+            return;
+        }
+        if (errno != EEXIST) {
+            return;
+        }
+    }
+}
+
+std::string CStateFile::Directory() const
+{
+    const std::filesystem::path parent = std::filesystem::path(m_path).parent_path();
+    return parent.empty() ? std::string(".") : parent.string();
+}

@@ -1,0 +1,43 @@
+// A state file that every process using a card shares: an exclusive lock on a file of
+// its own, whole-file reads, atomic replacement (temporary file, fsync, rename) and the
+// setting aside of a file that turned out not to be a valid state.
+#pragma once
+
+#include "PosixFile.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+class CStateFile
+{
+public:
+    enum class ReadResult
+    {
+        Read,
+        Missing,
+        Failed
+    };
+
+    explicit CStateFile(std::string path) : m_path(std::move(path)) {}
+
+    const std::string& Path() const { return m_path; }
+    std::string LockPath() const { return m_path + ".lock"; }
+
+    // Makes the directory and takes the lock, held until the returned file is closed; the
+    // file is not open when that fails.
+    CPosixFile Lock() const;
+    // The file's bytes, stopping once more than limit bytes are held.
+    ReadResult Read(std::size_t limit, std::vector<uint8_t>& bytes) const;
+    bool Write(std::span<const uint8_t> bytes) const;
+    // Renames the file with a ".bad" suffix, never over an earlier one, so that the next
+    // call starts afresh and the broken file is kept for whoever wants to look at it.
+    void SetAside() const;
+
+private:
+    std::string Directory() const;
+
+    std::string m_path;
+};
