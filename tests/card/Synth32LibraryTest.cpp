@@ -66,11 +66,15 @@ TEST_F(Synth32LibraryTest, EntryPointsWorkOnTheCardTheEnvironmentNames)
     EXPECT_EQ(status.banks[0].priority, 5);
 }
 
+class Synth32Exports : public ::testing::TestWithParam<const char*>
+{
+};
+
 // Reads the library's dynamic symbol table with the toolchain's nm, which is present
 // wherever the library was built.
-TEST(Synth32Exports, OnlyTheFourEntryPointsAreExported)
+TEST_P(Synth32Exports, OnlyTheFourEntryPointsAreExported)
 {
-    const std::string command = std::string("nm -D --defined-only ") + KORVANE_CARD_LIBRARY;
+    const std::string command = std::string("nm -D --defined-only ") + GetParam();
     std::FILE* pipe = ::popen(command.c_str(), "r");
     ASSERT_NE(pipe, nullptr);
     std::set<std::string> symbols;
@@ -88,5 +92,8 @@ TEST(Synth32Exports, OnlyTheFourEntryPointsAreExported)
                                             "SynthUnloadBank"};
     EXPECT_EQ(symbols, expected);
 }
+
+INSTANTIATE_TEST_SUITE_P(CardLibraries, Synth32Exports,
+                         ::testing::Values(KORVANE_CARD_LIBRARY, KORVANE_FLUIDCARD_LIBRARY));
 
 } // namespace

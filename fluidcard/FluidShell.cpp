@@ -1,0 +1,182 @@
+#include "FluidShell.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <netdb.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr const char* END_MARK = "korvane-reply-end";
+// A reply longer than this is not one of the few short replies the card asks for.
+constexpr std::size_t MAX_REPLY_BYTES = 64 * 1024;
+// What the shell prints before it reads a line when the server runs with a prompt.
+constexpr std::string_view PROMPT = "> ";
+
+void StripPrompts(std::string& line)
+{
+    while (line.starts_with(PROMPT)) {
+        line.erase(0, PROMPT.size());
+    }
+}
+
+} // namespace
+
+bool CFluidShell::ParseAddress(const std::string& text, Address& address)
+{
+    const std::size_t colon = text.rfind(':');
+    if (colon == std::string::npos || colon == 0 || colon + 1 == text.size()) {
+        return false;
+    }
+    std::string host = text.substr(0, colon);
+    if (host.size() > 2 && host.front() == '[' && host.back() == ']') {
+        host = host.substr(1, host.size() - 2);
+    }
+    const std::string port = text.substr(colon + 1);
+    if (port.find_first_not_of("0123456789") != std::string::npos || port.size() > 5 ||
+        std::stoul(port) == 0 || std::stoul(port) > 65535) {
+        return false;
+    }
+    address = {host, port};
+    return true;
+}
+
+CFluidShell::CFluidShell(Address address, std::chrono::milliseconds timeout)
+    : m_address(std::move(address)), m_timeout(timeout)
+{
+}
+
+bool CFluidShell::Connect()
+{
+    if (m_socket.IsOpen()) {
+        return true;
+    }
+    const Clock::time_point deadline = Clock::now() + m_timeout;
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_flags = AI_NUMERICSERV;
+    addrinfo* found = nullptr;
+    if (::getaddrinfo(m_address.host.c_str(), m_address.port.c_str(), &hints, &found) != 0) {
+        return false;
+    }
+    bool connected = false;
+    for (const addrinfo* candidate = found; candidate != nullptr && !connected;
+         candidate = candidate->ai_next) {
+        connected = ConnectTo(*candidate, deadline);
+    }
+    ::freeaddrinfo(found);
+    m_buffer.clear();
+    return connected;
+}
+
+bool CFluidShell::ConnectTo(const addrinfo& candidate, Clock::time_point deadline)
+{
+    m_socket = CPosixFile(::socket(candidate.ai_family,
+                                   candidate.ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK,
+                                   candidate.ai_protocol));
+    if (!m_socket.IsOpen()) {
+        return false;
+    }
+    if (::connect(m_socket.Get(), candidate.ai_addr, candidate.ai_addrlen) != 0) {
+        int error = 0;
+        socklen_t length = sizeof error;
+        if (errno != EINPROGRESS || !WaitFor(POLLOUT, deadline) ||
+            ::getsockopt(m_socket.Get(), SOL_SOCKET, SO_ERROR, &error, &length) != 0 ||
+            error != 0) {
+            m_socket = CPosixFile();
+            return false;
+        }
+    }
+    return true;
+}
+
+bool CFluidShell::Exchange(const std::string& command, std::vector<std::string>& reply,
+                           std::chrono::milliseconds timeout)
+{
+    reply.clear();
+    if (!Connect()) {
+        return false;
+    }
+    const Clock::time_point deadline =
+        Clock::now() + (timeout == std::chrono::milliseconds::zero() ? m_timeout : timeout);
+    std::size_t replyBytes = 0;
+    if (SendAll(command + "\necho " + END_MARK + "\n", deadline)) {
+        std::string line;
+        while (replyBytes <= MAX_REPLY_BYTES && ReadLine(line, deadline)) {
+            StripPrompts(line);
+            if (line == END_MARK) {
+                return true;
+            }
+            replyBytes += line.size();
+            reply.push_back(std::move(line));
+        }
+    }
+    m_socket = CPosixFile();
+    return false;
+}
+
+bool CFluidShell::SendAll(const std::string& bytes, Clock::time_point deadline)
+{
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        // MSG_NOSIGNAL: a server gone away must not kill the calling program with SIGPIPE.
+        const ssize_t sent =
+            ::send(m_socket.Get(), bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
+        if (sent > 0) {
+            done += static_cast<std::size_t>(sent);
+        } else if (sent < 0 && errno == EINTR) {
+            continue;
+        } else if (sent < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            if (!WaitFor(POLLOUT, deadline)) {
+                return false;
+            }
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool CFluidShell::ReadLine(std::string& line, Clock::time_point deadline)
+{
+    for (;;) {
+        const std::size_t newline = m_buffer.find('\n');
+        if (newline != std::string::npos) {
+            line.assign(m_buffer, 0, newline);
+            m_buffer.erase(0, newline + 1);
+            return true;
+        }
+        if (m_buffer.size() > MAX_REPLY_BYTES || !WaitFor(POLLIN, deadline)) {
+            return false;
+        }
+        char chunk[4096];
+        const ssize_t got = ::recv(m_socket.Get(), chunk, sizeof chunk, 0);
+        if (got > 0) {
+            m_buffer.append(chunk, static_cast<std::size_t>(got));
+        } else if (got == 0 || (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK)) {
+            return false;
+        }
+    }
+}
+
+bool CFluidShell::WaitFor(short events, Clock::time_point deadline) const
+{
+    for (;;) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        if (left.count() <= 0) {
+            return false;
+        }
+        pollfd watched{m_socket.Get(), events, 0};
+        const int ready = ::poll(&watched, 1, static_cast<int>(left.count()));
+        if (ready > 0) {
+            return true;
+        }
+        if (ready == 0 || errno != EINTR) {
+            return false;
+        }
+    }
+}

@@ -1,0 +1,276 @@
+// The server card against a real FluidSynth server that each test starts on a free port:
+// what the card reports, what the server's stack holds after each operation, and how the
+// card copes with a server that goes away, restarts, is shared, or is not a server at all.
+#include "FluidCard.h"
+#include "FluidServer.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <dlfcn.h>
+#include <filesystem>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+const std::string kSystemFont = "/usr/share/sounds/sf2/default-GM.sf2";
+
+class FluidCardTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_TRUE(server.Start()) << "cannot start fluidsynth"; }
+
+    CFluidCard Card(uint32_t budget = 1U << 30) const
+    {
+        CFluidCard::Settings settings;
+        settings.address = {"127.0.0.1", std::to_string(server.Port())};
+        settings.budget = budget;
+        settings.timeout = 2s;
+        return CFluidCard(CFluidCard::Store(dir.Path("state/fluidsynth.state"), CFluidState()),
+                          settings);
+    }
+
+    // A font of its own under name, so that the server tells it apart from the others.
+    std::string Font(const std::string& name) const
+    {
+        std::filesystem::copy_file(kSystemFont, dir.Path(name));
+        return dir.Path(name);
+    }
+
+    SynthStatus Status(const CFluidCard& card, uint16_t expected = SYNTH_OK) const
+    {
+        SynthStatus status{};
+        EXPECT_EQ(card.GetStatus(&status), expected);
+        return status;
+    }
+
+    CTempDir dir;
+    CFluidServer server;
+};
+
+TEST_F(FluidCardTest, LoadsUnderTheLowestFreeIdAndUnloadsFromTheServer)
+{
+    const CFluidCard card = Card();
+    const std::string a = Font("a.sf2"), b = Font("b.sf2"), c = Font("c.sf2");
+    EXPECT_EQ(card.LoadBank(a.c_str()), 0);
+    EXPECT_EQ(card.LoadBank(b.c_str()), 1);
+    EXPECT_EQ(card.LoadBank(c.c_str()), 2);
+    EXPECT_EQ(card.UnloadBank(1), SYNTH_OK);
+    EXPECT_EQ(server.Fonts(), (std::vector<std::string>{a, c}));
+    EXPECT_EQ(card.UnloadBank(1), SYNTHERR_UNREF);
+
+    EXPECT_EQ(card.LoadBank(b.c_str()), 1) << "the lowest free ID";
+    const SynthStatus status = Status(card);
+    ASSERT_EQ(status.bankCount, 3u);
+    EXPECT_EQ(status.banks[1].id, 1u);
+    EXPECT_EQ(status.banks[1].priority, 0);
+    EXPECT_GT(status.banks[1].size, 0u);
+    EXPECT_EQ(status.totalMemory, 1U << 30);
+    EXPECT_EQ(status.freeMemory, status.totalMemory - 3 * status.banks[0].size);
+}
+
+TEST_F(FluidCardTest, RefusesBadLoadsInTheSimulatedCardsOrderAndLeavesTheServerAsItWas)
+{
+    const std::string a = Font("a.sf2");
+    const std::string text = dir.WriteBytes("notes.sf2", {'R', 'I', 'F', 'F', 0, 0, 0, 0});
+    // Passes the file check but holds no presets: the server refuses it.
+    const std::string hollow =
+        dir.WriteBytes("hollow.sf2", {'R', 'I', 'F', 'F', 24,  0,   0, 0, 's', 'f', 'b',
+                                      'k', 'L', 'I', 'S', 'T', 12,  0, 0, 0,   's', 'd',
+                                      't', 'a', 's', 'm', 'p', 'l', 0, 0, 0,   0});
+    const CFluidCard card = Card();
+    EXPECT_EQ(card.LoadBank(dir.Path("missing.sf2").c_str()), 16 + SYNTHERR_FILENOTFOUND);
+    EXPECT_EQ(card.LoadBank(dir.Path("").c_str()), 16 + SYNTHERR_FILENOTFOUND) << "a directory";
+    EXPECT_EQ(card.LoadBank(nullptr), 16 + SYNTHERR_FILENOTFOUND);
+    EXPECT_EQ(card.LoadBank(text.c_str()), 16 + SYNTHERR_INVCOM);
+    EXPECT_EQ(card.LoadBank(hollow.c_str()), 16 + SYNTHERR_INVCOM);
+    EXPECT_EQ(Card(1000).LoadBank(a.c_str()), 16 + SYNTHERR_OUTOFMEM);
+    EXPECT_TRUE(server.Fonts().empty());
+    EXPECT_EQ(Status(card).bankCount, 0u);
+
+    for (int i = 0; i < SYNTH_MAX_BANKS; ++i)
+        ASSERT_EQ(card.LoadBank(a.c_str()), i);
+    EXPECT_EQ(card.LoadBank(dir.Path("missing.sf2").c_str()), 16 + SYNTHERR_INVCOUNT)
+        << "a full card refuses before it looks at the file";
+    EXPECT_EQ(server.Fonts().size(), 8u);
+}
+
+TEST_F(FluidCardTest, KeepsTheServersStackInPriorityOrder)
+{
+    const CFluidCard card = Card();
+    const std::string a = Font("a.sf2"), b = Font("b.sf2"), c = Font("c.sf2");
+    ASSERT_EQ(card.LoadBank(a.c_str()), 0);
+    ASSERT_EQ(card.LoadBank(b.c_str()), 1);
+    ASSERT_EQ(card.LoadBank(c.c_str()), 2);
+    EXPECT_EQ(server.Fonts(), (std::vector<std::string>{a, b, c}))
+        << "equal priorities: the lower bank ID on top";
+
+    EXPECT_EQ(card.SetPriority(2, 5), SYNTH_OK);
+    EXPECT_EQ(server.Fonts(), (std::vector<std::string>{c, a, b}));
+    EXPECT_EQ(card.SetPriority(0, 5), SYNTH_OK);
+    EXPECT_EQ(server.Fonts(), (std::vector<std::string>{a, c, b}));
+    EXPECT_EQ(card.SetPriority(1, 9), SYNTH_OK);
+    EXPECT_EQ(server.Fonts(), (std::vector<std::string>{b, a, c}));
+
+    const SynthStatus status = Status(card);
+    ASSERT_EQ(status.bankCount, 3u);
+    EXPECT_EQ(status.banks[0].priority, 5);
+    EXPECT_EQ(status.banks[1].priority, 9);
+    EXPECT_EQ(status.banks[2].priority, 5);
+    EXPECT_EQ(card.SetPriority(7, 1), SYNTHERR_UNREF);
+    EXPECT_EQ(card.SetPriority(0, 128), SYNTHERR_INVADD);
+    EXPECT_EQ(server.Fonts(), (std::vector<std::string>{b, a, c}));
+}
+
+TEST_F(FluidCardTest, ShowsWhatTheServerHoldsAfterARestartOrAnotherClientsLoads)
+{
+    const CFluidCard card = Card();
+    const std::string a = Font("a.sf2"), b = Font("b.sf2");
+    ASSERT_EQ(card.LoadBank(a.c_str()), 0);
+    ASSERT_EQ(card.LoadBank(b.c_str()), 1);
+    ASSERT_EQ(card.UnloadBank(0), SYNTH_OK);
+
+    server.Command("load " + a);
+    SynthStatus status = Status(card);
+    ASSERT_EQ(status.bankCount, 2u);
+    EXPECT_EQ(status.banks[0].id, 0u) << "a font loaded by someone else takes a free ID";
+    EXPECT_STREQ(status.banks[0].name, "TimGM6mb1.sf2") << "its INAM";
+    EXPECT_EQ(card.UnloadBank(0), SYNTH_OK);
+    EXPECT_EQ(server.Fonts(), (std::vector<std::string>{b}));
+
+    ASSERT_TRUE(server.Start()) << "restarted, the server holds no font";
+    EXPECT_EQ(Status(card).bankCount, 0u);
+    EXPECT_EQ(card.LoadBank(b.c_str()), 0);
+
+    for (int i = 0; i < 9; ++i)
+        server.Command("load " + a);
+    status = Status(card, SYNTHERR_INVCOUNT);
+    EXPECT_EQ(status.bankCount, 8u) << "the 8 fonts on top of the stack";
+}
+
+TEST_F(FluidCardTest, TwoProgramsAndTheNextRunSeeOneCard)
+{
+    const std::string a = Font("a.sf2"), b = Font("b.sf2");
+    ASSERT_EQ(Card().LoadBank(a.c_str()), 0);
+    const CFluidCard other = Card();
+    ASSERT_EQ(other.LoadBank(b.c_str()), 1);
+    ASSERT_EQ(other.SetPriority(0, 3), SYNTH_OK);
+    const SynthStatus status = Status(Card());
+    ASSERT_EQ(status.bankCount, 2u);
+    EXPECT_EQ(status.banks[0].priority, 3);
+    EXPECT_EQ(Card().UnloadBank(1), SYNTH_OK);
+    EXPECT_EQ(server.Fonts(), (std::vector<std::string>{a}));
+}
+
+TEST_F(FluidCardTest, PathsWithSpacesQuotesAndNonUtf8BytesReachTheServerUnchanged)
+{
+    const CFluidCard card = Card();
+    const std::string odd = Font("it's a \xe9t\xe9 font.sf2");
+    EXPECT_EQ(card.LoadBank(odd.c_str()), 0);
+    EXPECT_EQ(server.Fonts(), (std::vector<std::string>{odd}));
+    EXPECT_EQ(Status(card).bankCount, 1u);
+    const std::string relative = std::filesystem::relative(odd).string();
+    EXPECT_EQ(card.LoadBank(relative.c_str()), 1) << "taken from the working directory";
+    EXPECT_EQ(server.Fonts().front(), odd);
+    const std::string newline = Font("two\nlines.sf2");
+    EXPECT_EQ(card.LoadBank(newline.c_str()), 16 + SYNTHERR_FILENOTFOUND);
+}
+
+TEST_F(FluidCardTest, TheLibraryTakesItsServerBudgetAndStateFromTheEnvironment)
+{
+    void* library = ::dlopen(KORVANE_FLUIDCARD_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(library, nullptr) << ::dlerror();
+    const auto load = reinterpret_cast<decltype(SynthLoadBank)*>(::dlsym(library, "SynthLoadBank"));
+    const auto getStatus =
+        reinterpret_cast<decltype(SynthGetStatus)*>(::dlsym(library, "SynthGetStatus"));
+    ASSERT_TRUE(load && getStatus);
+    ::setenv("KORVANE_FLUIDSYNTH", server.Address().c_str(), 1);
+    ::setenv("KORVANE_FLUIDSYNTH_STATE", dir.Path("env.state").c_str(), 1);
+    ::setenv("KORVANE_FLUIDSYNTH_MEMORY", "123456789", 1);
+    EXPECT_EQ(load(Font("a.sf2").c_str()), 0);
+    SynthStatus status{};
+    EXPECT_EQ(getStatus(&status), SYNTH_OK);
+    EXPECT_EQ(status.totalMemory, 123456789u);
+    EXPECT_EQ(status.bankCount, 1u);
+    EXPECT_TRUE(std::filesystem::exists(dir.Path("env.state")));
+
+    ::setenv("KORVANE_FLUIDSYNTH_MEMORY", "lots", 1);
+    EXPECT_EQ(getStatus(&status), SYNTH_OK);
+    EXPECT_EQ(status.totalMemory, 1U << 30) << "a malformed budget: the default";
+    ::setenv("KORVANE_FLUIDSYNTH", "no port", 1);
+    EXPECT_EQ(getStatus(&status), SYNTHERR_NOTSUPPORTED);
+    for (const char* name :
+         {"KORVANE_FLUIDSYNTH", "KORVANE_FLUIDSYNTH_STATE", "KORVANE_FLUIDSYNTH_MEMORY"})
+        ::unsetenv(name);
+    ::dlclose(library);
+}
+
+// A listening socket that accepts and then says nothing, or says what it likes.
+class FakeServer
+{
+public:
+    explicit FakeServer(std::string answer) : m_answer(std::move(answer))
+    {
+        m_socket = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        ::bind(m_socket, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        ::getsockname(m_socket, reinterpret_cast<sockaddr*>(&address), &length);
+        m_port = ntohs(address.sin_port);
+        ::listen(m_socket, 8);
+        m_thread = std::thread([this] {
+            const int client = ::accept(m_socket, nullptr, nullptr);
+            if (client >= 0 && !m_answer.empty())
+                ::send(client, m_answer.data(), m_answer.size(), MSG_NOSIGNAL);
+            std::this_thread::sleep_for(1500ms);
+            ::close(client);
+        });
+    }
+    ~FakeServer()
+    {
+        m_thread.join();
+        ::close(m_socket);
+    }
+    int Port() const { return m_port; }
+
+private:
+    std::string m_answer;
+    int m_socket = -1;
+    int m_port = 0;
+    std::thread m_thread;
+};
+
+TEST(FluidCardWithoutServerTest, EveryCallEndsWithNotSupportedAndAnEmptyRecord)
+{
+    CTempDir dir;
+    CFluidCard::Settings settings;
+    settings.timeout = 300ms;
+    const auto card = [&](int port) {
+        settings.address = {"127.0.0.1", std::to_string(port)};
+        return CFluidCard(CFluidCard::Store(dir.Path("fluidsynth.state"), CFluidState()), settings);
+    };
+    const int closedPort = CFluidServer::FreePort();
+    SynthStatus status;
+    std::memset(&status, 0xAB, sizeof status);
+    EXPECT_EQ(card(closedPort).GetStatus(&status), SYNTHERR_NOTSUPPORTED);
+    EXPECT_EQ(status.bankCount, 0u);
+    EXPECT_EQ(status.totalMemory, 0u);
+    EXPECT_EQ(card(closedPort).LoadBank("/x.sf2"), 16 + SYNTHERR_NOTSUPPORTED);
+    EXPECT_EQ(card(closedPort).UnloadBank(0), SYNTHERR_NOTSUPPORTED);
+    EXPECT_EQ(card(closedPort).SetPriority(0, 1), SYNTHERR_NOTSUPPORTED);
+
+    for (const char* answer : {"", "HTTP/1.1 400 Bad Request\r\n\r\n", "ID  Name\nkorvane\n"}) {
+        const FakeServer fake(answer);
+        EXPECT_EQ(card(fake.Port()).GetStatus(&status), SYNTHERR_NOTSUPPORTED) << answer;
+    }
+}
+
+} // namespace
