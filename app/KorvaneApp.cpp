@@ -1,11 +1,21 @@
 #include "KorvaneApp.h"
 
+#include "CardChoice.h"
 #include "ExecutableDir.h"
 #include "KorvaneDlg.h"
 #include "SequencerFluidSynth.h"
 #include "SharedSynthLibrary.h"
 
 #include <QTextStream>
+
+namespace {
+
+void ReportMissingLibrary(const CSharedSynthLibrary& library)
+{
+    QTextStream(stderr) << "korvane: no synthesizer library: " << library.ErrorString() << '\n';
+}
+
+} // namespace
 
 CKorvaneApp::CKorvaneApp(int& argc, char** argv) : QApplication(argc, argv)
 {
@@ -14,14 +24,19 @@ CKorvaneApp::CKorvaneApp(int& argc, char** argv) : QApplication(argc, argv)
 
 int CKorvaneApp::InitInstance()
 {
-    CSharedSynthLibrary library(CSharedSynthLibrary::DefaultPath(CExecutableDir::Path()));
+    const CCardChoice card;
+    CSharedSynthLibrary library;
     // Without a card library the window still opens; every operation then reports
     // an error status, and this line tells why.
-    if (!library.IsLoaded())
-        QTextStream(stderr) << "korvane: no synthesizer library: " << library.ErrorString() << '\n';
+    if (!card.OpenLibrary(library, CExecutableDir::Path()))
+        ReportMissingLibrary(library);
     // The sequencer outlives the window, which closes a device still playing as it goes.
     CSequencerFluidSynth sequencer;
     CKorvaneDlg dialog(library, &sequencer);
+    dialog.SetCardSwitch([&card, &library] {
+        if (!card.OpenLibrary(library, CExecutableDir::Path()))
+            ReportMissingLibrary(library);
+    });
     dialog.DoModal();
     return 0;
 }

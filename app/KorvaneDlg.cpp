@@ -2,6 +2,7 @@
 
 #include "AboutDlg.h"
 #include "BitmapResource.h"
+#include "CardChoice.h"
 #include "Commands.h"
 #include "DialogBuilder.h"
 #include "DialogTemplate.h"
@@ -44,8 +45,6 @@ constexpr int IDS_MIDI_EXT = 113;
 constexpr int IDS_MIDI_FILTER = 114;
 constexpr int IDS_OPTIONS_CAPTION = 201;
 constexpr int IDS_NO_NOTIFICATION_AREA = 1040;
-constexpr int IDS_BANK_EXT = 107;
-constexpr int IDS_BANK_FILTER = 108;
 constexpr int IDS_SELECT_BANK = 109;
 constexpr int IDS_MAX_BANKS = 207;
 
@@ -83,12 +82,15 @@ CKorvaneDlg::CKorvaneDlg(SynthLibrary& library, CSequencerService* sequencer, QW
     setWindowIcon(CBitmapResource::Icon(IDI_KORVANE));
     BuildControls();
     m_bankTable.SetLoadProgress(CPresetLoadProgress::Factory());
+    // A card's errors say more where the card knows more, such as a server's address.
+    CBankTable::SetStatusDetail([](int code) { return CCardChoice().StatusDetail(code); });
     // Keys reach the window wherever the focus is, so Delete can act on the bank list.
     qApp->installEventFilter(this);
 }
 
 CKorvaneDlg::~CKorvaneDlg()
 {
+    CBankTable::SetStatusDetail(nullptr);
     qApp->removeEventFilter(this);
 }
 
@@ -292,13 +294,17 @@ void CKorvaneDlg::OnLoadBank()
                                            Mb::Ok | Mb::IconExclamation);
         return;
     }
+    const CCardChoice card;
     FileDialogRequest request;
-    request.defaultExt = CStringTable::Load(IDS_BANK_EXT);
-    request.filter = CStringTable::Load(IDS_BANK_FILTER);
+    request.defaultExt = card.BankFileExtension();
+    request.filter = card.BankFileFilter();
     const QString path = CFileDialogService::Current().Run(request);
     if (path.isEmpty())
         return;
+    // A large SoundFont takes the server a moment to load.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
     const uint16_t result = m_bankTable.LoadBank(path);
+    QApplication::restoreOverrideCursor();
     if (result <= SYNTH_LOAD_ERROR_BASE)
         UpdateBankView();
     else
@@ -471,9 +477,13 @@ void CKorvaneDlg::OnOptions()
 {
     COptionsDlg dialog;
     dialog.FromOptions(m_options);
+    CCardChoice card;
+    dialog.FromCardChoice(card);
     if (dialog.DoModal() != QDialog::Accepted)
         return;
     dialog.ToOptions(m_options);
+    if (dialog.ToCardChoice(card))
+        OnCardChanged();
     if (!dialog.TrayIcon()) {
         m_trayIcon.HideTrayIcon();
         return;
@@ -487,6 +497,17 @@ void CKorvaneDlg::OnOptions()
     CMessageBoxService::Current().Show(this, CStringTable::Load(IDS_NO_NOTIFICATION_AREA),
                                        CStringTable::Load(IDS_OPTIONS_CAPTION),
                                        Mb::Ok | Mb::IconAsterisk);
+}
+
+// The paths the table holds belong to the banks of the card left behind.
+void CKorvaneDlg::OnCardChanged()
+{
+    if (m_switchCard)
+        m_switchCard();
+    m_bankTable.ForgetBankPaths();
+    if (const uint16_t code = m_bankTable.RefreshStatus(); code != 0)
+        CBankTable::ShowError(code);
+    UpdateBankView();
 }
 
 // The report is proposed under the preset's name without its extension.

@@ -12,6 +12,9 @@
 #include <QDialog>
 #include <QString>
 
+#include <functional>
+#include <utility>
+
 class CFlatButton;
 class CSequencerNotifyEvent;
 class CSequencerService;
@@ -29,6 +32,10 @@ public:
     explicit CKorvaneDlg(SynthLibrary& library, CSequencerService* sequencer = nullptr,
                          QWidget* parent = nullptr);
     ~CKorvaneDlg() override;
+
+    // How the program switches to the card chosen in the Options dialog: it hands the
+    // choice to the card libraries and loads the chosen one in place of the current one.
+    void SetCardSwitch(std::function<void()> switchCard) { m_switchCard = std::move(switchCard); }
 
     // Runs the start-up sequence, then the modal loop.
     int DoModal();
@@ -62,6 +69,8 @@ public:
     void OnPresetSaveAs();
     void QuerySavePreset();
     void OnOptions();
+    // The bank list and memory figures of the card just chosen.
+    void OnCardChanged();
     const CSystemTray& TrayIcon() const { return m_trayIcon; }
 
     // The MIDI file player.
@@ -127,4 +136,5 @@ private:
     bool m_bQuitting = false;
     CPresetCommands m_presetCommands{m_bankTable};
     CSystemTray m_trayIcon{[this](int id) { OnCommand(id); }};
+    std::function<void()> m_switchCard;
 };

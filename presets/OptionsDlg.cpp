@@ -1,5 +1,6 @@
 #include "OptionsDlg.h"
 
+#include "CardChoice.h"
 #include "DialogBuilder.h"
 #include "DialogTemplate.h"
 #include "FileDialogService.h"
@@ -26,6 +27,14 @@ constexpr int IDC_PRESET_FILE = 1031;
 constexpr int IDB_BROWSE = 220;
 constexpr int IDS_OPTIONS_CAPTION = 201;
 constexpr int IDS_PRESET_UNUSABLE = 203;
+constexpr int IDC_SIMULATED_CARD = 1050;
+constexpr int IDC_FLUIDSYNTH_CARD = 1051;
+constexpr int IDC_SERVER_ADDRESS = 1052;
+constexpr int IDC_MEMORY_BUDGET = 1053;
+constexpr int IDS_BAD_SERVER_ADDRESS = 1063;
+constexpr int IDS_BAD_MEMORY_BUDGET = 1064;
+constexpr uint64_t kMegabyte = 1024 * 1024;
+constexpr uint64_t kMaxBudgetMegabytes = 4095; // the status record counts bytes in 32 bits
 
 template <typename Widget> Widget* Control(QWidget* dialog, int id)
 {
@@ -49,8 +58,14 @@ COptionsDlg::COptionsDlg(QWidget* parent) : QDialog(parent)
     m_editPresetFile = Control<QLineEdit>(this, IDC_PRESET_FILE);
     m_radioStandard = Control<QRadioButton>(this, IDC_STANDARD_DISPLAY);
     m_radioTrayIcon = Control<QRadioButton>(this, IDC_TRAY_ICON);
+    m_radioSimulated = Control<QRadioButton>(this, IDC_SIMULATED_CARD);
+    m_radioFluidSynth = Control<QRadioButton>(this, IDC_FLUIDSYNTH_CARD);
+    m_editServerAddress = Control<QLineEdit>(this, IDC_SERVER_ADDRESS);
+    m_editMemoryBudget = Control<QLineEdit>(this, IDC_MEMORY_BUDGET);
     connect(m_checkLoadPreset, &QCheckBox::clicked, this, &COptionsDlg::OnLoadPresetClicked);
     connect(m_btnBrowse, &QPushButton::clicked, this, &COptionsDlg::OnBrowse);
+    connect(m_radioSimulated, &QRadioButton::clicked, this, &COptionsDlg::OnCardClicked);
+    connect(m_radioFluidSynth, &QRadioButton::clicked, this, &COptionsDlg::OnCardClicked);
 }
 
 // The browse button is ours; every other control is the builder's default.
@@ -75,6 +90,34 @@ void COptionsDlg::ToOptions(COptions& options) const
     options.SetDisplay(m_bTrayIcon ? COptions::DisplayTrayIcon : COptions::DisplayStandard);
 }
 
+void COptionsDlg::FromCardChoice(const CCardChoice& choice)
+{
+    m_bFluidSynth = choice.CardKind() == CCardChoice::Kind::FluidSynth ? 1 : 0;
+    m_strServerAddress = choice.ServerAddress();
+    m_strMemoryBudget = QString::number(choice.MemoryBudget() / kMegabyte);
+}
+
+bool COptionsDlg::ToCardChoice(CCardChoice& choice) const
+{
+    const auto kind = m_bFluidSynth ? CCardChoice::Kind::FluidSynth : CCardChoice::Kind::Simulated;
+    bool changed = kind != choice.CardKind();
+    choice.SetCardKind(kind);
+    if (!m_bFluidSynth)
+        return changed;
+    changed = changed || m_strServerAddress != choice.ServerAddress() ||
+              MemoryBudgetBytes() != choice.MemoryBudget();
+    choice.SetServerAddress(m_strServerAddress);
+    choice.SetMemoryBudget(MemoryBudgetBytes());
+    return changed;
+}
+
+uint64_t COptionsDlg::MemoryBudgetBytes() const
+{
+    bool ok = false;
+    const uint64_t megabytes = m_strMemoryBudget.trimmed().toULongLong(&ok);
+    return ok && megabytes >= 1 && megabytes <= kMaxBudgetMegabytes ? megabytes * kMegabyte : 0;
+}
+
 int COptionsDlg::DoModal()
 {
     OnInitDialog();
@@ -85,6 +128,7 @@ bool COptionsDlg::OnInitDialog()
 {
     UpdateData(false);
     LockPresetBox(m_bLoadPreset == 0);
+    OnCardClicked();
     m_btnBrowse->SetFlat(false);
     m_btnBrowse->SetButtonBitmap(IDB_BROWSE, 19, 16);
     return true;
@@ -107,6 +151,14 @@ void COptionsDlg::LockPresetBox(bool locked)
     const QPalette normal = QApplication::palette(m_editPresetFile);
     palette.setColor(QPalette::Base, normal.color(locked ? QPalette::Window : QPalette::Base));
     m_editPresetFile->setPalette(palette);
+}
+
+// The server's boxes are in use only while the server is chosen.
+void COptionsDlg::OnCardClicked()
+{
+    const bool server = m_radioFluidSynth->isChecked();
+    m_editServerAddress->setEnabled(server);
+    m_editMemoryBudget->setEnabled(server);
 }
 
 void COptionsDlg::OnBrowse()
@@ -134,7 +186,25 @@ void COptionsDlg::OnOK()
         }
         m_strPresetFile = QFileInfo(m_strPresetFile).absoluteFilePath();
     }
+    if (m_bFluidSynth && !ServerSettingsUsable())
+        return;
     QDialog::accept();
+}
+
+bool COptionsDlg::ServerSettingsUsable()
+{
+    m_strServerAddress = m_strServerAddress.trimmed();
+    int problem = 0;
+    if (!CCardChoice::IsValidAddress(m_strServerAddress))
+        problem = IDS_BAD_SERVER_ADDRESS;
+    else if (MemoryBudgetBytes() == 0)
+        problem = IDS_BAD_MEMORY_BUDGET;
+    if (problem == 0)
+        return true;
+    CMessageBoxService::Current().Show(this, CStringTable::Load(problem),
+                                       CStringTable::Load(IDS_OPTIONS_CAPTION),
+                                       Mb::Ok | Mb::IconExclamation);
+    return false;
 }
 
 void COptionsDlg::UpdateData(bool saveFromControls)
@@ -143,10 +213,16 @@ void COptionsDlg::UpdateData(bool saveFromControls)
         m_bLoadPreset = m_checkLoadPreset->isChecked() ? 1 : 0;
         m_bTrayIcon = m_radioTrayIcon->isChecked() ? 1 : 0;
         m_strPresetFile = m_editPresetFile->text();
+        m_bFluidSynth = m_radioFluidSynth->isChecked() ? 1 : 0;
+        m_strServerAddress = m_editServerAddress->text();
+        m_strMemoryBudget = m_editMemoryBudget->text();
         return;
     }
     m_checkLoadPreset->setChecked(m_bLoadPreset != 0);
     // Of two radio buttons in a group, only checking one clears the other.
     (m_bTrayIcon ? m_radioTrayIcon : m_radioStandard)->setChecked(true);
     m_editPresetFile->setText(m_strPresetFile);
+    (m_bFluidSynth ? m_radioFluidSynth : m_radioSimulated)->setChecked(true);
+    m_editServerAddress->setText(m_strServerAddress);
+    m_editMemoryBudget->setText(m_strMemoryBudget);
 }

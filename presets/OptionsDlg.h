@@ -1,10 +1,14 @@
-// The Options dialog: whether a preset is loaded at start-up and which one, and whether the
-// program shows its window or only an icon in the notification area.
+// The Options dialog: whether a preset is loaded at start-up and which one, whether the
+// program shows its window or only an icon in the notification area, and which card it
+// drives: the simulated card or a FluidSynth server with its address and memory budget.
 #pragma once
 
 #include <QDialog>
 #include <QString>
 
+#include <cstdint>
+
+class CCardChoice;
 class CFlatButton;
 class COptions;
 class QCheckBox;
@@ -24,6 +28,9 @@ public:
     // Puts the choices into the options, which are then marked changed even when nothing
     // differs.
     void ToOptions(COptions& options) const;
+    void FromCardChoice(const CCardChoice& choice);
+    // Puts the card choice into the settings; true when it differs from what they held.
+    bool ToCardChoice(CCardChoice& choice) const;
 
     // Fills the controls, then runs the dialog; QDialog::Accepted after OK.
     int DoModal();
@@ -31,19 +38,25 @@ public:
 
     void OnLoadPresetClicked();
     void OnBrowse();
+    void OnCardClicked();
     // Ends the dialog when the check box is clear or the preset file in the box can be
-    // read; otherwise says so and stays open.
+    // read, and the server's address and budget are usable when the server is chosen;
+    // otherwise says so and stays open.
     void OnOK();
     void accept() override { OnOK(); }
 
     bool LoadPreset() const { return m_bLoadPreset != 0; }
     bool TrayIcon() const { return m_bTrayIcon != 0; }
     QString PresetFile() const { return m_strPresetFile; }
+    bool FluidSynthCard() const { return m_bFluidSynth != 0; }
 
 private:
     QWidget* CreateControl(const ControlTemplate& control, QWidget* parent);
     void UpdateData(bool saveFromControls);
     void LockPresetBox(bool locked);
+    // The budget box in bytes; 0 when it does not hold a whole number of MB in range.
+    uint64_t MemoryBudgetBytes() const;
+    bool ServerSettingsUsable();
 
     int m_bLoadPreset = 0;
     int m_bTrayIcon = 0;
@@ -53,4 +66,11 @@ private:
     QLineEdit* m_editPresetFile = nullptr;
     QRadioButton* m_radioStandard = nullptr;
     QRadioButton* m_radioTrayIcon = nullptr;
+    int m_bFluidSynth = 0;
+    QString m_strServerAddress;
+    QString m_strMemoryBudget; // in MB
+    QRadioButton* m_radioSimulated = nullptr;
+    QRadioButton* m_radioFluidSynth = nullptr;
+    QLineEdit* m_editServerAddress = nullptr;
+    QLineEdit* m_editMemoryBudget = nullptr;
 };

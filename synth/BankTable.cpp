@@ -341,6 +341,11 @@ void CBankTable::SetStatusDetail(std::function<QString(int code)> detail)
     StatusDetail() = std::move(detail);
 }
 
+void CBankTable::ForgetBankPaths()
+{
+    m_bankPaths = {};
+}
+
 void CBankTable::ClearPath(uint16_t id)
 {
     if (id < MAX_BANKS)

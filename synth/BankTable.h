@@ -37,6 +37,8 @@ public:
     uint16_t UnloadAllBanks();
     uint16_t SetBankPriority(uint16_t id, int32_t priority);
     uint16_t RefreshStatus();
+    // After a switch to another card: no bank of that card was loaded through this table.
+    void ForgetBankPaths();
 
     uint32_t GetUsedMemory() const;
     QString GetBankName(uint16_t position) const;

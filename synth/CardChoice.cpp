@@ -1,5 +1,6 @@
 #include "CardChoice.h"
 
+#include "SharedSynthLibrary.h"
 #include "StringTable.h"
 #include "SynthStatus.h"
 
@@ -124,6 +125,12 @@ void CCardChoice::ApplyToEnvironment() const
         qputenv(kAddressVariable, ServerAddress().toUtf8());
     if (!AtStart().memorySet)
         qputenv(kMemoryVariable, QByteArray::number(MemoryBudget()));
+}
+
+bool CCardChoice::OpenLibrary(CSharedSynthLibrary& library, const QString& executableDir) const
+{
+    ApplyToEnvironment();
+    return library.Open(LibraryPath(executableDir));
 }
 
 QString CCardChoice::BankFileExtension() const

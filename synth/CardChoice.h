@@ -8,6 +8,8 @@
 
 #include <cstdint>
 
+class CSharedSynthLibrary;
+
 class CCardChoice
 {
 public:
@@ -43,6 +45,9 @@ public:
     // from the environment at every call. Variables the user set before the program
     // started win over the settings and are left alone.
     void ApplyToEnvironment() const;
+    // Applies the choice and makes library the chosen card's; false when it cannot be
+    // loaded (the library then says why).
+    bool OpenLibrary(CSharedSynthLibrary& library, const QString& executableDir) const;
 
     // The Load dialog's default extension and filter for the chosen card's bank files.
     QString BankFileExtension() const;

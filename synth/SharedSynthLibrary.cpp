@@ -1,25 +1,32 @@
 #include "SharedSynthLibrary.h"
 
-#include <QDir>
-
 #include <cstring>
 
-QString CSharedSynthLibrary::DefaultPath(const QString& executableDir)
+CSharedSynthLibrary::CSharedSynthLibrary(const QString& path)
 {
-    const QString configured = qEnvironmentVariable("KORVANE_SYNTH_LIBRARY");
-    if (!configured.isEmpty())
-        return configured;
-    return QDir(executableDir).filePath(QStringLiteral("libsynth32.so"));
+    if (!path.isNull())
+        Open(path);
 }
 
-CSharedSynthLibrary::CSharedSynthLibrary(const QString& path) : m_library(path)
+bool CSharedSynthLibrary::Open(const QString& path)
 {
+    m_loadBank = nullptr;
+    m_unloadBank = nullptr;
+    m_setPriority = nullptr;
+    m_getStatus = nullptr;
+    m_error.clear();
+    if (m_library.isLoaded())
+        m_library.unload();
+    m_library.setFileName(path);
     if (!m_library.load()) {
         m_error = m_library.errorString();
-        return;
+        return false;
     }
-    if (!ResolveEntries())
+    if (!ResolveEntries()) {
         m_error = QStringLiteral("%1 lacks the synthesizer entry points").arg(path);
+        return false;
+    }
+    return true;
 }
 
 bool CSharedSynthLibrary::ResolveEntries()

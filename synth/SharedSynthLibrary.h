@@ -1,5 +1,6 @@
 // The card's synthesizer library loaded at run time from a shared object; when none
-// can be loaded, every operation answers with an error status instead.
+// can be loaded, every operation answers with an error status instead. Opening another
+// library switches the card at once.
 #pragma once
 
 #include "SynthLibrary.h"
@@ -10,10 +11,11 @@
 class CSharedSynthLibrary : public SynthLibrary
 {
 public:
-    // The file named by KORVANE_SYNTH_LIBRARY, else libsynth32 in the given directory.
-    static QString DefaultPath(const QString& executableDir);
+    // Without a path: no library yet, until Open.
+    explicit CSharedSynthLibrary(const QString& path = QString());
 
-    explicit CSharedSynthLibrary(const QString& path);
+    // Lets go of the library in use and loads the one at path; false when it cannot.
+    bool Open(const QString& path);
 
     bool IsLoaded() const { return m_getStatus != nullptr; }
     QString ErrorString() const { return m_error; }

@@ -10,6 +10,7 @@ if(NOT result EQUAL 0)
 endif()
 set(root "${SCRATCH}/usr/local")
 foreach(expected bin/korvane lib/korvane/korvane lib/korvane/libsynth32.so
+                 lib/korvane/libsynth32-fluidsynth.so
                  lib/korvane/krv.mas
                  share/applications/korvane.desktop
                  share/icons/hicolor/scalable/apps/korvane.svg)

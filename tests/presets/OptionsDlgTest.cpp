@@ -1,6 +1,7 @@
 // The Options dialog as the user works it: the check box that locks the preset box, Browse,
 // OK that refuses a preset file it cannot read, Cancel, and what OK puts in the options.
 #include "OptionsDlg.h"
+#include "CardChoice.h"
 #include "DialogBuilder.h"
 #include "ExecutableDir.h"
 #include "FlatButton.h"
@@ -26,6 +27,10 @@ constexpr int IDC_TRAY_ICON = 1002;
 constexpr int IDC_STANDARD_DISPLAY = 1005;
 constexpr int IDC_LOAD_PRESET = 1028;
 constexpr int IDC_PRESET_FILE = 1031;
+constexpr int IDC_SIMULATED_CARD = 1050;
+constexpr int IDC_FLUIDSYNTH_CARD = 1051;
+constexpr int IDC_SERVER_ADDRESS = 1052;
+constexpr int IDC_MEMORY_BUDGET = 1053;
 
 template <typename Widget> Widget* Item(const QWidget* dialog, int id)
 {
@@ -59,6 +64,7 @@ private slots:
     void okChecksThePathTypedLastAndKeepsItAbsolute();
     void okPutsTheChoicesInTheOptions();
     void cancelEndsWithoutTouchingTheOptions();
+    void theSynthesizerChoiceIsCheckedThenKeptInTheSettings();
 
 private:
     QString Preset(const QString& name) const;
@@ -278,6 +284,47 @@ void OptionsDlgTest::cancelEndsWithoutTouchingTheOptions()
     QVERIFY(!dialog->isVisible());
     QCOMPARE(dialog->result(), int(QDialog::Rejected));
     QVERIFY(m_messages->Calls().empty());
+}
+
+void OptionsDlgTest::theSynthesizerChoiceIsCheckedThenKeptInTheSettings()
+{
+    CCardChoice choice(m_dir->filePath("korvane.conf"));
+    auto dialog = std::make_unique<COptionsDlg>();
+    dialog->FromOptions(MakeOptions(QString(), COptions::DisplayStandard));
+    dialog->FromCardChoice(choice);
+    dialog->OnInitDialog();
+    dialog->show();
+    auto* address = Item<QLineEdit>(dialog.get(), IDC_SERVER_ADDRESS);
+    auto* budget = Item<QLineEdit>(dialog.get(), IDC_MEMORY_BUDGET);
+    QVERIFY(Item<QRadioButton>(dialog.get(), IDC_SIMULATED_CARD)->isChecked());
+    QCOMPARE(address->text(), QStringLiteral("127.0.0.1:9800"));
+    QCOMPARE(budget->text(), QStringLiteral("1024"));
+    QVERIFY(!address->isEnabled());
+
+    Click(dialog.get(), IDC_FLUIDSYNTH_CARD);
+    QVERIFY(address->isEnabled() && budget->isEnabled());
+    address->setText(QStringLiteral("synth.local"));
+    Click(dialog.get(), IDOK);
+    budget->setText(QStringLiteral("4096"));
+    address->setText(QStringLiteral(" synth.local:9900 "));
+    Click(dialog.get(), IDOK);
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(m_messages->Calls().size(), size_t{2});
+    QCOMPARE(m_messages->Calls()[0].text,
+             QStringLiteral("The FluidSynth server's address must be host:port, with a port from "
+                            "1 to 65535."));
+    QCOMPARE(m_messages->Calls()[1].text,
+             QStringLiteral("The memory budget must be a whole number of megabytes from 1 to "
+                            "4095."));
+
+    budget->setText(QStringLiteral("512"));
+    Click(dialog.get(), IDOK);
+    QCOMPARE(dialog->result(), int(QDialog::Accepted));
+    QVERIFY(dialog->ToCardChoice(choice));
+    QCOMPARE(choice.CardKind(), CCardChoice::Kind::FluidSynth);
+    QCOMPARE(choice.ServerAddress(), QStringLiteral("synth.local:9900"));
+    QCOMPARE(choice.MemoryBudget(), 512u * 1024 * 1024);
+    QVERIFY2(!dialog->ToCardChoice(choice), "the same choice again is no change");
 }
 
 QTEST_MAIN(OptionsDlgTest)
