@@ -26,6 +26,7 @@ public:
 
     QString Path(const QString& name) const { return m_dir.filePath(name); }
     CRecordingMessageBox& Messages() { return m_messages; }
+    CSharedSynthLibrary& Library() { return *m_library; }
 
     // The options file a previous run left.
     static void WriteOptions(const QString& startupPreset, uint32_t display);

@@ -1,0 +1,159 @@
+// The main window on a FluidSynth server of the test's own: choosing the server in the
+// Options dialog switches the bank list at once, SoundFonts load through the Bank menu,
+// a raised priority reorders the server's stack, the next run shows the same banks, and
+// a stopped server is named in a clear message.
+#include "CardChoice.h"
+#include "Commands.h"
+#include "DialogBuilder.h"
+#include "FluidServer.h"
+#include "ModalWatcher.h"
+#include "OptionsDlg.h"
+#include "ScriptedFileDialog.h"
+#include "TblEditWnd.h"
+#include "WindowTestBed.h"
+
+#include <QAbstractButton>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+
+#include <filesystem>
+
+namespace {
+
+constexpr int IDOK = 1;
+constexpr int IDC_SIMULATED_CARD = 1050;
+constexpr int IDC_FLUIDSYNTH_CARD = 1051;
+constexpr int IDC_SERVER_ADDRESS = 1052;
+constexpr int IDC_TOTAL_MEMORY = 1029;
+
+QString StaticText(const QWidget* window, int id)
+{
+    const auto* label = qobject_cast<const QLabel*>(CDialogBuilder::GetDlgItem(window, id));
+    return label ? label->text() : QString();
+}
+
+// Runs ? > Options, picks a card (and the server's address), then OK; true once accepted.
+bool ChooseCard(CKorvaneDlg& window, int card, const QString& address = QString())
+{
+    bool accepted = false;
+    CModalWatcher watcher;
+    watcher.WhenModalOpens([&](QWidget* modal) {
+        auto* dialog = qobject_cast<COptionsDlg*>(modal);
+        if (!dialog)
+            return;
+        qobject_cast<QAbstractButton*>(CDialogBuilder::GetDlgItem(dialog, card))->click();
+        if (!address.isEmpty())
+            qobject_cast<QLineEdit*>(CDialogBuilder::GetDlgItem(dialog, IDC_SERVER_ADDRESS))
+                ->setText(address);
+        qobject_cast<QAbstractButton*>(CDialogBuilder::GetDlgItem(dialog, IDOK))->click();
+        accepted = dialog->result() == QDialog::Accepted;
+    });
+    window.OnCommand(Command::Options);
+    return accepted;
+}
+
+} // namespace
+
+class CardWindowTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void theServerChosenInOptionsIsTheCardUntilItStops();
+
+private:
+    std::unique_ptr<CKorvaneDlg> StartWindow();
+    QString Font(const QString& name) const;
+
+    std::unique_ptr<CWindowTestBed> m_bed;
+    std::unique_ptr<CFluidServer> m_server;
+};
+
+void CardWindowTest::init()
+{
+    m_bed = std::make_unique<CWindowTestBed>();
+    QVERIFY2(m_bed->Problem().isEmpty(), qPrintable(m_bed->Problem()));
+    qputenv("KORVANE_FLUIDSYNTH_STATE", m_bed->Path("fluidsynth.state").toLocal8Bit());
+    // Options from an earlier run: without them the window empties the card at start.
+    CWindowTestBed::WriteOptions(QString(), COptions::DisplayStandard);
+    m_server = std::make_unique<CFluidServer>();
+    QVERIFY2(m_server->Start(), "cannot start fluidsynth");
+}
+
+void CardWindowTest::cleanup()
+{
+    m_server.reset();
+    m_bed.reset();
+    qunsetenv("KORVANE_FLUIDSYNTH_STATE");
+}
+
+// The window as the program runs it: the Options dialog's choice reopens the card library.
+std::unique_ptr<CKorvaneDlg> CardWindowTest::StartWindow()
+{
+    const QString libraryDir = QFileInfo(QStringLiteral(KORVANE_CARD_LIBRARY)).path();
+    CCardChoice().OpenLibrary(m_bed->Library(), libraryDir);
+    auto window = m_bed->StartWindow();
+    window->SetCardSwitch(
+        [this, libraryDir] { CCardChoice().OpenLibrary(m_bed->Library(), libraryDir); });
+    return window;
+}
+
+QString CardWindowTest::Font(const QString& name) const
+{
+    const QString path = m_bed->Path(name);
+    std::filesystem::copy_file("/usr/share/sounds/sf2/default-GM.sf2", path.toStdString());
+    return path;
+}
+
+void CardWindowTest::theServerChosenInOptionsIsTheCardUntilItStops()
+{
+    auto window = StartWindow();
+    QCOMPARE(StaticText(window.get(), IDC_TOTAL_MEMORY), QStringLiteral("4096.0 Ko"));
+    const QString address = QString::fromStdString(m_server->Address());
+    QVERIFY(ChooseCard(*window, IDC_FLUIDSYNTH_CARD, address));
+    QCOMPARE(StaticText(window.get(), IDC_TOTAL_MEMORY), QStringLiteral("1048576.0 Ko"));
+
+    CScriptedFileDialog files;
+    const QString first = Font("first.sf2"), second = Font("second.sf2");
+    files.Script(first);
+    files.Script(second);
+    window->OnLoadBank();
+    window->OnLoadBank();
+    QCOMPARE(files.Requests().size(), size_t{2});
+    QCOMPARE(files.Requests()[0].filter,
+             QStringLiteral("SoundFont files (*.sf2 *.sf3)|*.sf2;*.sf3|"));
+    QCOMPARE(window->BankTable().Status().bankCount, 2u);
+
+    CBankGrid& grid = window->BankGrid();
+    QCOMPARE(grid.BeginEditAt(CBankGrid::ColPriority, 1, 0), 0);
+    QTest::keyClicks(grid.GetEditWnd(), "5");
+    QTest::keyClick(grid.GetEditWnd(), Qt::Key_Tab);
+    QTRY_COMPARE_WITH_TIMEOUT(window->BankTable().Status().banks[1].priority, 5, 5000);
+    QTest::keyClick(grid.GetEditWnd(), Qt::Key_Escape);
+    QCOMPARE(m_server->Fonts(),
+             (std::vector<std::string>{second.toStdString(), first.toStdString()}));
+    QVERIFY(m_bed->Messages().Calls().empty());
+
+    window.reset();
+    window = StartWindow();
+    QCOMPARE(window->BankTable().Status().bankCount, 2u);
+    QCOMPARE(window->BankTable().Status().banks[1].priority, 5);
+
+    m_server->Stop();
+    QVERIFY(ChooseCard(*window, IDC_SIMULATED_CARD));
+    QCOMPARE(StaticText(window.get(), IDC_TOTAL_MEMORY), QStringLiteral("4096.0 Ko"));
+    QVERIFY(m_bed->Messages().Calls().empty());
+    QVERIFY(ChooseCard(*window, IDC_FLUIDSYNTH_CARD));
+    QCOMPARE(window->BankTable().Status().bankCount, 0u);
+    QCOMPARE(m_bed->Messages().Calls().size(), size_t{1});
+    const QString message = m_bed->Messages().Calls()[0].text;
+    QVERIFY2(message.contains(address) && message.contains("systemctl --user start fluidsynth"),
+             qPrintable(message));
+}
+
+QTEST_MAIN(CardWindowTest)
+#include "CardWindowTest.moc"
