@@ -4,8 +4,6 @@
 #include "synth32.h"
 
 #include <array>
-#include <fcntl.h>
-#include <sys/stat.h>
 
 uint16_t CBankFileCheck::Check(const char* path)
 {
@@ -14,20 +12,17 @@ uint16_t CBankFileCheck::Check(const char* path)
     if (path == nullptr) {
         return SYNTHERR_FILENOTFOUND;
     }
-    // O_NONBLOCK keeps a FIFO given as a bank from blocking the call; it is refused below.
-    const CPosixFile file = CPosixFile::Open(path, O_RDONLY | O_NONBLOCK);
-    struct stat info
-    {
-    };
-    if (!file.IsOpen() || ::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    off_t size = 0;
+    const CPosixFile file = CPosixFile::OpenRegularFile(path, size);
+    if (!file.IsOpen()) {
         return SYNTHERR_FILENOTFOUND;
     }
     off_t position = FIRST_LIST_OFFSET;
-    if (info.st_size < FIRST_LIST_OFFSET || !SkipList(file, info.st_size, position) ||
-        !SkipList(file, info.st_size, position) || !ReadName(file)) {
+    if (size < FIRST_LIST_OFFSET || !SkipList(file, size, position) ||
+        !SkipList(file, size, position) || !ReadName(file)) {
         return SYNTHERR_INVCOM;
     }
-    m_size = static_cast<uint64_t>(info.st_size);
+    m_size = static_cast<uint64_t>(size);
     return SYNTH_OK;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
@@ -28,6 +29,20 @@ CPosixFile CPosixFile::Open(const char* path, int flags, mode_t mode)
         fd = ::open(path, flags | O_CLOEXEC, mode);
     } while (fd < 0 && errno == EINTR);
     return CPosixFile(fd);
+}
+
+CPosixFile CPosixFile::OpenRegularFile(const char* path, off_t& size)
+{
+    // O_NONBLOCK keeps a FIFO from blocking the open; it is refused below.
+    CPosixFile file = Open(path, O_RDONLY | O_NONBLOCK);
+    struct stat info
+    {
+    };
+    if (!file.IsOpen() || ::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return {};
+    }
+    size = info.st_size;
+    return file;
 }
 
 ssize_t CPosixFile::ReadAt(std::span<uint8_t> buffer, off_t offset) const

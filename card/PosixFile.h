@@ -21,6 +21,9 @@ public:
 
     // Opens path with open(2)'s flags (O_CLOEXEC is always added); check IsOpen().
     static CPosixFile Open(const char* path, int flags, mode_t mode = 0);
+    // Opens path for reading when it names a regular file, and gives its size; not open
+    // otherwise. A FIFO cannot block the call.
+    static CPosixFile OpenRegularFile(const char* path, off_t& size);
 
     bool IsOpen() const { return m_fd >= 0; }
     int Get() const { return m_fd; }

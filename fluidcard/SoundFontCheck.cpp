@@ -7,9 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <fcntl.h>
 #include <filesystem>
-#include <sys/stat.h>
 
 namespace {
 
@@ -35,12 +33,9 @@ uint16_t CSoundFontCheck::Check(const char* path)
     if (path == nullptr) {
         return SYNTHERR_FILENOTFOUND;
     }
-    // O_NONBLOCK keeps a FIFO given as a font from blocking the call; it is refused below.
-    const CPosixFile file = CPosixFile::Open(path, O_RDONLY | O_NONBLOCK);
-    struct stat info
-    {
-    };
-    if (!file.IsOpen() || ::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    off_t fileSize = 0;
+    const CPosixFile file = CPosixFile::OpenRegularFile(path, fileSize);
+    if (!file.IsOpen()) {
         return SYNTHERR_FILENOTFOUND;
     }
     std::array<uint8_t, RIFF_HEADER_SIZE> header{};
@@ -49,9 +44,9 @@ uint16_t CSoundFontCheck::Check(const char* path)
         return SYNTHERR_INVCOM;
     }
     // A RIFF size that overstates the file is common in the wild: the file's end wins.
-    const off_t end = std::min<off_t>(info.st_size, CHUNK_HEADER_SIZE + GetU32(header, 4));
+    const off_t end = std::min<off_t>(fileSize, CHUNK_HEADER_SIZE + GetU32(header, 4));
     if (IsCompressedFont(path)) {
-        m_sampleSize = static_cast<uint64_t>(info.st_size);
+        m_sampleSize = static_cast<uint64_t>(fileSize);
     } else {
         Chunk list{}, samples{};
         if (!FindList(file, end, "sdta", list) ||

@@ -10,6 +10,13 @@
 extern "C" {
 #endif
 
+/* The entry points stay visible when a card library hides everything else. */
+#if defined(__GNUC__)
+#define SYNTH_API __attribute__((visibility("default")))
+#else
+#define SYNTH_API
+#endif
+
 #define SYNTH_MAX_BANKS 8
 #define SYNTH_BANK_NAME_SIZE 16
 
@@ -59,14 +66,14 @@ typedef struct SynthStatus
  * from sample memory). Errors, in the order checked: SYNTHERR_INVCOUNT (8 banks loaded),
  * SYNTHERR_FILENOTFOUND (cannot open, or null), SYNTHERR_INVCOM (not a bank file),
  * SYNTHERR_OUTOFMEM. */
-uint16_t SynthLoadBank(const char* path);
+SYNTH_API uint16_t SynthLoadBank(const char* path);
 /* SYNTHERR_UNREF when no bank has that ID. */
-uint16_t SynthUnloadBank(uint16_t id);
+SYNTH_API uint16_t SynthUnloadBank(uint16_t id);
 /* SYNTHERR_UNREF when no bank has that ID, then SYNTHERR_INVADD outside 0..127. */
-uint16_t SynthSetPriority(uint16_t id, int32_t priority);
+SYNTH_API uint16_t SynthSetPriority(uint16_t id, int32_t priority);
 /* Fills the whole record, banks in ascending ID order and zeroes past bankCount; a zeroed
  * record on SYNTHERR_ABORT. SYNTHERR_INVADD for a null pointer. */
-uint16_t SynthGetStatus(SynthStatus* status);
+SYNTH_API uint16_t SynthGetStatus(SynthStatus* status);
 
 #ifdef __cplusplus
 }
