@@ -64,6 +64,7 @@ private slots:
     void init();
     void cleanup();
     void theServerChosenInOptionsIsTheCardUntilItStops();
+    void aPresetOfSoundFontsLoadsOnTheServerInItsPriorityOrder();
 
 private:
     std::unique_ptr<CKorvaneDlg> StartWindow();
@@ -153,6 +154,31 @@ void CardWindowTest::theServerChosenInOptionsIsTheCardUntilItStops()
     const QString message = m_bed->Messages().Calls()[0].text;
     QVERIFY2(message.contains(address) && message.contains("systemctl --user start fluidsynth"),
              qPrintable(message));
+}
+
+void CardWindowTest::aPresetOfSoundFontsLoadsOnTheServerInItsPriorityOrder()
+{
+    CCardChoice choice;
+    choice.SetCardKind(CCardChoice::Kind::FluidSynth);
+    QVERIFY(choice.SetServerAddress(QString::fromStdString(m_server->Address())));
+    QVERIFY(choice.OpenLibrary(m_bed->Library(),
+                               QFileInfo(QStringLiteral(KORVANE_CARD_LIBRARY)).path()));
+    CBankTable table(m_bed->Library());
+    table.SetSleep([](int) {});
+    QVERIFY(table.Init(nullptr));
+    const QString low = Font("low.sf2"), high = Font("high.sf2");
+    QCOMPARE(table.LoadBank(low), 0);
+    QCOMPARE(table.LoadBank(high), 1);
+    QCOMPARE(table.SetBankPriority(1, 40), 0);
+    QVERIFY(table.SavePreset(m_bed->Path("fonts.pre")));
+    QCOMPARE(table.UnloadAllBanks(), 0);
+    QVERIFY(m_server->Fonts().empty());
+
+    QVERIFY(table.LoadPreset(m_bed->Path("fonts.pre")));
+    QCOMPARE(table.Status().bankCount, 2u);
+    QCOMPARE(table.GetBankPath(1), high);
+    QCOMPARE(m_server->Fonts(), (std::vector<std::string>{high.toStdString(), low.toStdString()}));
+    QVERIFY(m_bed->Messages().Calls().empty());
 }
 
 QTEST_MAIN(CardWindowTest)
