@@ -111,7 +111,8 @@ void DialogBuilderTest::factoryReplacesControls()
             custom = new QPushButton(QStringLiteral("custom"));
             return custom;
         }));
-    QCOMPARE(asked, (QList<int>{1, 2, -1, 1028, 1031, -1, 1005, 1002, 3}));
+    QCOMPARE(asked, (QList<int>{1, 2, -1, 1028, 1031, -1, 1005, 1002, 3, -1, 1050, 1051, -1, 1052,
+                                -1, 1053}));
     QCOMPARE(CDialogBuilder::GetDlgItem(dialog.get(), 3), custom);
     QCOMPARE(custom->parentWidget(), dialog.get());
     QCOMPARE(custom->geometry(), CDialogUnits(dialog->font()).ToPixels(QRect(147, 20, 28, 12)));
