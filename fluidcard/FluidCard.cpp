@@ -131,7 +131,7 @@ std::string AbsolutePath(const char* path)
     return error ? std::string() : absolute.string();
 }
 
-// Runs an operation on the reconciled state and writes the state back when it changed.
+// The server's fonts from the top of its stack.
 uint16_t ReadStack(CFluidShell& shell, std::vector<ServerFont>& stack)
 {
     std::vector<std::string> reply;
