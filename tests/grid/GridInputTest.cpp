@@ -229,6 +229,27 @@ void TestGridInput::scrollingOneRowRedrawsOnlyTheUncoveredRow()
     QVERIFY(static_cast<int>(counting.m_drawnRows.size()) >= height / 20);
 }
 
+// The program writes a shown cell: its row is drawn again with the new text, without a
+// Redraw from the program.
+void TestGridInput::textWrittenByTheProgramIsRepainted()
+{
+    CallLog log;
+    CEventGrid grid(log);
+    CCountingCellType counting;
+    grid.GetSheet()->m_gridDefCell.SetCellType(grid.RegisterCellType(&counting));
+    CGridWindow window;
+    QVERIFY(window.Show(grid));
+    grid.SetColumnCount(3);
+    grid.SetRowCount(20);
+    QTRY_VERIFY_WITH_TIMEOUT(!counting.m_drawnRows.empty(), 5000);
+    QCoreApplication::processEvents();
+    counting.m_drawnRows.clear();
+    grid.SetCellText(1, 2, QStringLiteral("127"));
+    QTRY_VERIFY_WITH_TIMEOUT(counting.m_drawnRows.count(2) != 0, 5000);
+    QCOMPARE(counting.m_drawnRows.begin()->first, 2L);
+    QCOMPARE(counting.m_drawnRows.size(), size_t{1});
+}
+
 void TestGridInput::shiftedImageMatchesAFreshPaint_data()
 {
     QTest::addColumn<int>("buffered");
