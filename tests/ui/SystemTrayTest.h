@@ -12,6 +12,7 @@ private slots:
     void withoutNotificationAreaEveryOperationDoesNothing();
     void createPutsTheIconWithItsTipInTheNotificationArea();
     void hideAndShowDeleteAndAddTheIconEachTime();
+    void iconFollowsANotificationAreaThatComesAndGoes();
     void rightButtonUpOpensTheMenuWithItsDefaultItem();
     void doubleClickRunsTheDefaultItemWithoutTheMenu();
     void otherMouseEventsAndOtherIconsAreIgnored();
