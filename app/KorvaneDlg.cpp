@@ -88,10 +88,17 @@ void NameControl(QWidget* control, int textId)
     control->setAccessibleName(name);
 }
 
+// A right-aligned figure wider than its static grows to the left, so that its unit stays in
+// sight on a large card.
 void SetStatic(QWidget* dialog, int id, const QString& text)
 {
-    if (auto* label = qobject_cast<QLabel*>(CDialogBuilder::GetDlgItem(dialog, id)))
-        label->setText(text);
+    auto* label = qobject_cast<QLabel*>(CDialogBuilder::GetDlgItem(dialog, id));
+    if (!label)
+        return;
+    label->setText(text);
+    const int needed = label->sizeHint().width();
+    if (label->alignment().testFlag(Qt::AlignRight) && needed > label->width())
+        label->setGeometry(label->geometry().adjusted(label->width() - needed, 0, 0, 0));
 }
 
 } // namespace
