@@ -15,8 +15,7 @@ class CRuntimeDir
 public:
     CRuntimeDir() : m_previous(qgetenv("XDG_RUNTIME_DIR"))
     {
-        QFile::setPermissions(m_dir.path(),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         qputenv("XDG_RUNTIME_DIR", m_dir.path().toLocal8Bit());
     }
     ~CRuntimeDir() { qputenv("XDG_RUNTIME_DIR", m_previous); }
