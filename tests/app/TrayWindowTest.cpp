@@ -232,6 +232,12 @@ void TrayWindowTest::notificationAreaThatComesLaterIsUsedAndItsLossShowsTheWindo
     desktop.SetAvailable(false);
     QTRY_VERIFY_WITH_TIMEOUT(window->isVisible(), 5000);
     QVERIFY(!desktop.Find(kTrayIcon));
+
+    // Standard display hides the icon: an area that comes back does not get it.
+    QVERIFY(ChooseInOptions(*window, {IDC_STANDARD_DISPLAY}).accepted);
+    desktop.SetAvailable(true);
+    QTRY_VERIFY_WITH_TIMEOUT(window->TrayIcon().IsEnabled(), 5000);
+    QVERIFY(!desktop.Find(kTrayIcon));
 }
 
 // New, banks, Save as, quit; a restart with that preset from the Options dialog in tray

@@ -100,32 +100,6 @@ void TestSystemTray::hideAndShowDeleteAndAddTheIconEachTime()
     QVERIFY(!tray.tray.IsEnabled());
 }
 
-// An area that starts after the program gets the icon, one that stops takes it along; a
-// hidden icon stays out until it is shown, and then goes into the area at once.
-void TestSystemTray::iconFollowsANotificationAreaThatComesAndGoes()
-{
-    CFakeNotificationIcon desktop(false);
-    Tray tray;
-    std::vector<bool> changes;
-    connect(&tray.tray, &CSystemTray::NotificationAreaChanged, this,
-            [&changes](bool enabled) { changes.push_back(enabled); });
-    QVERIFY(!tray.Create());
-    desktop.SetAvailable(true);
-    QTRY_VERIFY_WITH_TIMEOUT(desktop.Find(kTrayMenu), 5000);
-    QVERIFY(tray.tray.IsEnabled());
-    desktop.SetAvailable(false);
-    QTRY_VERIFY_WITH_TIMEOUT(!tray.tray.IsEnabled(), 5000);
-    QVERIFY(!desktop.Find(kTrayMenu));
-    QCOMPARE(changes, (std::vector<bool>{true, false}));
-
-    tray.tray.HideTrayIcon();
-    desktop.SetAvailable(true);
-    QTRY_VERIFY_WITH_TIMEOUT(tray.tray.IsEnabled(), 5000);
-    QVERIFY(!desktop.Find(kTrayMenu));
-    tray.tray.ShowTrayIcon();
-    QVERIFY(desktop.Find(kTrayMenu));
-}
-
 void TestSystemTray::rightButtonUpOpensTheMenuWithItsDefaultItem()
 {
     CFakeNotificationIcon desktop;

@@ -12,7 +12,6 @@ private slots:
     void withoutNotificationAreaEveryOperationDoesNothing();
     void createPutsTheIconWithItsTipInTheNotificationArea();
     void hideAndShowDeleteAndAddTheIconEachTime();
-    void iconFollowsANotificationAreaThatComesAndGoes();
     void rightButtonUpOpensTheMenuWithItsDefaultItem();
     void doubleClickRunsTheDefaultItemWithoutTheMenu();
     void otherMouseEventsAndOtherIconsAreIgnored();
