@@ -5,6 +5,7 @@
 #include "KorvaneDlg.h"
 #include "SequencerFluidSynth.h"
 #include "SharedSynthLibrary.h"
+#include "SingleInstance.h"
 
 #include <QTextStream>
 
@@ -24,6 +25,10 @@ CKorvaneApp::CKorvaneApp(int& argc, char** argv) : QApplication(argc, argv)
 
 int CKorvaneApp::InitInstance()
 {
+    // One window per user: a second start brings the running one forward and ends.
+    CSingleInstance instance(applicationName());
+    if (!instance.Claim())
+        return 0;
     const CCardChoice card;
     CSharedSynthLibrary library;
     // Without a card library the window still opens; every operation then reports
@@ -37,6 +42,7 @@ int CKorvaneApp::InitInstance()
         if (!card.OpenLibrary(library, CExecutableDir::Path()))
             ReportMissingLibrary(library);
     });
+    connect(&instance, &CSingleInstance::AnotherStart, &dialog, &CKorvaneDlg::OnRestoreWindow);
     dialog.DoModal();
     return 0;
 }
