@@ -186,7 +186,9 @@ std::vector<uint8_t> CSoundFontWriter::InfoList() const
     info.Chunk("ifil", {2, 0, 1, 0});
     if (!m_name.empty()) {
         std::vector<uint8_t> name(m_name.begin(), m_name.end());
-        name.push_back(0);
+        // A text chunk ends with a NUL and holds an even number of bytes: readers such as
+        // FluidSynth's refuse an odd INAM size.
+        name.resize(name.size() + (name.size() % 2 == 0 ? 2 : 1), 0);
         info.Chunk("INAM", name);
     }
     return info.Take();

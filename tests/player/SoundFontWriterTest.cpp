@@ -98,6 +98,18 @@ TEST(SoundFontWriter, AFontWithoutNameOrPresetsStillLoads)
     EXPECT_TRUE(CLoadedFont(path).Loaded());
 }
 
+TEST(SoundFontWriter, NamesOfEitherLengthLoad)
+{
+    QTemporaryDir dir;
+    for (const std::string name : {"second", "third"}) {
+        const std::string path = dir.filePath(QString::fromStdString(name)).toStdString();
+        CSoundFontWriter writer(name);
+        writer.AddPreset("Tone", 0, 0);
+        ASSERT_TRUE(writer.Write(path));
+        EXPECT_TRUE(CLoadedFont(path).Loaded()) << name;
+    }
+}
+
 TEST(SoundFontWriter, AFailedWriteLeavesNothingBehind)
 {
     QTemporaryDir dir;
