@@ -9,6 +9,7 @@
 #include "ModalWatcher.h"
 #include "OptionsDlg.h"
 #include "ScriptedFileDialog.h"
+#include "SoundFontWriter.h"
 #include "TblEditWnd.h"
 #include "WindowTestBed.h"
 
@@ -17,8 +18,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
-
-#include <filesystem>
 
 namespace {
 
@@ -106,7 +105,9 @@ std::unique_ptr<CKorvaneDlg> CardWindowTest::StartWindow()
 QString CardWindowTest::Font(const QString& name) const
 {
     const QString path = m_bed->Path(name);
-    std::filesystem::copy_file("/usr/share/sounds/sf2/default-GM.sf2", path.toStdString());
+    CSoundFontWriter writer(QFileInfo(name).baseName().toStdString());
+    writer.AddPreset("Tone", 0, 0);
+    writer.Write(path.toStdString());
     return path;
 }
 
@@ -142,6 +143,7 @@ void CardWindowTest::theServerChosenInOptionsIsTheCardUntilItStops()
     window.reset();
     window = StartWindow();
     QCOMPARE(window->BankTable().Status().bankCount, 2u);
+    QCOMPARE(window->BankTable().GetBankName(1), QStringLiteral("second"));
     QCOMPARE(window->BankTable().Status().banks[1].priority, 5);
 
     m_server->Stop();

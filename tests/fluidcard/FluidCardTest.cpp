@@ -3,6 +3,7 @@
 // card copes with a server that goes away, restarts, is shared, or is not a server at all.
 #include "FluidCard.h"
 #include "FluidServer.h"
+#include "SoundFontWriter.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -20,6 +21,7 @@ namespace {
 using namespace std::chrono_literals;
 
 const std::string kSystemFont = "/usr/share/sounds/sf2/default-GM.sf2";
+constexpr uint32_t kFontSamples = 40000;
 
 class FluidCardTest : public ::testing::Test
 {
@@ -36,10 +38,15 @@ protected:
                           settings);
     }
 
-    // A font of its own under name, so that the server tells it apart from the others.
+    // A small font of its own, named after its file, with kFontSamples of sample data.
     std::string Font(const std::string& name) const
     {
-        std::filesystem::copy_file(kSystemFont, dir.Path(name));
+        CSoundFontWriter writer(std::filesystem::path(name).stem().string());
+        writer.AddPreset("Tone", 0, 0);
+        writer.SetSampleDataSize(kFontSamples);
+        EXPECT_EQ(writer.SampleDataSize(), kFontSamples);
+        std::string error;
+        EXPECT_TRUE(writer.Write(dir.Path(name), &error)) << error;
         return dir.Path(name);
     }
 
@@ -69,10 +76,28 @@ TEST_F(FluidCardTest, LoadsUnderTheLowestFreeIdAndUnloadsFromTheServer)
     const SynthStatus status = Status(card);
     ASSERT_EQ(status.bankCount, 3u);
     EXPECT_EQ(status.banks[1].id, 1u);
+    EXPECT_STREQ(status.banks[1].name, "b") << "its INAM";
     EXPECT_EQ(status.banks[1].priority, 0);
-    EXPECT_GT(status.banks[1].size, 0u);
+    EXPECT_EQ(status.banks[1].size, kFontSamples);
     EXPECT_EQ(status.totalMemory, 1U << 30);
-    EXPECT_EQ(status.freeMemory, status.totalMemory - 3 * status.banks[0].size);
+    EXPECT_EQ(status.freeMemory, (1U << 30) - 3 * kFontSamples);
+}
+
+TEST_F(FluidCardTest, CountsSampleDataAgainstTheBudget)
+{
+    const CFluidCard card = Card(2 * kFontSamples);
+    EXPECT_EQ(card.LoadBank(Font("a.sf2").c_str()), 0);
+    EXPECT_EQ(card.LoadBank(Font("b.sf2").c_str()), 1) << "fills the budget exactly";
+    EXPECT_EQ(card.LoadBank(Font("c.sf2").c_str()), 16 + SYNTHERR_OUTOFMEM);
+    EXPECT_EQ(server.Fonts().size(), 2u);
+    EXPECT_EQ(Status(card).freeMemory, 0u);
+
+    // Another client's fonts count too, even past the budget.
+    server.Command("load " + kSystemFont);
+    const SynthStatus status = Status(card);
+    EXPECT_EQ(status.bankCount, 3u);
+    EXPECT_GT(status.banks[2].size, kFontSamples);
+    EXPECT_EQ(status.freeMemory, 0u);
 }
 
 TEST_F(FluidCardTest, RefusesBadLoadsInTheSimulatedCardsOrderAndLeavesTheServerAsItWas)
@@ -90,7 +115,6 @@ TEST_F(FluidCardTest, RefusesBadLoadsInTheSimulatedCardsOrderAndLeavesTheServerA
     EXPECT_EQ(card.LoadBank(nullptr), 16 + SYNTHERR_FILENOTFOUND);
     EXPECT_EQ(card.LoadBank(text.c_str()), 16 + SYNTHERR_INVCOM);
     EXPECT_EQ(card.LoadBank(hollow.c_str()), 16 + SYNTHERR_INVCOM);
-    EXPECT_EQ(Card(1000).LoadBank(a.c_str()), 16 + SYNTHERR_OUTOFMEM);
     EXPECT_TRUE(server.Fonts().empty());
     EXPECT_EQ(Status(card).bankCount, 0u);
 
@@ -140,7 +164,7 @@ TEST_F(FluidCardTest, ShowsWhatTheServerHoldsAfterARestartOrAnotherClientsLoads)
     SynthStatus status = Status(card);
     ASSERT_EQ(status.bankCount, 2u);
     EXPECT_EQ(status.banks[0].id, 0u) << "a font loaded by someone else takes a free ID";
-    EXPECT_STREQ(status.banks[0].name, "TimGM6mb1.sf2") << "its INAM";
+    EXPECT_STREQ(status.banks[0].name, "a");
     EXPECT_EQ(card.UnloadBank(0), SYNTH_OK);
     EXPECT_EQ(server.Fonts(), (std::vector<std::string>{b}));
 
