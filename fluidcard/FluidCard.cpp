@@ -6,6 +6,8 @@
 #include <charconv>
 #include <cstring>
 #include <filesystem>
+#include <map>
+#include <mutex>
 #include <system_error>
 
 namespace {
@@ -156,6 +158,39 @@ uint16_t Reconciled(const CFluidCard::Store& store, CFluidShell& shell, Operatio
     });
 }
 
+// When each server (by address) last failed to answer this process.
+class CUnansweredServers
+{
+public:
+    static CUnansweredServers& Instance()
+    {
+        static CUnansweredServers servers;
+        return servers;
+    }
+
+    void Note(const std::string& server, bool answered)
+    {
+        const std::lock_guard lock(m_mutex);
+        if (answered) {
+            m_failures.erase(server);
+        } else {
+            m_failures[server] = std::chrono::steady_clock::now();
+        }
+    }
+
+    bool FailedWithin(const std::string& server, std::chrono::milliseconds within)
+    {
+        const std::lock_guard lock(m_mutex);
+        const auto failure = m_failures.find(server);
+        return failure != m_failures.end() &&
+               std::chrono::steady_clock::now() - failure->second < within;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::map<std::string, std::chrono::steady_clock::time_point> m_failures;
+};
+
 } // namespace
 
 CFluidCard::CFluidCard(Store store, Settings settings)
@@ -167,7 +202,7 @@ uint16_t CFluidCard::LoadBank(const char* path) const
 {
     CFluidShell shell = Shell();
     uint16_t id = 0;
-    const uint16_t result = Reconciled(
+    const uint16_t result = Noted(Reconciled(
         m_store, shell,
         [&](CFluidState& state, const std::vector<ServerFont>& stack,
             uint16_t reconciled) -> uint16_t {
@@ -194,44 +229,44 @@ uint16_t CFluidCard::LoadBank(const char* path) const
                 return restacked == SYNTH_OK ? uint16_t{SYNTHERR_INVCOM} : restacked;
             }
             return restacked == SYNTHERR_NOTSUPPORTED ? restacked : uint16_t{SYNTH_OK};
-        });
+        }));
     return result == SYNTH_OK ? id : static_cast<uint16_t>(SYNTH_LOAD_ERROR_BASE + result);
 }
 
 uint16_t CFluidCard::UnloadBank(uint16_t id) const
 {
     CFluidShell shell = Shell();
-    return Reconciled(
-        m_store, shell,
-        [&](CFluidState& state, const std::vector<ServerFont>&, uint16_t) -> uint16_t {
-            const ServerFont* font = state.Font(id);
-            if (font == nullptr) {
-                return SYNTHERR_UNREF;
-            }
-            switch (UnloadFont(shell, font->serverId)) {
-            case Answer::Done:
-                state.RemoveBank(id);
-                return SYNTH_OK;
-            case Answer::Refused:
-                return SYNTHERR_CANNOTDELETE;
-            case Answer::Unexpected:
-                break;
-            }
-            return SYNTHERR_NOTSUPPORTED;
-        });
+    return Noted(
+        Reconciled(m_store, shell,
+                   [&](CFluidState& state, const std::vector<ServerFont>&, uint16_t) -> uint16_t {
+                       const ServerFont* font = state.Font(id);
+                       if (font == nullptr) {
+                           return SYNTHERR_UNREF;
+                       }
+                       switch (UnloadFont(shell, font->serverId)) {
+                       case Answer::Done:
+                           state.RemoveBank(id);
+                           return SYNTH_OK;
+                       case Answer::Refused:
+                           return SYNTHERR_CANNOTDELETE;
+                       case Answer::Unexpected:
+                           break;
+                       }
+                       return SYNTHERR_NOTSUPPORTED;
+                   }));
 }
 
 uint16_t CFluidCard::SetPriority(uint16_t id, int32_t priority) const
 {
     CFluidShell shell = Shell();
-    return Reconciled(
+    return Noted(Reconciled(
         m_store, shell,
         [&](CFluidState& state, const std::vector<ServerFont>& stack, uint16_t) -> uint16_t {
             if (const uint16_t set = state.SetPriority(id, priority); set != SYNTH_OK) {
                 return set;
             }
             return Restack(shell, stack, state);
-        });
+        }));
 }
 
 uint16_t CFluidCard::GetStatus(SynthStatus* status) const
@@ -240,12 +275,30 @@ uint16_t CFluidCard::GetStatus(SynthStatus* status) const
         return SYNTHERR_INVADD;
     }
     std::memset(status, 0, sizeof *status);
+    if (FailedLately()) {
+        return SYNTHERR_NOTSUPPORTED;
+    }
     CFluidShell shell = Shell();
-    return Reconciled(m_store, shell,
-                      [&](CFluidState& state, const std::vector<ServerFont>&, uint16_t reconciled) {
-                          state.FillStatus(m_settings.budget, *status);
-                          return reconciled;
-                      });
+    return Noted(
+        Reconciled(m_store, shell,
+                   [&](CFluidState& state, const std::vector<ServerFont>&, uint16_t reconciled) {
+                       state.FillStatus(m_settings.budget, *status);
+                       return reconciled;
+                   }));
+}
+
+uint16_t CFluidCard::Noted(uint16_t result) const
+{
+    // SYNTHERR_ABORT comes from the state file, before the server is asked.
+    if (result != SYNTHERR_ABORT) {
+        CUnansweredServers::Instance().Note(ServerKey(), result != SYNTHERR_NOTSUPPORTED);
+    }
+    return result;
+}
+
+bool CFluidCard::FailedLately() const
+{
+    return CUnansweredServers::Instance().FailedWithin(ServerKey(), m_settings.statusRetryAfter);
 }
 
 uint16_t CFluidCard::Reconcile(const std::vector<ServerFont>& stack, CFluidState& state)

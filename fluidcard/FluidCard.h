@@ -31,6 +31,10 @@ public:
         std::chrono::milliseconds timeout{3000};
         // Loading a large font (and reloading fonts to reorder the stack) takes longer.
         std::chrono::milliseconds loadTimeout{60000};
+        // After a server failed to answer, GetStatus says so at once for this long rather
+        // than wait for it again: a program that reads the status every moment must not
+        // stall on a server that is away. The other operations always ask the server.
+        std::chrono::milliseconds statusRetryAfter{10000};
     };
 
     using Store = CStateStore<CFluidState>;
@@ -62,6 +66,13 @@ private:
     uint16_t Restack(CFluidShell& shell, const std::vector<ServerFont>& stack,
                      CFluidState& state) const;
     CFluidShell Shell() const { return CFluidShell(m_settings.address, m_settings.timeout); }
+    // Remembers, for the whole process, whether the server answered this time.
+    uint16_t Noted(uint16_t result) const;
+    bool FailedLately() const;
+    std::string ServerKey() const
+    {
+        return m_settings.address.host + ":" + m_settings.address.port;
+    }
 
     Store m_store;
     Settings m_settings;

@@ -235,6 +235,22 @@ TEST_F(FluidCardTest, TheLibraryTakesItsServerBudgetAndStateFromTheEnvironment)
     ::dlclose(library);
 }
 
+TEST(FluidCardStatusTest, AfterAnUnansweredCallTheStatusFailsAtOnceUntilAnOperationGetsThrough)
+{
+    CTempDir dir;
+    CFluidServer server;
+    CFluidCard::Settings settings;
+    settings.address = {"127.0.0.1", std::to_string(server.Port())};
+    settings.statusRetryAfter = 60s;
+    const CFluidCard card(CFluidCard::Store(dir.Path("fluidsynth.state"), CFluidState()), settings);
+    SynthStatus status{};
+    EXPECT_EQ(card.GetStatus(&status), SYNTHERR_NOTSUPPORTED);
+    ASSERT_TRUE(server.Start());
+    EXPECT_EQ(card.GetStatus(&status), SYNTHERR_NOTSUPPORTED) << "not asked again so soon";
+    EXPECT_EQ(card.UnloadBank(0), SYNTHERR_UNREF) << "an operation asks the server";
+    EXPECT_EQ(card.GetStatus(&status), SYNTH_OK);
+}
+
 // A listening socket that accepts and then says nothing, or says what it likes.
 class FakeServer
 {
