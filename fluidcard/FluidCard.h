@@ -56,10 +56,9 @@ public:
     // server no longer holds are dropped, fonts among the top 8 that no bank stands for
     // become banks under free IDs. SYNTHERR_INVCOUNT when the stack holds more than 8.
     static uint16_t Reconcile(const std::vector<ServerFont>& stack, CFluidState& state);
+private:
     // The bank IDs from the top of the stack down, in the order the card keeps.
     static std::vector<uint16_t> StackOrder(const CFluidState& state);
-
-private:
     // Unloads and loads again the fonts that stand out of StackOrder, bottom-up, so that
     // the stack ends in that order; a bank whose font is not on the server yet (server ID
     // -1) is loaded in its place. A bank whose font the server refuses is dropped.

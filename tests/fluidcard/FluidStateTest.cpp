@@ -1,6 +1,5 @@
 // The server card's logic that needs no server: what it reads of a SoundFont file, its
-// state file's bytes, how it reconciles its banks with the server's stack, and the stack
-// order it keeps.
+// state file's bytes, and how it reconciles its banks with the server's stack.
 #include "FluidCard.h"
 #include "SoundFontCheck.h"
 #include "TempDir.h"
@@ -106,16 +105,6 @@ TEST(FluidStateTest, KeepsItsBanksAcrossTheStateFileAndRefusesDamagedBytes)
     EXPECT_FALSE(CFluidState::Parse(newline)) << "a path the shell cannot be given";
 }
 
-TEST(FluidStateTest, ReportsTheBudgetAndNeverLessThanNothingFree)
-{
-    SynthStatus status{};
-    StateWith({{1, "/a"}, {2, "/b"}}).FillStatus(1000, status);
-    EXPECT_EQ(status.totalMemory, 1000u);
-    EXPECT_EQ(status.freeMemory, 800u);
-    StateWith({{1, "/a"}, {2, "/b"}}).FillStatus(150, status);
-    EXPECT_EQ(status.freeMemory, 0u);
-}
-
 TEST(FluidReconcileTest, DropsBanksTheServerLostAndTakesInFontsOthersLoaded)
 {
     CFluidState state = StateWith({{1, "/fonts/a.sf2"}, {2, "/fonts/b.sf2"}, {3, "/fonts/c.sf2"}});
@@ -136,15 +125,6 @@ TEST(FluidReconcileTest, DropsBanksTheServerLostAndTakesInFontsOthersLoaded)
     EXPECT_EQ(CFluidCard::Reconcile(crowded, state), SYNTHERR_INVCOUNT);
     ASSERT_EQ(state.Banks().Banks().size(), 8u);
     EXPECT_EQ(state.Font(7)->serverId, 13) << "the 8 fonts on top";
-}
-
-TEST(FluidReconcileTest, TheStackOrderPutsHigherPrioritiesThenLowerIdsOnTop)
-{
-    CFluidState state = StateWith({{1, "/a"}, {2, "/b"}, {3, "/c"}, {4, "/d"}});
-    state.SetPriority(2, 7);
-    state.SetPriority(3, 7);
-    state.SetPriority(1, 3);
-    EXPECT_EQ(CFluidCard::StackOrder(state), (std::vector<uint16_t>{2, 3, 1, 0}));
 }
 
 } // namespace
