@@ -3,8 +3,12 @@
 #include "TblCell.h"
 #include "TblCtrl.h"
 #include "TblMemSource.h"
+#include "TblStoredCell.h"
 
 #include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
 
 namespace {
 
@@ -301,6 +305,93 @@ TEST(MemSourceTest, ReadingRowByRowCostsOneStepPerCell)
     source.FetchCell(0, 0, cell);
     source.FetchCell(0, rows - 1, cell);
     EXPECT_EQ(source.CursorSteps(), atEnd);
+}
+
+TEST(MemSourceTest, RowIndexAgreesWithTheRowsAfterInsertsAndRemovals)
+{
+    // The reference: the texts of rows -3 .. n-1 in order, kept in a vector.
+    CTblMemSource source;
+    std::vector<QString> expected;
+    long first = -3;
+    for (long row = first; row < 200; ++row) {
+        expected.push_back(QString::number(row));
+        source.StoreCell(0, row, Text(expected.back()));
+    }
+    std::mt19937 random(16);
+    const auto anyRow = [&] {
+        return std::uniform_int_distribution<long>(first, first + std::ssize(expected) - 1)(random);
+    };
+    for (int step = 0; step < 400; ++step) {
+        const long row = anyRow();
+        const auto at = expected.begin() + (row - first);
+        switch (step % 3) {
+        case 0:
+            source.AddRowBefore(row);
+            expected.insert(at, "<none>");
+            first -= row < 0 ? 1 : 0;
+            break;
+        case 1:
+            if (row == 0 && first + std::ssize(expected) == 1)
+                break;
+            source.RemoveRow(row);
+            expected.erase(at);
+            first += row < 0 ? 1 : 0;
+            break;
+        default:
+            *at = QStringLiteral("s%1").arg(step);
+            source.StoreCell(0, row, Text(*at));
+        }
+        // Far jumps and neighbours, in random order, as a user's scrolling reads them.
+        for (int probe = 0; probe < 5; ++probe) {
+            const long target = anyRow();
+            ASSERT_EQ(Fetched(source, 0, target), expected[static_cast<size_t>(target - first)])
+                << "step " << step << ", row " << target;
+        }
+    }
+    EXPECT_EQ(Fetched(source, 0, first - 1), "<none>");
+    EXPECT_EQ(Fetched(source, 0, first + std::ssize(expected)), "<none>");
+}
+
+TEST(MemSourceTest, TextAloneIsKeptCompactlyAndReadsBackExactly)
+{
+    CTblMemSource source;
+    const QStringList texts{"", "R123456C7", "exactly 15 char", "a text longer than fifteen",
+                            QString::fromUtf8("caf\xC3\xA9"), QString::fromUtf8("\xE2\x82\xAC 5")};
+    for (int col = 0; col < texts.size(); ++col)
+        source.StoreCell(col, 0, Text(texts[col]));
+    for (int col = 0; col < texts.size(); ++col) {
+        CTblCell back;
+        // What the reader had set before stays: a fetch adds to the cell.
+        back.SetAlignment(CTblCell::AlignRight);
+        ASSERT_EQ(source.FetchCell(col, 0, back), 0);
+        EXPECT_EQ(*back.TextValue(), texts[col]);
+        EXPECT_EQ(back.GetMask(), CTblCell::PropText | CTblCell::PropDataType | CTblCell::PropAlignment);
+        EXPECT_EQ(back.ValueType(), CTblCell::TypeText);
+    }
+    // A number's data type, or any other property, needs the full record; a text alone
+    // again goes back to the compact form.
+    source.StoreCell(0, 1, Text("10", CTblCell::TypeNumber));
+    CTblCell colored = Text("red");
+    colored.SetBackColor(Qt::red);
+    source.StoreCell(1, 1, colored);
+    CTblCell back;
+    source.FetchCell(0, 1, back);
+    EXPECT_EQ(back.ValueType(), CTblCell::TypeNumber);
+    back.Reset();
+    source.FetchCell(1, 1, back);
+    EXPECT_EQ(back.GetBackColor(), QColor(Qt::red));
+    source.StoreCell(1, 1, Text("plain"));
+    back.Reset();
+    source.FetchCell(1, 1, back);
+    EXPECT_EQ(back.GetMask(), CTblCell::PropText | CTblCell::PropDataType);
+    EXPECT_EQ(*back.TextValue(), "plain");
+
+    CTblStoredCell stored;
+    stored.Assign(Text("short"));
+    EXPECT_FALSE(stored.IsFullRecord());
+    stored.Assign(colored);
+    EXPECT_TRUE(stored.IsFullRecord());
+    EXPECT_EQ(stored.TextLength(), 3);
 }
 
 TEST(MemSourceTest, TheBaseSourceSupportsNothing)
