@@ -93,8 +93,8 @@ void CTblStoredCell::CopyInto(CTblCell& target) const
     else if (Kind() == LongText)
         target.AssignText(LongTextView());
     else if (IsInlineText())
-        target.AssignText(QLatin1StringView(reinterpret_cast<const char*>(m_bytes.data()),
-                                            Kind() - 1));
+        target.AssignText(
+            QLatin1StringView(reinterpret_cast<const char*>(m_bytes.data()), Kind() - 1));
 }
 
 std::unique_ptr<CTblCell> CTblStoredCell::ToCell() const

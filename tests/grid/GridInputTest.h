@@ -20,7 +20,8 @@ private slots:
     void scrollingOneRowRedrawsOnlyTheUncoveredRow();
     void shiftedImageMatchesAFreshPaint_data();
     void shiftedImageMatchesAFreshPaint();
-    void focusLeavesAndStaysOutsideTheGrid();
+    void joinedBlockStaysOutOfTheLockedBands();
+    void tabMovesTheCellAndCtrlTabLeavesTheGrid();
     void headingsAndCornerSizeByTheirBorders();
     void columnBorderDragSizesTheColumn();
     void refusedColumnResizeKeepsTheArrowCursor();

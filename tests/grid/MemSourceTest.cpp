@@ -355,8 +355,12 @@ TEST(MemSourceTest, RowIndexAgreesWithTheRowsAfterInsertsAndRemovals)
 TEST(MemSourceTest, TextAloneIsKeptCompactlyAndReadsBackExactly)
 {
     CTblMemSource source;
-    const QStringList texts{"", "R123456C7", "exactly 15 char", "a text longer than fifteen",
-                            QString::fromUtf8("caf\xC3\xA9"), QString::fromUtf8("\xE2\x82\xAC 5")};
+    const QStringList texts{"",
+                            "R123456C7",
+                            "exactly 15 char",
+                            "a text longer than fifteen",
+                            QString::fromUtf8("caf\xC3\xA9"),
+                            QString::fromUtf8("\xE2\x82\xAC 5")};
     for (int col = 0; col < texts.size(); ++col)
         source.StoreCell(col, 0, Text(texts[col]));
     for (int col = 0; col < texts.size(); ++col) {
@@ -365,7 +369,8 @@ TEST(MemSourceTest, TextAloneIsKeptCompactlyAndReadsBackExactly)
         back.SetAlignment(CTblCell::AlignRight);
         ASSERT_EQ(source.FetchCell(col, 0, back), 0);
         EXPECT_EQ(*back.TextValue(), texts[col]);
-        EXPECT_EQ(back.GetMask(), CTblCell::PropText | CTblCell::PropDataType | CTblCell::PropAlignment);
+        EXPECT_EQ(back.GetMask(),
+                  CTblCell::PropText | CTblCell::PropDataType | CTblCell::PropAlignment);
         EXPECT_EQ(back.ValueType(), CTblCell::TypeText);
     }
     // A number's data type, or any other property, needs the full record; a text alone

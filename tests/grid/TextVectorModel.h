@@ -18,7 +18,10 @@ public:
     {
         return parent.isValid() || m_nCols == 0 ? 0 : static_cast<int>(m_texts.size() / m_nCols);
     }
-    int columnCount(const QModelIndex& parent) const override { return parent.isValid() ? 0 : m_nCols; }
+    int columnCount(const QModelIndex& parent) const override
+    {
+        return parent.isValid() ? 0 : m_nCols;
+    }
     QVariant data(const QModelIndex& index, int role) const override
     {
         if (role != Qt::DisplayRole || !index.isValid())
