@@ -30,8 +30,6 @@ public:
     // A full record of what is stored; none when nothing is.
     std::unique_ptr<CTblCell> ToCell() const;
     int TextLength() const;
-    // Whether the stored form is the full record (for tests and figures).
-    bool IsFullRecord() const { return Kind() == Full; }
 
 private:
     // The last byte says what the other fifteen hold: nothing, a pointer to the full
