@@ -56,6 +56,7 @@ public:
     // server no longer holds are dropped, fonts among the top 8 that no bank stands for
     // become banks under free IDs. SYNTHERR_INVCOUNT when the stack holds more than 8.
     static uint16_t Reconcile(const std::vector<ServerFont>& stack, CFluidState& state);
+
 private:
     // The bank IDs from the top of the stack down, in the order the card keeps.
     static std::vector<uint16_t> StackOrder(const CFluidState& state);
