@@ -9,6 +9,7 @@
 #include "RecordingMessageBox.h"
 #include "ScriptedFileDialog.h"
 #include "SharedSynthLibrary.h"
+#include "StringTable.h"
 
 #include <QFile>
 #include <QLabel>
@@ -53,6 +54,7 @@ private slots:
     void theEndOfTheFileTurnsTheButtonGreenAndPlayStartsAgain();
     void anotherFileChosenWhilePlayingLetsTheFirstPlayOn();
     void aFileThatCannotPlayLeavesTheButtonGreen();
+    void noAudioOutputAndDamagedTracksAreSaid();
     void aLateNotificationOfAStoppedPlayLeavesTheNextPlayAlone();
     void closingTheWindowWhilePlayingClosesTheDevice();
     void withoutASequencerThePlayerStaysIdle();
@@ -221,13 +223,35 @@ void PlayerWindowTest::aFileThatCannotPlayLeavesTheButtonGreen()
 
     // A device that opens but cannot play is closed at once.
     MakeFile(QStringLiteral("tune.mid"));
-    m_sequencer->FailNextPlay(SequencerError::NoAudioOutput);
+    m_sequencer->FailNextPlay(SequencerError::NotReady);
     window->OnCommand(Command::PlayMidi);
     QCOMPARE(PlayTriangle(window.get()), kGreen);
     QVERIFY(!window->Player().IsPlaying());
     QCOMPARE(m_sequencer->OpenDevices(), 0);
     QCOMPARE(m_sequencer->Calls().last(), QStringLiteral("close 1 -> 0"));
     QVERIFY(m_messages->Calls().empty());
+}
+
+void PlayerWindowTest::noAudioOutputAndDamagedTracksAreSaid()
+{
+    auto window = StartWindow(m_sequencer.get());
+    Choose(*window, MakeFile(QStringLiteral("tune.mid")));
+    m_sequencer->FailNextPlay(SequencerError::NoAudioOutput);
+    window->OnCommand(Command::PlayMidi);
+    QCOMPARE(PlayTriangle(window.get()), kGreen);
+
+    window->OnCommand(Command::PlayMidi);
+    m_sequencer->FailPlay(window->Player().DeviceId());
+    QCoreApplication::sendPostedEvents();
+    QCOMPARE(PlayTriangle(window.get()), kGreen);
+    QVERIFY(!window->Player().IsPlaying());
+    QCOMPARE(m_sequencer->OpenDevices(), 0);
+
+    QCOMPARE(m_messages->Calls().size(), size_t{2});
+    QCOMPARE(m_messages->Calls()[0].text, CStringTable::Load(1060));
+    QCOMPARE(m_messages->Calls()[1].text, CStringTable::Load(1062));
+    for (const auto& call : m_messages->Calls())
+        QCOMPARE(call.caption, QStringLiteral("Error"));
 }
 
 void PlayerWindowTest::aLateNotificationOfAStoppedPlayLeavesTheNextPlayAlone()
