@@ -1,10 +1,12 @@
 #include "BankFileCheck.h"
 
 #include "PosixFile.h"
+#include "SoundFontChunks.h"
 #include "synth32.h"
 
 #include <array>
 #include <fcntl.h>
+#include <string_view>
 #include <sys/stat.h>
 
 uint16_t CBankFileCheck::Check(const char* path)
@@ -22,6 +24,15 @@ uint16_t CBankFileCheck::Check(const char* path)
     if (!file.IsOpen() || ::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
         return SYNTHERR_FILENOTFOUND;
     }
+    switch (CSoundFontChunks soundFont; soundFont.Read(file, info.st_size)) {
+    case CSoundFontChunks::Result::Read:
+        TakeSoundFont(soundFont, path, info.st_size);
+        return SYNTH_OK;
+    case CSoundFontChunks::Result::Broken:
+        return SYNTHERR_INVCOM;
+    case CSoundFontChunks::Result::NotSoundFont:
+        break;
+    }
     off_t position = FIRST_LIST_OFFSET;
     if (info.st_size < FIRST_LIST_OFFSET || !SkipList(file, info.st_size, position) ||
         !SkipList(file, info.st_size, position) || !ReadName(file)) {
@@ -29,6 +40,21 @@ uint16_t CBankFileCheck::Check(const char* path)
     }
     m_size = static_cast<uint64_t>(info.st_size);
     return SYNTH_OK;
+}
+
+// Compressed samples (version 3) take their whole file in memory; plain ones their sample
+// data. The name is the file's own, or else its file name.
+void CBankFileCheck::TakeSoundFont(const CSoundFontChunks& soundFont, const char* path,
+                                   off_t fileSize)
+{
+    constexpr uint16_t COMPRESSED_VERSION = 3;
+    m_size = soundFont.MajorVersion() >= COMPRESSED_VERSION ? static_cast<uint64_t>(fileSize)
+                                                            : soundFont.SampleDataSize();
+    m_name = soundFont.Name();
+    if (m_name.empty()) {
+        const std::string_view whole(path);
+        m_name = whole.substr(whole.find_last_of('/') + 1);
+    }
 }
 
 bool CBankFileCheck::SkipList(const CPosixFile& file, off_t size, off_t& position)

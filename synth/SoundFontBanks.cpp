@@ -1,25 +1,17 @@
 #include "SoundFontBanks.h"
 
 #include "BankTable.h"
+#include "SoundFontChunks.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <algorithm>
 #include <vector>
 
-namespace {
-constexpr qint64 kFormSize = 12;
-} // namespace
-
 bool CSoundFontBanks::IsSoundFont(const QString& path)
 {
-    // Only a regular file: reading a pipe might wait for ever.
-    QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray form = file.read(kFormSize);
-    return form.size() == kFormSize && form.startsWith("RIFF") && form.endsWith("sfbk");
+    return CSoundFontChunks().Read(QFile::encodeName(path).constData()) !=
+           CSoundFontChunks::Result::NotSoundFont;
 }
 
 QStringList CSoundFontBanks::HighestFirst(const CBankTable& bankTable)

@@ -10,8 +10,7 @@ class CBankTable;
 class CSoundFontBanks
 {
 public:
-    // Whether the file at path is a SoundFont: a regular file that starts as a RIFF "sfbk"
-    // form. Only the first 12 bytes are read.
+    // Whether the file at path is a SoundFont: a regular file that is a RIFF "sfbk" form.
     static bool IsSoundFont(const QString& path);
     // The paths of the SoundFont banks of the table's last status, the highest priority
     // first; of two banks with the same priority the one with the lower ID comes first.
