@@ -28,7 +28,6 @@
     X(fluid_preset_get_name)                                                                       \
     X(fluid_preset_get_banknum)                                                                    \
     X(fluid_preset_get_num)                                                                        \
-    X(fluid_is_midifile)                                                                           \
     X(new_fluid_player)                                                                            \
     X(delete_fluid_player)                                                                         \
     X(fluid_player_add_mem)                                                                        \

@@ -72,7 +72,7 @@ unsigned CSequencerFluidSynth::Open(const QString& path, unsigned& deviceId)
     if (!api)
         return SequencerError::NoSequencer;
     QByteArray midi;
-    if (const unsigned error = CSequencerStream::ReadFile(*api, path, midi))
+    if (const unsigned error = CSequencerStream::ReadFile(path, midi))
         return error;
     if (const unsigned error = PrepareSynth(*api))
         return error;

@@ -16,17 +16,18 @@ constexpr float kSilence = 0.5f / 32768;
 constexpr int kAllChannels = -1;
 } // namespace
 
-unsigned CSequencerStream::ReadFile(const CFluidSynthApi& api, const QString& path,
-                                    QByteArray& midi)
+unsigned CSequencerStream::ReadFile(const QString& path, QByteArray& midi)
 {
     // Only a regular file: a device or a pipe might never end.
     QFile file(path);
     if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
         return SequencerError::FileNotFound;
-    if (file.size() > kMaxFileSize || !api.fluid_is_midifile(QFile::encodeName(path).constData()))
+    if (file.size() > kMaxFileSize)
         return SequencerError::InvalidFile;
     midi = file.readAll();
-    return SequencerError::None;
+    // A standard MIDI file starts with its header chunk, which is all FluidSynth's own file
+    // test looks at; asked of the bytes read, the file is not opened a second time.
+    return midi.startsWith("MThd") ? SequencerError::None : SequencerError::InvalidFile;
 }
 
 CSequencerStream::CSequencerStream(CSequencerSynth& synth)
@@ -37,8 +38,10 @@ CSequencerStream::CSequencerStream(CSequencerSynth& synth)
 CSequencerStream::~CSequencerStream()
 {
     m_api.delete_fluid_player(m_player);
-    // The next file starts on a silent synthesizer.
-    m_api.fluid_synth_all_sounds_off(m_synth.Synth(), kAllChannels);
+    // The next file starts on a silent synthesizer in its initial state: programs,
+    // controllers and pedals left by this file do not carry over. Done here, it costs the
+    // next Play nothing.
+    m_api.fluid_synth_system_reset(m_synth.Synth());
 }
 
 unsigned CSequencerStream::Load(const QByteArray& midi)
@@ -51,8 +54,6 @@ unsigned CSequencerStream::Load(const QByteArray& midi)
 
 void CSequencerStream::Start()
 {
-    // Programs, controllers and pedals left by the file played before do not carry over.
-    m_api.fluid_synth_system_reset(m_synth.Synth());
     m_api.fluid_player_play(m_player);
 }
 

@@ -23,7 +23,7 @@ public:
 
     // Reads the file at path whole, so later changes to it do not matter, and checks that it
     // is a standard MIDI file. Returns 0, FileNotFound or InvalidFile (SequencerError).
-    static unsigned ReadFile(const CFluidSynthApi& api, const QString& path, QByteArray& midi);
+    static unsigned ReadFile(const QString& path, QByteArray& midi);
 
     // synth must outlive the stream, and only one stream may play on it at a time.
     explicit CSequencerStream(CSequencerSynth& synth);
@@ -36,8 +36,8 @@ public:
 
     int SampleRate() const { return m_synth.SampleRate(); }
 
-    // Starts the file from its beginning on a synthesizer reset to its initial state; Render
-    // then plays it.
+    // Starts the file from its beginning; Render then plays it. The synthesizer is in its
+    // initial state: the stream before reset it as it went.
     void Start();
     // Renders frames samples into buffers that arrive zeroed (FluidSynth's audio callback
     // signature; without effect buffers the effects are mixed into out), then says whether

@@ -1,7 +1,7 @@
 // Figures for the MIDI player, measured on an audio output paced like a sound device that
 // listens to what it is given:
 //  - Play to the first non-silent sample, against FluidSynth alone with the same SoundFont
-//    already loaded and its output running (the floor), for each SoundFont given;
+//    already loaded (the floor), for each SoundFont given;
 //  - the end notification after the last non-silent sample, for a file whose note ends
 //    and for one whose note is never switched off.
 // Usage: player_bench [SoundFont ...] (default: the system's General MIDI SoundFont, and
@@ -151,7 +151,9 @@ int RenderSynth(void* synth, int frames, int, float*[], int nout, float* out[])
                                    out);
 }
 
-// FluidSynth alone: the SoundFont loaded and the output running before the clock starts.
+// FluidSynth alone, with the SoundFont loaded before the clock starts: the file, already in
+// memory, is handed to a new player, which starts, and an output opens, as the player's
+// sequencer opens one for each file.
 double FloorPlayToSound(const QString& soundFont, const QByteArray& midi)
 {
     const CFluidSynthApi& api = *CFluidSynthApi::Get();
@@ -159,7 +161,6 @@ double FloorPlayToSound(const QString& soundFont, const QByteArray& midi)
     if (synth.LoadSoundFonts({soundFont}))
         return NAN;
     Listener listener;
-    CListeningOutput output(&RenderSynth, synth.Synth(), listener);
     std::vector<double> times;
     for (int run = 0; run < kRuns; ++run) {
         QThread::msleep(30);
@@ -168,8 +169,10 @@ double FloorPlayToSound(const QString& soundFont, const QByteArray& midi)
         fluid_player_t* player = api.new_fluid_player(synth.Synth());
         api.fluid_player_add_mem(player, midi.constData(), static_cast<size_t>(midi.size()));
         api.fluid_player_play(player);
+        auto output = std::make_unique<CListeningOutput>(&RenderSynth, synth.Synth(), listener);
         if (WaitFor([&] { return listener.first != 0; }))
             times.push_back(Since(start, listener.first));
+        output.reset();
         api.delete_fluid_player(player);
         api.fluid_synth_all_sounds_off(synth.Synth(), -1);
     }

@@ -84,7 +84,7 @@ struct OfflinePlayer
     unsigned Load(const QString& path)
     {
         QByteArray midi;
-        const unsigned error = CSequencerStream::ReadFile(synth.Api(), path, midi);
+        const unsigned error = CSequencerStream::ReadFile(path, midi);
         return error ? error : stream.Load(midi);
     }
 
