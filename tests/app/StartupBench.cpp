@@ -1,7 +1,7 @@
 // Start-up to first paint of the program against a minimal Qt dialog program, each started
 // afresh many times in turn; also says whether the program mapped FluidSynth to get there
 // (it should not: FluidSynth is loaded by the first Play or SoundFont report). Runs in the
-// caller's display (scripts/bench-startup.sh gives it Xvfb). A benchmark, not a test.
+// caller's display (scripts/bench-player.sh gives it Xvfb). A benchmark, not a test.
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProcess>
