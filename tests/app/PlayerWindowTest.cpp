@@ -9,6 +9,7 @@
 #include "RecordingMessageBox.h"
 #include "ScriptedFileDialog.h"
 #include "SharedSynthLibrary.h"
+#include "SoundFontWriter.h"
 #include "StringTable.h"
 
 #include <QFile>
@@ -55,6 +56,7 @@ private slots:
     void anotherFileChosenWhilePlayingLetsTheFirstPlayOn();
     void aFileThatCannotPlayLeavesTheButtonGreen();
     void noAudioOutputAndDamagedTracksAreSaid();
+    void filesPlayWithTheSoundFontsInTheCard();
     void aLateNotificationOfAStoppedPlayLeavesTheNextPlayAlone();
     void closingTheWindowWhilePlayingClosesTheDevice();
     void withoutASequencerThePlayerStaysIdle();
@@ -252,6 +254,29 @@ void PlayerWindowTest::noAudioOutputAndDamagedTracksAreSaid()
     QCOMPARE(m_messages->Calls()[1].text, CStringTable::Load(1062));
     for (const auto& call : m_messages->Calls())
         QCOMPARE(call.caption, QStringLiteral("Error"));
+}
+
+void PlayerWindowTest::filesPlayWithTheSoundFontsInTheCard()
+{
+    auto window = StartWindow(m_sequencer.get());
+    Choose(*window, MakeFile(QStringLiteral("tune.mid")));
+    window->OnCommand(Command::PlayMidi);
+    QCOMPARE(m_sequencer->SoundFonts(), QStringList()); // the General MIDI SoundFont
+    window->OnCommand(Command::StopMidi);
+
+    QStringList fonts;
+    for (const char* name : {"strings.sf2", "brass.sf2"}) {
+        CSoundFontWriter font(name);
+        font.AddPreset("Tone", 0, 0);
+        fonts << m_dir->filePath(QString::fromLatin1(name));
+        QVERIFY(font.Write(fonts.last().toStdString()));
+        m_fileDialog->Script(fonts.last());
+        window->OnCommand(Command::LoadBank);
+    }
+    QCOMPARE(window->BankTable().Status().bankCount, 2u);
+    window->OnCommand(Command::PlayMidi);
+    QCOMPARE(m_sequencer->SoundFonts(), fonts);
+    QVERIFY(m_messages->Calls().empty());
 }
 
 void PlayerWindowTest::aLateNotificationOfAStoppedPlayLeavesTheNextPlayAlone()

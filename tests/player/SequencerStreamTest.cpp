@@ -5,6 +5,7 @@
 #include "MidiFileMaker.h"
 #include "SequencerFluidSynth.h"
 #include "SequencerService.h"
+#include "SoundFontWriter.h"
 
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -195,6 +196,41 @@ TEST_F(SequencerStreamTest, LoadSaysWhatIsWrong)
                                      QStringList{m_soundFont, m_dir.path()}, QStringList{}})
         EXPECT_EQ(OfflinePlayer(fonts).soundFontResult, SequencerError::NoSoundFont)
             << fonts.join(u',').toStdString();
+}
+
+// The louder channel's difference, frame by frame, over the shorter of two renderings.
+double Difference(const Rendering& a, const Rendering& b)
+{
+    double sum = 0;
+    const size_t frames = std::min(a.level.size(), b.level.size());
+    for (size_t frame = 0; frame < frames; ++frame)
+        sum += std::pow(double(a.level[frame]) - b.level[frame], 2);
+    return std::sqrt(sum / double(frames));
+}
+
+TEST_F(SequencerStreamTest, AProgramInTwoSoundFontsSoundsFromTheHigherOne)
+{
+    QStringList fonts;
+    for (const double tone : {440.0, 660.0}) {
+        CSoundFontWriter font;
+        font.AddPreset("Tone", 0, 0, tone);
+        fonts.append(m_dir.filePath(QStringLiteral("tone%1.sf2").arg(tone)));
+        ASSERT_TRUE(font.Write(fonts.last().toStdString()));
+    }
+    CMidiFileMaker maker;
+    maker.Note(0, 480, 69);
+    const QString path = Write(QStringLiteral("tone.mid"), maker.Bytes());
+    const auto render = [&](const QStringList& highestFirst) {
+        OfflinePlayer player(highestFirst);
+        EXPECT_EQ(player.soundFontResult, SequencerError::None);
+        EXPECT_EQ(player.Load(path), SequencerError::None);
+        return Render(player.stream, 0.5);
+    };
+    const Rendering low = render({fonts[0]});
+    const Rendering high = render({fonts[1]});
+    ASSERT_GT(Difference(low, high), 0.01);
+    EXPECT_LT(Difference(render({fonts[1], fonts[0]}), high), 1e-6);
+    EXPECT_LT(Difference(render({fonts[0], fonts[1]}), low), 1e-6);
 }
 
 TEST_F(SequencerStreamTest, NotesHeldPastTheLastEventAreSilencedTwoSecondsAfterIt)
