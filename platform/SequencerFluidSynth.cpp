@@ -68,12 +68,12 @@ unsigned CSequencerFluidSynth::Open(const QString& path, unsigned& deviceId)
 {
     if (!m_devices.empty())
         return SequencerError::Busy;
-    const CFluidSynthApi* api = CFluidSynthApi::Get();
-    if (!api)
-        return SequencerError::NoSequencer;
     QByteArray midi;
     if (const unsigned error = CSequencerStream::ReadFile(path, midi))
         return error;
+    const CFluidSynthApi* api = CFluidSynthApi::Get();
+    if (!api)
+        return SequencerError::NoSequencer;
     if (const unsigned error = PrepareSynth(*api))
         return error;
     auto device = std::make_unique<Device>(m_nNextId);
