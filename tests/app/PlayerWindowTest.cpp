@@ -6,8 +6,10 @@
 #include "FakeSequencer.h"
 #include "FlatButton.h"
 #include "KorvaneDlg.h"
+#include "MidiFileMaker.h"
 #include "RecordingMessageBox.h"
 #include "ScriptedFileDialog.h"
+#include "SequencerFluidSynth.h"
 #include "SharedSynthLibrary.h"
 #include "SoundFontWriter.h"
 #include "StringTable.h"
@@ -39,6 +41,12 @@ QString PathShown(const QWidget* window)
     return label ? label->text() : QStringLiteral("<no static 1023>");
 }
 
+bool FluidSynthMapped()
+{
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("libfluidsynth");
+}
+
 } // namespace
 
 class PlayerWindowTest : public QObject
@@ -49,6 +57,8 @@ private slots:
     void init();
     void cleanup();
 
+    // First: it looks at what the whole test program has mapped so far.
+    void fluidSynthIsLoadedByTheFirstPlayNotByTheStart();
     void browsingShowsTheChosenFileAndCancelKeepsIt();
     void playTurnsTheButtonRedAndASecondPressDoesNothing();
     void stopEndsThePlayAndDoesNothingWhileIdle();
@@ -120,6 +130,28 @@ void PlayerWindowTest::Choose(CKorvaneDlg& window, const QString& path)
 {
     m_fileDialog->Script(path);
     window.OnCommand(Command::BrowseMidi);
+}
+
+void PlayerWindowTest::fluidSynthIsLoadedByTheFirstPlayNotByTheStart()
+{
+    CSequencerFluidSynth sequencer(CSequencerFluidSynth::DefaultSoundFont(),
+                                   [](fluid_settings_t*, fluid_audio_func_t, void*) {
+                                       return std::unique_ptr<CSequencerAudioOutput>();
+                                   });
+    auto window = StartWindow(&sequencer);
+    CMidiFileMaker tune;
+    tune.Note(0, 480, 60);
+    const QString path = m_dir->filePath(QStringLiteral("tune.mid"));
+    QVERIFY(tune.Write(path));
+    Choose(*window, path);
+    QVERIFY(!FluidSynthMapped());
+
+    // Without an audio output the user is told, and the player stays idle.
+    window->OnCommand(Command::PlayMidi);
+    QVERIFY(FluidSynthMapped());
+    QCOMPARE(PlayTriangle(window.get()), kGreen);
+    QCOMPARE(m_messages->Calls().size(), size_t{1});
+    QCOMPARE(m_messages->Calls()[0].text, CStringTable::Load(1060));
 }
 
 void PlayerWindowTest::browsingShowsTheChosenFileAndCancelKeepsIt()
