@@ -103,7 +103,7 @@ void SetStatic(QWidget* dialog, int id, const QString& text)
 } // namespace
 
 CKorvaneDlg::CKorvaneDlg(SynthLibrary& library, CSequencerService* sequencer, QWidget* parent)
-    : QDialog(parent), m_player(sequencer), m_bankTable(library)
+    : QDialog(parent), m_player(sequencer, &m_bankTable), m_bankTable(library)
 {
     setWindowIcon(CBitmapResource::Icon(IDI_KORVANE));
     BuildControls();
@@ -615,8 +615,9 @@ void CKorvaneDlg::OnBrowseMidi()
 
 void CKorvaneDlg::OnPlayMidi()
 {
-    m_player.Play(this, m_strMidiFile);
+    const unsigned error = m_player.Play(this, m_strMidiFile);
     ShowPlayerState();
+    ShowPlayerProblem(CMidiPlayer::ProblemText(error));
 }
 
 void CKorvaneDlg::OnStopMidi()
@@ -629,6 +630,14 @@ void CKorvaneDlg::OnMciNotify(const CSequencerNotifyEvent& event)
 {
     m_player.OnNotify(event.DeviceId());
     ShowPlayerState();
+    ShowPlayerProblem(CMidiPlayer::NotifyProblemText(event.NotifyCode()));
+}
+
+void CKorvaneDlg::ShowPlayerProblem(const QString& text)
+{
+    if (!text.isEmpty())
+        CMessageBoxService::Current().Show(this, text, CStringTable::Load(IDS_ERROR_CAPTION),
+                                           Mb::Ok | Mb::IconHand);
 }
 
 // A red triangle on Play while a file plays, a green one while idle.

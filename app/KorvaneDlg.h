@@ -124,6 +124,8 @@ private:
     void ShowAbout();
     bool IsOwnKeyPress(QObject* watched, QEvent* event) const;
     void ShowPlayerState();
+    // A play that cannot start or that fails is said; "" shows nothing.
+    void ShowPlayerProblem(const QString& text);
 
     CFlatButton* m_btnMidiMapping = nullptr;
     CFlatButton* m_btnBrowseMidi = nullptr;

@@ -1,9 +1,11 @@
 #include "BankFileCheck.h"
 
 #include "PosixFile.h"
+#include "SoundFontChunks.h"
 #include "synth32.h"
 
 #include <array>
+#include <string_view>
 
 uint16_t CBankFileCheck::Check(const char* path)
 {
@@ -17,6 +19,15 @@ uint16_t CBankFileCheck::Check(const char* path)
     if (!file.IsOpen()) {
         return SYNTHERR_FILENOTFOUND;
     }
+    switch (CSoundFontChunks soundFont; soundFont.Read(file, size)) {
+    case CSoundFontChunks::Result::Read:
+        TakeSoundFont(soundFont, path, size);
+        return SYNTH_OK;
+    case CSoundFontChunks::Result::Broken:
+        return SYNTHERR_INVCOM;
+    case CSoundFontChunks::Result::NotSoundFont:
+        break;
+    }
     off_t position = FIRST_LIST_OFFSET;
     if (size < FIRST_LIST_OFFSET || !SkipList(file, size, position) ||
         !SkipList(file, size, position) || !ReadName(file)) {
@@ -24,6 +35,21 @@ uint16_t CBankFileCheck::Check(const char* path)
     }
     m_size = static_cast<uint64_t>(size);
     return SYNTH_OK;
+}
+
+// Compressed samples (version 3) take their whole file in memory; plain ones their sample
+// data. The name is the file's own, or else its file name.
+void CBankFileCheck::TakeSoundFont(const CSoundFontChunks& soundFont, const char* path,
+                                   off_t fileSize)
+{
+    constexpr uint16_t COMPRESSED_VERSION = 3;
+    m_size = soundFont.MajorVersion() >= COMPRESSED_VERSION ? static_cast<uint64_t>(fileSize)
+                                                            : soundFont.SampleDataSize();
+    m_name = soundFont.Name();
+    if (m_name.empty()) {
+        const std::string_view whole(path);
+        m_name = whole.substr(whole.find_last_of('/') + 1);
+    }
 }
 
 bool CBankFileCheck::SkipList(const CPosixFile& file, off_t size, off_t& position)

@@ -1,5 +1,7 @@
 // Decides whether a file can be loaded as a bank and takes what the card records of it:
 // the name at offset 8 and the file's size, which is the sample memory it will take.
+// A SoundFont file is a bank too: its name is its INAM, or else its file name, and it takes
+// the size of its sample data (a compressed one, its file size).
 //
 // A bank file holds, from offset 26, its instrument list and then its drum-kit list:
 // 6-byte records, each list ended by a record position that starts with FF FF, the
@@ -11,6 +13,7 @@
 #include <sys/types.h>
 
 class CPosixFile;
+class CSoundFontChunks;
 
 class CBankFileCheck
 {
@@ -22,13 +25,15 @@ public:
 
     // SYNTHERR_FILENOTFOUND when path is null or does not name a regular file that can be
     // opened for reading; SYNTHERR_INVCOM when the file is shorter than its header or a
-    // list has no terminator before the end of the file; SYNTH_OK otherwise.
+    // list has no terminator before the end of the file, or it is a SoundFont without
+    // sample data; SYNTH_OK otherwise.
     uint16_t Check(const char* path);
 
     const std::string& Name() const { return m_name; }
     uint64_t Size() const { return m_size; }
 
 private:
+    void TakeSoundFont(const CSoundFontChunks& soundFont, const char* path, off_t fileSize);
     // Walks one list from position; on success position stands just after its terminator.
     static bool SkipList(const CPosixFile& file, off_t size, off_t& position);
     bool ReadName(const CPosixFile& file);

@@ -3,8 +3,11 @@
 #include "SequencerAudioDriver.h"
 #include "SequencerNotifyEvent.h"
 #include "SequencerStream.h"
+#include "SequencerSynth.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QFileInfo>
 
 #include <atomic>
 #include <utility>
@@ -22,7 +25,7 @@ struct CSequencerFluidSynth::Device
     }
 
     const unsigned id;
-    CSequencerStream stream;
+    std::unique_ptr<CSequencerStream> stream;
     // Declared after the stream: it renders from it until destroyed.
     std::unique_ptr<CSequencerAudioOutput> output;
     QObject* window = nullptr;
@@ -56,13 +59,29 @@ CSequencerAudioOutput::Opener CSequencerFluidSynth::DefaultAudio()
     return &CSequencerAudioDriver::Open;
 }
 
+void CSequencerFluidSynth::UseSoundFonts(const QStringList& highestFirst)
+{
+    m_requestedFonts = highestFirst;
+}
+
 unsigned CSequencerFluidSynth::Open(const QString& path, unsigned& deviceId)
 {
+    if (!m_devices.empty())
+        return SequencerError::Busy;
+    QByteArray midi;
+    if (const unsigned error = CSequencerStream::ReadFile(path, midi))
+        return error;
+    const CFluidSynthApi* api = CFluidSynthApi::Get();
+    if (!api)
+        return SequencerError::NoSequencer;
+    if (const unsigned error = PrepareSynth(*api))
+        return error;
     auto device = std::make_unique<Device>(m_nNextId);
-    if (const unsigned error = device->stream.Load(path, m_strSoundFont))
+    device->stream = std::make_unique<CSequencerStream>(*m_synth);
+    if (const unsigned error = device->stream->Load(midi))
         return error;
     // The output runs from now on, silent until the device plays.
-    device->output = m_openAudio(device->stream.Settings(), &RenderDevice, device.get());
+    device->output = m_openAudio(m_synth->Settings(), &RenderDevice, device.get());
     if (!device->output)
         return SequencerError::NoAudioOutput;
     deviceId = m_nNextId++;
@@ -79,7 +98,7 @@ unsigned CSequencerFluidSynth::Play(unsigned deviceId, QObject* window)
         return SequencerError::NotReady;
     device->started = true;
     device->window = window;
-    device->stream.Start();
+    device->stream->Start();
     device->playing.store(true, std::memory_order_release);
     return SequencerError::None;
 }
@@ -105,6 +124,41 @@ unsigned CSequencerFluidSynth::Close(unsigned deviceId)
     return SequencerError::None;
 }
 
+unsigned CSequencerFluidSynth::PrepareSynth(const CFluidSynthApi& api)
+{
+    const QStringList fonts = SoundFonts();
+    const QStringList identities = Identities(fonts);
+    if (m_synth && identities == m_loadedFonts)
+        return SequencerError::None;
+    // The old synthesizer goes first: two large sets of SoundFonts need not fit in memory.
+    m_synth.reset();
+    m_loadedFonts.clear();
+    auto synth = std::make_unique<CSequencerSynth>(api);
+    ++m_nSoundFontLoads;
+    if (const unsigned error = synth->LoadSoundFonts(fonts))
+        return error;
+    m_synth = std::move(synth);
+    m_loadedFonts = identities;
+    return SequencerError::None;
+}
+
+QStringList CSequencerFluidSynth::SoundFonts() const
+{
+    return m_requestedFonts.isEmpty() ? QStringList{m_strSoundFont} : m_requestedFonts;
+}
+
+QStringList CSequencerFluidSynth::Identities(const QStringList& paths)
+{
+    QStringList identities;
+    for (const QString& path : paths) {
+        const QFileInfo file(path);
+        identities.append(QStringLiteral("%1|%2|%3")
+                              .arg(path, QString::number(file.size()),
+                                   QString::number(file.lastModified().toMSecsSinceEpoch())));
+    }
+    return identities;
+}
+
 CSequencerFluidSynth::Device* CSequencerFluidSynth::Find(unsigned deviceId) const
 {
     const auto found = m_devices.find(deviceId);
@@ -118,7 +172,7 @@ int CSequencerFluidSynth::RenderDevice(void* data, int frames, int nfx, float* f
     auto* device = static_cast<Device*>(data);
     if (!device->playing.load(std::memory_order_acquire))
         return FLUID_OK;
-    const CSequencerStream::Progress progress = device->stream.Render(frames, nfx, fx, nout, out);
+    const CSequencerStream::Progress progress = device->stream->Render(frames, nfx, fx, nout, out);
     if (progress != CSequencerStream::Progress::Playing) {
         device->playing = false;
         device->Notify(progress == CSequencerStream::Progress::Ended ? SequencerNotify::Ended

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QObject;
 
@@ -23,6 +24,8 @@ constexpr unsigned NoAudioOutput = 5;
 constexpr unsigned NotReady = 6;
 // There is no sequencer at all.
 constexpr unsigned NoSequencer = 7;
+// Another file is open on the sequencer; close it first.
+constexpr unsigned Busy = 8;
 } // namespace SequencerError
 
 // Every call comes from the window thread; only the notification is asynchronous.
@@ -43,4 +46,8 @@ public:
     virtual unsigned Stop(unsigned deviceId) = 0;
     // Stops the device if it plays and frees it.
     virtual unsigned Close(unsigned deviceId) = 0;
+
+    // The SoundFonts that files opened from now on play with, the highest priority first;
+    // an empty list stands for the General MIDI SoundFont.
+    virtual void UseSoundFonts(const QStringList& highestFirst) = 0;
 };

@@ -12,48 +12,49 @@ namespace {
 constexpr qint64 kMaxFileSize = 64 * 1024 * 1024;
 // A sample that rounds to zero in 16-bit audio is silence.
 constexpr float kSilence = 0.5f / 32768;
+// Every MIDI channel at once, in FluidSynth's channel functions.
+constexpr int kAllChannels = -1;
 } // namespace
 
-CSequencerStream::CSequencerStream() : m_settings(new_fluid_settings())
-{
-    // The player's clock follows the samples rendered, not the wall clock, so the file keeps
-    // its timing whoever pulls the samples and however late.
-    fluid_settings_setstr(m_settings, "player.timing-source", "sample");
-    m_synth = new_fluid_synth(m_settings);
-    m_player = new_fluid_player(m_synth);
-    double rate = 0;
-    fluid_settings_getnum(m_settings, "synth.sample-rate", &rate);
-    m_nSampleRate = static_cast<int>(rate);
-}
-
-CSequencerStream::~CSequencerStream()
-{
-    delete_fluid_player(m_player);
-    delete_fluid_synth(m_synth);
-    delete_fluid_settings(m_settings);
-}
-
-unsigned CSequencerStream::Load(const QString& path, const QString& soundFont)
+unsigned CSequencerStream::ReadFile(const QString& path, QByteArray& midi)
 {
     // Only a regular file: a device or a pipe might never end.
     QFile file(path);
     if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
         return SequencerError::FileNotFound;
-    if (file.size() > kMaxFileSize || !fluid_is_midifile(QFile::encodeName(path).constData()))
+    if (file.size() > kMaxFileSize)
         return SequencerError::InvalidFile;
-    const QByteArray midi = file.readAll();
-    if (soundFont.isEmpty() ||
-        fluid_synth_sfload(m_synth, QFile::encodeName(soundFont).constData(), 1) == FLUID_FAILED)
-        return SequencerError::NoSoundFont;
-    if (fluid_player_add_mem(m_player, midi.constData(), static_cast<size_t>(midi.size())) !=
-        FLUID_OK)
-        return SequencerError::InvalidFile;
-    return SequencerError::None;
+    midi = file.readAll();
+    // A standard MIDI file starts with its header chunk, which is all FluidSynth's own file
+    // test looks at; asked of the bytes read, the file is not opened a second time.
+    return midi.startsWith("MThd") ? SequencerError::None : SequencerError::InvalidFile;
+}
+
+CSequencerStream::CSequencerStream(CSequencerSynth& synth)
+    : m_synth(synth), m_api(synth.Api()), m_player(m_api.new_fluid_player(synth.Synth()))
+{
+}
+
+CSequencerStream::~CSequencerStream()
+{
+    m_api.delete_fluid_player(m_player);
+    // The next file starts on a silent synthesizer in its initial state: programs,
+    // controllers and pedals left by this file do not carry over. Done here, it costs the
+    // next Play nothing.
+    m_api.fluid_synth_system_reset(m_synth.Synth());
+}
+
+unsigned CSequencerStream::Load(const QByteArray& midi)
+{
+    return m_api.fluid_player_add_mem(m_player, midi.constData(),
+                                      static_cast<size_t>(midi.size())) == FLUID_OK
+               ? SequencerError::None
+               : SequencerError::InvalidFile;
 }
 
 void CSequencerStream::Start()
 {
-    fluid_player_play(m_player);
+    m_api.fluid_player_play(m_player);
 }
 
 CSequencerStream::Progress CSequencerStream::Render(int frames, int nfx, float* fx[], int nout,
@@ -61,14 +62,15 @@ CSequencerStream::Progress CSequencerStream::Render(int frames, int nfx, float* 
 {
     int result = FLUID_FAILED;
     if (nfx > 0) {
-        result = fluid_synth_process(m_synth, frames, nfx, fx, nout, out);
+        result = m_api.fluid_synth_process(m_synth.Synth(), frames, nfx, fx, nout, out);
     } else if (nout > 0) {
         // Reverb and chorus, left and right, go into the dry output.
         float* effects[] = {out[0], out[nout - 1], out[0], out[nout - 1]};
-        result = fluid_synth_process(m_synth, frames, 4, effects, nout, out);
+        result = m_api.fluid_synth_process(m_synth.Synth(), frames, 4, effects, nout, out);
     }
     if (result != FLUID_OK)
         return Progress::Failed;
+    m_nFrames += frames;
     Listen(frames, nout, out);
     return Check();
 }
@@ -86,21 +88,29 @@ void CSequencerStream::Listen(int frames, int nout, float* out[])
     m_nSilentFrames += frames;
 }
 
-CSequencerStream::Progress CSequencerStream::Check() const
+CSequencerStream::Progress CSequencerStream::Check()
 {
-    const int status = fluid_player_get_status(m_player);
-    const int tick = fluid_player_get_current_tick(m_player);
-    const int lastTick = fluid_player_get_total_ticks(m_player);
+    const int status = m_api.fluid_player_get_status(m_player);
+    const int tick = m_api.fluid_player_get_current_tick(m_player);
+    const int lastTick = m_api.fluid_player_get_total_ticks(m_player);
     if (status == FLUID_PLAYER_DONE) {
         // A file the player cannot read stops it before its clock has moved.
         return tick == 0 && lastTick == 0 ? Progress::Failed : Progress::Ended;
     }
+    if (status != FLUID_PLAYER_PLAYING || tick < lastTick)
+        return Progress::Playing;
+    if (m_nLastEventFrame < 0)
+        m_nLastEventFrame = m_nFrames;
     // The player reports the end itself only some two seconds after the last voice has died
     // away, so the end is taken as soon as nothing sounds past the last tick: no voice is
     // left, or the voices still fading out have been inaudible for a tenth of a second.
-    const bool quiet =
-        fluid_synth_get_active_voice_count(m_synth) == 0 || m_nSilentFrames >= m_nSampleRate / 10;
-    if (status == FLUID_PLAYER_PLAYING && tick >= lastTick && quiet)
+    fluid_synth_t* synth = m_synth.Synth();
+    if (m_api.fluid_synth_get_active_voice_count(synth) == 0 ||
+        m_nSilentFrames >= SampleRate() / 10)
         return Progress::Ended;
-    return Progress::Playing;
+    if (m_nFrames - m_nLastEventFrame < std::lround(kMaxTailSeconds * SampleRate()))
+        return Progress::Playing;
+    m_api.fluid_synth_all_notes_off(synth, kAllChannels);
+    m_api.fluid_synth_all_sounds_off(synth, kAllChannels);
+    return Progress::Ended;
 }

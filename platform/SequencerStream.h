@@ -1,9 +1,10 @@
-// One MIDI file on a FluidSynth synthesizer with a General MIDI SoundFont: renders the
-// file's audio block by block and tells when the file is over.
+// One MIDI file on the sequencer's synthesizer: renders the file's audio block by block and
+// tells when the file is over.
 #pragma once
 
-#include <fluidsynth.h>
+#include "SequencerSynth.h"
 
+#include <QByteArray>
 #include <QString>
 
 class CSequencerStream
@@ -16,20 +17,27 @@ public:
         Failed
     };
 
-    CSequencerStream();
+    // The longest a release tail may sound after the file's last event before every channel
+    // is silenced: notes never switched off, or held by a pedal, still end.
+    static constexpr double kMaxTailSeconds = 2.0;
+
+    // Reads the file at path whole, so later changes to it do not matter, and checks that it
+    // is a standard MIDI file. Returns 0, FileNotFound or InvalidFile (SequencerError).
+    static unsigned ReadFile(const QString& path, QByteArray& midi);
+
+    // synth must outlive the stream, and only one stream may play on it at a time.
+    explicit CSequencerStream(CSequencerSynth& synth);
     ~CSequencerStream();
     CSequencerStream(const CSequencerStream&) = delete;
     CSequencerStream& operator=(const CSequencerStream&) = delete;
 
-    // Checks the MIDI file at path and loads it and the SoundFont. Returns 0 or a
-    // SequencerError code. The file is read whole now, so later changes to it do not matter.
-    unsigned Load(const QString& path, const QString& soundFont);
+    // Takes the file read by ReadFile. Returns 0 or SequencerError::InvalidFile.
+    unsigned Load(const QByteArray& midi);
 
-    // The settings the synthesizer runs on: sample rate and channels for the audio output.
-    fluid_settings_t* Settings() const { return m_settings; }
-    int SampleRate() const { return m_nSampleRate; }
+    int SampleRate() const { return m_synth.SampleRate(); }
 
-    // Starts the file from its beginning; Render then plays it.
+    // Starts the file from its beginning; Render then plays it. The synthesizer is in its
+    // initial state: the stream before reset it as it went.
     void Start();
     // Renders frames samples into buffers that arrive zeroed (FluidSynth's audio callback
     // signature; without effect buffers the effects are mixed into out), then says whether
@@ -37,13 +45,15 @@ public:
     Progress Render(int frames, int nfx, float* fx[], int nout, float* out[]);
 
 private:
-    Progress Check() const;
+    Progress Check();
     // Counts the frames of silence at the end of what has been rendered.
     void Listen(int frames, int nout, float* out[]);
 
-    fluid_settings_t* m_settings;
-    fluid_synth_t* m_synth;
+    CSequencerSynth& m_synth;
+    const CFluidSynthApi& m_api;
     fluid_player_t* m_player;
-    int m_nSampleRate = 0;
+    long m_nFrames = 0;
     int m_nSilentFrames = 0;
+    // The frame at which the file's last event was reached; -1 before.
+    long m_nLastEventFrame = -1;
 };

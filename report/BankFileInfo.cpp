@@ -1,5 +1,8 @@
 #include "BankFileInfo.h"
 
+#include "SoundFontChunks.h"
+#include "SoundFontPresets.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -13,6 +16,8 @@ constexpr qint64 FIRST_LIST_OFFSET = 26;
 // A record is the 2-byte program, the variation and 3 bytes the report does not use.
 constexpr qint64 RECORD_SIZE = 6;
 constexpr qint64 END_MARK_SIZE = 2;
+// The SoundFont bank of drum kits.
+constexpr int DRUM_KIT_BANK = 128;
 
 } // namespace
 
@@ -23,6 +28,12 @@ bool CBankFileInfo::Read(const QString& path)
     // a writer that may never come.
     if (!QFileInfo(path).isFile())
         return false;
+    CSoundFontChunks soundFont;
+    if (soundFont.Read(QFile::encodeName(path).constData()) !=
+        CSoundFontChunks::Result::NotSoundFont) {
+        const QString name = QString::fromLatin1(soundFont.Name());
+        return ReadSoundFont(path, name.isEmpty() ? QFileInfo(path).fileName() : name);
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
@@ -39,6 +50,21 @@ void CBankFileInfo::Read(QIODevice& device)
     m_strName = QString::fromLatin1(nul < 0 ? name : name.left(nul));
     if (header.size() == FIRST_LIST_OFFSET && ReadList(device, m_instruments))
         ReadList(device, m_drumKits);
+}
+
+bool CBankFileInfo::ReadSoundFont(const QString& path, const QString& name)
+{
+    std::vector<SoundFontPreset> presets;
+    if (!CSoundFontPresets::Read(path, presets))
+        return false;
+    m_strName = name;
+    for (const SoundFontPreset& preset : presets) {
+        const bool drumKit = preset.bank == DRUM_KIT_BANK;
+        (drumKit ? m_drumKits : m_instruments)
+            .push_back({static_cast<uint16_t>(preset.program),
+                        static_cast<uint16_t>(drumKit ? 0 : preset.bank), preset.name});
+    }
+    return true;
 }
 
 void CBankFileInfo::Reset()
@@ -69,6 +95,6 @@ bool CBankFileInfo::ReadList(QIODevice& device, std::vector<BankProgramEntry>& l
         const qint64 rest = RECORD_SIZE - END_MARK_SIZE;
         if (device.read(bytes + END_MARK_SIZE, rest) != rest)
             return false;
-        list.push_back({static_cast<uint16_t>(record[0] | record[1] << 8), record[2]});
+        list.push_back({static_cast<uint16_t>(record[0] | record[1] << 8), record[2], {}});
     }
 }

@@ -18,6 +18,11 @@ public:
     //
     // A file that ends early is read as far as it goes: the name is the name bytes it
     // holds, and a list cut short keeps its whole records before the end of the file.
+    //
+    // A SoundFont file is read with FluidSynth: its presets in bank 128 are the drum kits
+    // (variation 0), all others instruments with the bank as variation, each with its name;
+    // the bank's name is the file's INAM, or else its file name. False when FluidSynth
+    // cannot be loaded or refuses the file.
     bool Read(const QString& path);
     // The same from a device open for reading, positioned at the file's start.
     void Read(QIODevice& device);
@@ -34,6 +39,7 @@ public:
 private:
     static BankProgramEntry At(const std::vector<BankProgramEntry>& list, int index);
     static bool ReadList(QIODevice& device, std::vector<BankProgramEntry>& list);
+    bool ReadSoundFont(const QString& path, const QString& name);
 
     QString m_strName;
     std::vector<BankProgramEntry> m_instruments;

@@ -34,6 +34,7 @@ constexpr int IDS_MIDI_PROG = 196;
 constexpr int IDS_VARIATION = 197;
 constexpr int IDS_CUBASE_PROG = 198;
 constexpr int IDS_CUBASE_BANK = 199;
+constexpr int IDS_PROGRAM_NAME = 1021;
 constexpr int IDS_UNTITLED = 127;
 constexpr int IDS_NO_PRESET_MODE = 209;
 constexpr int IDS_TEMPLATE = 211;
@@ -74,6 +75,7 @@ constexpr auto MIDI_PROG = "[IDS_KRVMIDIPROG]"_L1;
 constexpr auto VARIATION = "[IDS_KRVVARIATION]"_L1;
 constexpr auto CUBASE_PROG = "[IDS_KRVCUBASEPROG]"_L1;
 constexpr auto CUBASE_BANK = "[IDS_KRVCUBASEBANK]"_L1;
+constexpr auto PROGRAM_NAME_HEADING = "[IDS_KRVPROGNAME]"_L1;
 
 // Placeholders of the program blocks.
 constexpr auto BANK_REAL_NAME = "[IDS_KRVBANKREALNAME]"_L1;
@@ -82,6 +84,8 @@ constexpr auto PROGRAM = "[IDS_KRVBANKMIDIPROG]"_L1;
 constexpr auto PROGRAM_VARIATION = "[IDS_KRVBANKKVARIATION]"_L1;
 constexpr auto PROGRAM_CUBASE_PROG = "[IDS_KRVBANKCUBASEPROG]"_L1;
 constexpr auto PROGRAM_CUBASE_BANK = "[IDS_KRVBANKCUBASEBANK]"_L1;
+// The preset's own name, which SoundFonts give and bank files do not.
+constexpr auto PROGRAM_NAME = "[IDS_KRVBANKPROGNAME]"_L1;
 
 std::function<QString()> Text(int id)
 {
@@ -298,7 +302,7 @@ CMappingReport::LineStatus CMappingReport::ProcessMappingHeaderLine(QString& lin
     const Choices choices = {
         {MIDI_MAPPING, Text(IDS_MIDI_MAPPING)}, {MIDI_PROG, Text(IDS_MIDI_PROG)},
         {VARIATION, Text(IDS_VARIATION)},       {CUBASE_PROG, Text(IDS_CUBASE_PROG)},
-        {CUBASE_BANK, Text(IDS_CUBASE_BANK)},
+        {CUBASE_BANK, Text(IDS_CUBASE_BANK)},   {PROGRAM_NAME_HEADING, Text(IDS_PROGRAM_NAME)},
     };
     if (ReplaceFirstOf(line, choices))
         return LineStatus::Processed;
@@ -332,6 +336,7 @@ void CMappingReport::ExpandList(QTextStream& output, const CBankFileInfo& bank, 
             {PROGRAM_VARIATION, [&] { return QString::number(entry.variation); }},
             {PROGRAM_CUBASE_PROG, [&] { return QString::number(entry.program + 1); }},
             {PROGRAM_CUBASE_BANK, [&] { return QString::number(entry.variation * 128); }},
+            {PROGRAM_NAME, [&] { return entry.name; }},
         };
         if (index > 0) {
             ExpandProgram(output, m_blockLines, choices);

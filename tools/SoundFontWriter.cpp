@@ -185,10 +185,10 @@ std::vector<uint8_t> CSoundFontWriter::InfoList() const
     ByteSink info;
     info.Chunk("ifil", {2, 0, 1, 0});
     if (!m_name.empty()) {
+        // A name ends with a NUL and its chunk has an even size: FluidSynth refuses a font
+        // whose INAM is odd.
         std::vector<uint8_t> name(m_name.begin(), m_name.end());
-        // A text chunk ends with a NUL and holds an even number of bytes: readers such as
-        // FluidSynth's refuse an odd INAM size.
-        name.resize(name.size() + (name.size() % 2 == 0 ? 2 : 1), 0);
+        name.resize(name.size() + 2 - name.size() % 2, 0);
         info.Chunk("INAM", name);
     }
     return info.Take();

@@ -6,9 +6,13 @@
 #include "FakeSequencer.h"
 #include "FlatButton.h"
 #include "KorvaneDlg.h"
+#include "MidiFileMaker.h"
 #include "RecordingMessageBox.h"
 #include "ScriptedFileDialog.h"
+#include "SequencerFluidSynth.h"
 #include "SharedSynthLibrary.h"
+#include "SoundFontWriter.h"
+#include "StringTable.h"
 
 #include <QFile>
 #include <QLabel>
@@ -37,6 +41,12 @@ QString PathShown(const QWidget* window)
     return label ? label->text() : QStringLiteral("<no static 1023>");
 }
 
+bool FluidSynthMapped()
+{
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("libfluidsynth");
+}
+
 } // namespace
 
 class PlayerWindowTest : public QObject
@@ -47,12 +57,16 @@ private slots:
     void init();
     void cleanup();
 
+    // First: it looks at what the whole test program has mapped so far.
+    void fluidSynthIsLoadedByTheFirstPlayNotByTheStart();
     void browsingShowsTheChosenFileAndCancelKeepsIt();
     void playTurnsTheButtonRedAndASecondPressDoesNothing();
     void stopEndsThePlayAndDoesNothingWhileIdle();
     void theEndOfTheFileTurnsTheButtonGreenAndPlayStartsAgain();
     void anotherFileChosenWhilePlayingLetsTheFirstPlayOn();
     void aFileThatCannotPlayLeavesTheButtonGreen();
+    void noAudioOutputAndDamagedTracksAreSaid();
+    void filesPlayWithTheSoundFontsInTheCard();
     void aLateNotificationOfAStoppedPlayLeavesTheNextPlayAlone();
     void closingTheWindowWhilePlayingClosesTheDevice();
     void withoutASequencerThePlayerStaysIdle();
@@ -116,6 +130,28 @@ void PlayerWindowTest::Choose(CKorvaneDlg& window, const QString& path)
 {
     m_fileDialog->Script(path);
     window.OnCommand(Command::BrowseMidi);
+}
+
+void PlayerWindowTest::fluidSynthIsLoadedByTheFirstPlayNotByTheStart()
+{
+    CSequencerFluidSynth sequencer(CSequencerFluidSynth::DefaultSoundFont(),
+                                   [](fluid_settings_t*, fluid_audio_func_t, void*) {
+                                       return std::unique_ptr<CSequencerAudioOutput>();
+                                   });
+    auto window = StartWindow(&sequencer);
+    CMidiFileMaker tune;
+    tune.Note(0, 480, 60);
+    const QString path = m_dir->filePath(QStringLiteral("tune.mid"));
+    QVERIFY(tune.Write(path));
+    Choose(*window, path);
+    QVERIFY(!FluidSynthMapped());
+
+    // Without an audio output the user is told, and the player stays idle.
+    window->OnCommand(Command::PlayMidi);
+    QVERIFY(FluidSynthMapped());
+    QCOMPARE(PlayTriangle(window.get()), kGreen);
+    QCOMPARE(m_messages->Calls().size(), size_t{1});
+    QCOMPARE(m_messages->Calls()[0].text, CStringTable::Load(1070));
 }
 
 void PlayerWindowTest::browsingShowsTheChosenFileAndCancelKeepsIt()
@@ -221,12 +257,57 @@ void PlayerWindowTest::aFileThatCannotPlayLeavesTheButtonGreen()
 
     // A device that opens but cannot play is closed at once.
     MakeFile(QStringLiteral("tune.mid"));
-    m_sequencer->FailNextPlay(SequencerError::NoAudioOutput);
+    m_sequencer->FailNextPlay(SequencerError::NotReady);
     window->OnCommand(Command::PlayMidi);
     QCOMPARE(PlayTriangle(window.get()), kGreen);
     QVERIFY(!window->Player().IsPlaying());
     QCOMPARE(m_sequencer->OpenDevices(), 0);
     QCOMPARE(m_sequencer->Calls().last(), QStringLiteral("close 1 -> 0"));
+    QVERIFY(m_messages->Calls().empty());
+}
+
+void PlayerWindowTest::noAudioOutputAndDamagedTracksAreSaid()
+{
+    auto window = StartWindow(m_sequencer.get());
+    Choose(*window, MakeFile(QStringLiteral("tune.mid")));
+    m_sequencer->FailNextPlay(SequencerError::NoAudioOutput);
+    window->OnCommand(Command::PlayMidi);
+    QCOMPARE(PlayTriangle(window.get()), kGreen);
+
+    window->OnCommand(Command::PlayMidi);
+    m_sequencer->FailPlay(window->Player().DeviceId());
+    QCoreApplication::sendPostedEvents();
+    QCOMPARE(PlayTriangle(window.get()), kGreen);
+    QVERIFY(!window->Player().IsPlaying());
+    QCOMPARE(m_sequencer->OpenDevices(), 0);
+
+    QCOMPARE(m_messages->Calls().size(), size_t{2});
+    QCOMPARE(m_messages->Calls()[0].text, CStringTable::Load(1070));
+    QCOMPARE(m_messages->Calls()[1].text, CStringTable::Load(1072));
+    for (const auto& call : m_messages->Calls())
+        QCOMPARE(call.caption, QStringLiteral("Error"));
+}
+
+void PlayerWindowTest::filesPlayWithTheSoundFontsInTheCard()
+{
+    auto window = StartWindow(m_sequencer.get());
+    Choose(*window, MakeFile(QStringLiteral("tune.mid")));
+    window->OnCommand(Command::PlayMidi);
+    QCOMPARE(m_sequencer->SoundFonts(), QStringList()); // the General MIDI SoundFont
+    window->OnCommand(Command::StopMidi);
+
+    QStringList fonts;
+    for (const char* name : {"strings.sf2", "brass.sf2"}) {
+        CSoundFontWriter font(name);
+        font.AddPreset("Tone", 0, 0);
+        fonts << m_dir->filePath(QString::fromLatin1(name));
+        QVERIFY(font.Write(fonts.last().toStdString()));
+        m_fileDialog->Script(fonts.last());
+        window->OnCommand(Command::LoadBank);
+    }
+    QCOMPARE(window->BankTable().Status().bankCount, 2u);
+    window->OnCommand(Command::PlayMidi);
+    QCOMPARE(m_sequencer->SoundFonts(), fonts);
     QVERIFY(m_messages->Calls().empty());
 }
 

@@ -1,8 +1,12 @@
 #include "BankFileCheck.h"
+#include "SoundFontWriter.h"
 #include "TempDir.h"
 #include "synth32.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string_view>
 
 namespace {
 
@@ -14,6 +18,14 @@ std::vector<uint8_t> Bank(const std::string& name, const std::vector<uint8_t>& l
     bytes.resize(26, 0);
     bytes.insert(bytes.end(), lists.begin(), lists.end());
     return bytes;
+}
+
+// Where the chunk with that id starts in a file's bytes.
+std::size_t ChunkAt(const std::vector<uint8_t>& bytes, std::string_view id)
+{
+    const auto found = std::search(bytes.begin(), bytes.end(), id.begin(), id.end());
+    EXPECT_NE(found, bytes.end()) << id;
+    return static_cast<std::size_t>(found - bytes.begin());
 }
 
 class BankFileCheckTest : public ::testing::Test
@@ -66,6 +78,42 @@ TEST_F(BankFileCheckTest, MissingNullAndNonRegularPathsCannotBeOpened)
     EXPECT_EQ(m_check.Check(nullptr), SYNTHERR_FILENOTFOUND);
     EXPECT_EQ(m_check.Check(m_dir.Path("missing.94b").c_str()), SYNTHERR_FILENOTFOUND);
     EXPECT_EQ(m_check.Check(m_dir.Path("").c_str()), SYNTHERR_FILENOTFOUND);
+}
+
+TEST_F(BankFileCheckTest, SoundFontsAreNamedByTheirOwnNameAndTakeTheirSampleData)
+{
+    CSoundFontWriter named("Warm Strings");
+    named.AddPreset("Violin", 0, 40);
+    named.SetSampleDataSize(100000);
+    const std::vector<uint8_t> bytes = named.Bytes();
+    EXPECT_EQ(m_check.Check(m_dir.WriteBytes("strings.sf2", bytes).c_str()), SYNTH_OK);
+    EXPECT_EQ(m_check.Name(), "Warm Strings");
+    EXPECT_EQ(m_check.Size(), named.SampleDataSize());
+    EXPECT_LT(m_check.Size(), bytes.size());
+
+    CSoundFontWriter unnamed;
+    unnamed.AddPreset("Violin", 0, 40);
+    EXPECT_EQ(m_check.Check(m_dir.WriteBytes("my font.sf2", unnamed.Bytes()).c_str()), SYNTH_OK);
+    EXPECT_EQ(m_check.Name(), "my font.sf2");
+
+    // Version 3 holds compressed samples: the whole file counts.
+    std::vector<uint8_t> compressed = bytes;
+    compressed[ChunkAt(compressed, "ifil") + 8] = 3;
+    EXPECT_EQ(m_check.Check(m_dir.WriteBytes("strings.sf3", compressed).c_str()), SYNTH_OK);
+    EXPECT_EQ(m_check.Size(), compressed.size());
+}
+
+TEST_F(BankFileCheckTest, ASoundFontWithoutAllItsSampleDataIsRefused)
+{
+    CSoundFontWriter font("Cut");
+    font.AddPreset("Violin", 0, 40);
+    const std::vector<uint8_t> bytes = font.Bytes();
+    const std::size_t samples = ChunkAt(bytes, "smpl");
+    for (const std::size_t end : {samples + 20, samples + 4, ChunkAt(bytes, "sdta") - 8}) {
+        const std::vector<uint8_t> cut(bytes.begin(), bytes.begin() + end);
+        EXPECT_EQ(m_check.Check(m_dir.WriteBytes("cut.sf2", cut).c_str()), SYNTHERR_INVCOM) << end;
+        EXPECT_EQ(m_check.Size(), 0u);
+    }
 }
 
 } // namespace

@@ -39,8 +39,23 @@ void CMidiFileMaker::Tempo(int tick, int microseconds)
 
 void CMidiFileMaker::Note(int tick, int duration, int key, int velocity)
 {
-    Add(tick, Event({0x90, key, velocity}));
+    NoteOn(tick, key, velocity);
     Add(tick + duration, Event({0x80, key, 0}));
+}
+
+void CMidiFileMaker::NoteOn(int tick, int key, int velocity)
+{
+    Add(tick, Event({0x90, key, velocity}));
+}
+
+void CMidiFileMaker::Program(int tick, int program)
+{
+    Add(tick, Event({0xC0, program}));
+}
+
+void CMidiFileMaker::SustainPedal(int tick, bool down)
+{
+    Add(tick, Event({0xB0, 64, down ? 127 : 0}));
 }
 
 void CMidiFileMaker::Add(int tick, QByteArray event)

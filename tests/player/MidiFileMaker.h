@@ -6,8 +6,8 @@
 #include <map>
 #include <vector>
 
-// Makes standard MIDI files for tests: one track of notes and tempo changes, and the time
-// at which the file puts each tick.
+// Makes standard MIDI files for tests: one track of notes, programs, pedal and tempo
+// changes, and the time at which the file puts each tick.
 class CMidiFileMaker
 {
 public:
@@ -16,6 +16,10 @@ public:
     // From tick on, a quarter note lasts microseconds (500000 until the first change).
     void Tempo(int tick, int microseconds);
     void Note(int tick, int duration, int key, int velocity = 100);
+    // A note that the file never switches off.
+    void NoteOn(int tick, int key, int velocity = 100);
+    void Program(int tick, int program);
+    void SustainPedal(int tick, bool down);
 
     QByteArray Bytes() const;
     bool Write(const QString& path) const;

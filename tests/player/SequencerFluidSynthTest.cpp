@@ -167,25 +167,69 @@ TEST_F(SequencerFluidSynthTest, StopAndCloseEachEndAPlayWithOneAbortedNotificati
 {
     auto sequencer = RealTime();
     unsigned stopped = 0;
-    unsigned closed = 0;
     ASSERT_EQ(sequencer->Open(LongFile(), stopped), SequencerError::None);
-    ASSERT_EQ(sequencer->Open(LongFile(), closed), SequencerError::None);
-    EXPECT_NE(stopped, closed);
     ASSERT_EQ(sequencer->Play(stopped, &m_window), SequencerError::None);
-    ASSERT_EQ(sequencer->Play(closed, &m_window), SequencerError::None);
     QThread::msleep(50);
-
     EXPECT_EQ(sequencer->Stop(stopped), SequencerError::None);
-    EXPECT_EQ(sequencer->Close(closed), SequencerError::None);
     EXPECT_EQ(CPumpedAudioOutput::Running(), 0);
     EXPECT_EQ(sequencer->Stop(stopped), SequencerError::None);
+    // One file at a time: they would share the synthesizer.
+    unsigned closed = 0;
+    EXPECT_EQ(sequencer->Open(LongFile(), closed), SequencerError::Busy);
     EXPECT_EQ(sequencer->Close(stopped), SequencerError::None);
+
+    ASSERT_EQ(sequencer->Open(LongFile(), closed), SequencerError::None);
+    EXPECT_NE(stopped, closed);
+    ASSERT_EQ(sequencer->Play(closed, &m_window), SequencerError::None);
+    QThread::msleep(50);
+    EXPECT_EQ(sequencer->Close(closed), SequencerError::None);
+    EXPECT_EQ(CPumpedAudioOutput::Running(), 0);
     Settle();
     ASSERT_EQ(m_window.entries.size(), 2u);
     EXPECT_EQ(m_window.entries[0].deviceId, stopped);
     EXPECT_EQ(m_window.entries[1].deviceId, closed);
     for (const auto& entry : m_window.entries)
         EXPECT_EQ(entry.code, SequencerNotify::Aborted);
+}
+
+TEST_F(SequencerFluidSynthTest, SoundFontsStayLoadedUntilOtherOnesOrChangedOnesAreAskedFor)
+{
+    CSequencerFluidSynth sequencer(CSequencerFluidSynth::DefaultSoundFont(),
+                                   CPumpedAudioOutput::OpenerFor(false));
+    const auto playToTheEnd = [&] {
+        const size_t before = m_window.entries.size();
+        unsigned id = 0;
+        const unsigned opened = sequencer.Open(ShortFile(), id);
+        if (opened != SequencerError::None)
+            return opened;
+        EXPECT_EQ(sequencer.Play(id, &m_window), SequencerError::None);
+        EXPECT_TRUE(WaitFor([&] { return m_window.entries.size() > before; }));
+        return sequencer.Close(id);
+    };
+    ASSERT_EQ(playToTheEnd(), SequencerError::None);
+    ASSERT_EQ(playToTheEnd(), SequencerError::None);
+    EXPECT_EQ(sequencer.SoundFontLoads(), 1);
+
+    const QString copy = m_dir.filePath(QStringLiteral("copy.sf2"));
+    ASSERT_TRUE(QFile::copy(CSequencerFluidSynth::DefaultSoundFont(), copy));
+    sequencer.UseSoundFonts({copy});
+    ASSERT_EQ(playToTheEnd(), SequencerError::None);
+    ASSERT_EQ(playToTheEnd(), SequencerError::None);
+    EXPECT_EQ(sequencer.SoundFontLoads(), 2);
+
+    QFile file(copy);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.setFileTime(file.fileTime(QFileDevice::FileModificationTime).addSecs(-60),
+                                 QFileDevice::FileModificationTime));
+    file.close();
+    ASSERT_EQ(playToTheEnd(), SequencerError::None);
+    EXPECT_EQ(sequencer.SoundFontLoads(), 3);
+
+    sequencer.UseSoundFonts({copy, m_dir.filePath(QStringLiteral("gone.sf2"))});
+    EXPECT_EQ(playToTheEnd(), SequencerError::NoSoundFont);
+    sequencer.UseSoundFonts({});
+    ASSERT_EQ(playToTheEnd(), SequencerError::None);
+    EXPECT_EQ(sequencer.SoundFontLoads(), 5);
 }
 
 TEST_F(SequencerFluidSynthTest, ADevicePlaysOnceAndIdsAreNeverGivenOutTwice)

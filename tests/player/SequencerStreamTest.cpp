@@ -1,9 +1,11 @@
 // A MIDI file made here, rendered offline through the stream that the sequencer's audio
 // thread uses, with the system's General MIDI SoundFont.
 #include "SequencerStream.h"
+#include "FluidSynthApi.h"
 #include "MidiFileMaker.h"
 #include "SequencerFluidSynth.h"
 #include "SequencerService.h"
+#include "SoundFontWriter.h"
 
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -72,12 +74,33 @@ Rendering Render(CSequencerStream& stream, double seconds)
     return rendering;
 }
 
+// A synthesizer with SoundFonts and a stream on it, as the sequencer sets them up.
+struct OfflinePlayer
+{
+    explicit OfflinePlayer(const QStringList& soundFonts)
+        : synth(*CFluidSynthApi::Get()), stream(synth),
+          soundFontResult(synth.LoadSoundFonts(soundFonts))
+    {
+    }
+    unsigned Load(const QString& path)
+    {
+        QByteArray midi;
+        const unsigned error = CSequencerStream::ReadFile(path, midi);
+        return error ? error : stream.Load(midi);
+    }
+
+    CSequencerSynth synth;
+    CSequencerStream stream;
+    unsigned soundFontResult;
+};
+
 class SequencerStreamTest : public testing::Test
 {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_dir.isValid());
+        ASSERT_NE(CFluidSynthApi::Get(), nullptr);
         ASSERT_TRUE(QFileInfo::exists(m_soundFont))
             << "no General MIDI SoundFont at " << m_soundFont.toStdString()
             << " (Debian: timgm6mb-soundfont)";
@@ -106,10 +129,11 @@ TEST_F(SequencerStreamTest, PlaysTheNotesWhereTheFilePutsThemAndEndsAsTheSoundDi
     const QString path = Write(QStringLiteral("tune.mid"), maker.Bytes());
     ASSERT_DOUBLE_EQ(maker.Seconds(1920), 2.5);
 
-    CSequencerStream stream;
-    ASSERT_EQ(stream.Load(path, m_soundFont), SequencerError::None);
+    OfflinePlayer player({m_soundFont});
+    ASSERT_EQ(player.soundFontResult, SequencerError::None);
+    ASSERT_EQ(player.Load(path), SequencerError::None);
     const double length = maker.Seconds(maker.LastTick());
-    const Rendering rendering = Render(stream, length + 4.0);
+    const Rendering rendering = Render(player.stream, length + 4.0);
 
     EXPECT_GT(*std::max_element(rendering.level.begin(), rendering.level.end()), 0.01f);
     // Each note starts within a few milliseconds of its time: the sound jumps there.
@@ -132,11 +156,10 @@ TEST_F(SequencerStreamTest, PlaysTheNotesWhereTheFilePutsThemAndEndsAsTheSoundDi
 
 TEST_F(SequencerStreamTest, AFileWithoutEventsEndsAtOnce)
 {
-    CSequencerStream stream;
-    ASSERT_EQ(
-        stream.Load(Write(QStringLiteral("empty.mid"), CMidiFileMaker().Bytes()), m_soundFont),
-        SequencerError::None);
-    const Rendering rendering = Render(stream, 0.1);
+    OfflinePlayer player({m_soundFont});
+    ASSERT_EQ(player.Load(Write(QStringLiteral("empty.mid"), CMidiFileMaker().Bytes())),
+              SequencerError::None);
+    const Rendering rendering = Render(player.stream, 0.1);
     EXPECT_EQ(rendering.end, Progress::Ended);
     EXPECT_EQ(rendering.endFrame, kBlock);
 }
@@ -146,11 +169,10 @@ TEST_F(SequencerStreamTest, AFileWhoseTrackCannotBeReadFailsAtOnce)
     CMidiFileMaker maker;
     maker.Note(0, 480, 60);
     const QByteArray whole = maker.Bytes();
-    CSequencerStream stream;
-    ASSERT_EQ(
-        stream.Load(Write(QStringLiteral("cut.mid"), whole.left(whole.size() - 6)), m_soundFont),
-        SequencerError::None);
-    const Rendering rendering = Render(stream, 0.1);
+    OfflinePlayer player({m_soundFont});
+    ASSERT_EQ(player.Load(Write(QStringLiteral("cut.mid"), whole.left(whole.size() - 6))),
+              SequencerError::None);
+    const Rendering rendering = Render(player.stream, 0.1);
     EXPECT_EQ(rendering.end, Progress::Failed);
     EXPECT_EQ(rendering.endFrame, kBlock);
 }
@@ -162,14 +184,84 @@ TEST_F(SequencerStreamTest, LoadSaysWhatIsWrong)
     const QString midi = Write(QStringLiteral("tune.mid"), maker.Bytes());
     const QString text = Write(QStringLiteral("notes.mid"), "not a MIDI file at all");
 
-    EXPECT_EQ(CSequencerStream().Load(m_dir.filePath(QStringLiteral("gone.mid")), m_soundFont),
+    OfflinePlayer player({m_soundFont});
+    EXPECT_EQ(player.Load(m_dir.filePath(QStringLiteral("gone.mid"))),
               SequencerError::FileNotFound);
-    EXPECT_EQ(CSequencerStream().Load(m_dir.path(), m_soundFont), SequencerError::FileNotFound);
-    EXPECT_EQ(CSequencerStream().Load(text, m_soundFont), SequencerError::InvalidFile);
-    EXPECT_EQ(CSequencerStream().Load(midi, m_dir.filePath(QStringLiteral("none.sf2"))),
-              SequencerError::NoSoundFont);
-    EXPECT_EQ(CSequencerStream().Load(midi, text), SequencerError::NoSoundFont);
-    EXPECT_EQ(CSequencerStream().Load(midi, QString()), SequencerError::NoSoundFont);
+    EXPECT_EQ(player.Load(m_dir.path()), SequencerError::FileNotFound);
+    EXPECT_EQ(player.Load(text), SequencerError::InvalidFile);
+    EXPECT_EQ(player.Load(midi), SequencerError::None);
+
+    const QString missing = m_dir.filePath(QStringLiteral("none.sf2"));
+    for (const QStringList& fonts : {QStringList{missing}, QStringList{text},
+                                     QStringList{m_soundFont, m_dir.path()}, QStringList{}})
+        EXPECT_EQ(OfflinePlayer(fonts).soundFontResult, SequencerError::NoSoundFont)
+            << fonts.join(u',').toStdString();
+}
+
+// The louder channel's difference, frame by frame, over the shorter of two renderings.
+double Difference(const Rendering& a, const Rendering& b)
+{
+    double sum = 0;
+    const size_t frames = std::min(a.level.size(), b.level.size());
+    for (size_t frame = 0; frame < frames; ++frame)
+        sum += std::pow(double(a.level[frame]) - b.level[frame], 2);
+    return std::sqrt(sum / double(frames));
+}
+
+TEST_F(SequencerStreamTest, AProgramInTwoSoundFontsSoundsFromTheHigherOne)
+{
+    QStringList fonts;
+    for (const double tone : {440.0, 660.0}) {
+        CSoundFontWriter font;
+        font.AddPreset("Tone", 0, 0, tone);
+        fonts.append(m_dir.filePath(QStringLiteral("tone%1.sf2").arg(tone)));
+        ASSERT_TRUE(font.Write(fonts.last().toStdString()));
+    }
+    CMidiFileMaker maker;
+    maker.Note(0, 480, 69);
+    const QString path = Write(QStringLiteral("tone.mid"), maker.Bytes());
+    const auto render = [&](const QStringList& highestFirst) {
+        OfflinePlayer player(highestFirst);
+        EXPECT_EQ(player.soundFontResult, SequencerError::None);
+        EXPECT_EQ(player.Load(path), SequencerError::None);
+        return Render(player.stream, 0.5);
+    };
+    const Rendering low = render({fonts[0]});
+    const Rendering high = render({fonts[1]});
+    ASSERT_GT(Difference(low, high), 0.01);
+    EXPECT_LT(Difference(render({fonts[1], fonts[0]}), high), 1e-6);
+    EXPECT_LT(Difference(render({fonts[0], fonts[1]}), low), 1e-6);
+}
+
+TEST_F(SequencerStreamTest, NotesHeldPastTheLastEventAreSilencedTwoSecondsAfterIt)
+{
+    CMidiFileMaker neverSwitchedOff;
+    neverSwitchedOff.Program(0, 19); // an organ: its notes sound as long as they are held
+    neverSwitchedOff.NoteOn(0, 60);
+    neverSwitchedOff.Note(0, 480, 67);
+    CMidiFileMaker heldByThePedal;
+    heldByThePedal.Program(0, 19);
+    heldByThePedal.SustainPedal(0, true);
+    heldByThePedal.Note(0, 480, 60);
+
+    for (const CMidiFileMaker* maker : {&heldByThePedal, &neverSwitchedOff}) {
+        OfflinePlayer player({m_soundFont});
+        ASSERT_EQ(player.Load(Write(QStringLiteral("held.mid"), maker->Bytes())),
+                  SequencerError::None);
+        const double lastEvent = maker->Seconds(maker->LastTick());
+        const Rendering rendering = Render(player.stream, lastEvent + 4.0);
+
+        ASSERT_EQ(rendering.end, Progress::Ended);
+        const double end = double(rendering.endFrame) / rendering.rate;
+        EXPECT_LE(end, lastEvent + 2.5);
+        if (maker == &neverSwitchedOff) {
+            EXPECT_GE(end, lastEvent + 1.9) << "the note sounds until it is cut";
+            // Then only what is left of the reverb sounds on, 20 dB down and fading.
+            const long cut = rendering.endFrame;
+            EXPECT_LT(10 * rendering.Rms(cut + rendering.Frame(0.05), cut + rendering.Frame(0.15)),
+                      rendering.Rms(cut - rendering.Frame(0.15), cut - rendering.Frame(0.05)));
+        }
+    }
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // early or hold odd bytes.
 #include "BankFileInfo.h"
 #include "ReportTest.h"
+#include "SoundFontWriter.h"
 
 #include <QFile>
 
@@ -142,4 +143,47 @@ TEST_F(BankFileInfoTest, WhatIsNoFileCannotBeReadAndEmptiesTheContents)
     EXPECT_FALSE(bank.Read(m_dir.path()));
     EXPECT_FALSE(bank.Read(QString()));
     EXPECT_EQ(bank.GetInstrumentCount(), 0);
+}
+
+TEST_F(BankFileInfoTest, ASoundFontGivesItsPresetsByNameWithBank128AsDrumKits)
+{
+    CSoundFontWriter font("Studio Set");
+    font.AddPreset("Violin", 0, 40);
+    font.AddPreset("Standard", 128, 0);
+    font.AddPreset("Slow Violin", 8, 40);
+    font.AddPreset("Piano", 0, 0);
+    font.AddPreset("Brushes", 128, 40);
+    const QString path = m_dir.filePath(QStringLiteral("studio.sf2"));
+    ASSERT_TRUE(font.Write(path.toStdString()));
+    CBankFileInfo bank;
+    ASSERT_TRUE(bank.Read(path));
+    EXPECT_EQ(bank.GetName(), "Studio Set");
+    EXPECT_EQ(Instruments(bank), (std::vector<Program>{{0, 0}, {40, 0}, {40, 8}}));
+    EXPECT_EQ(DrumKits(bank), (std::vector<Program>{{0, 0}, {40, 0}}));
+    EXPECT_EQ(bank.GetInstrument(2).name, "Slow Violin");
+    EXPECT_EQ(bank.GetDrumKit(1).name, "Brushes");
+
+    // Without a name of its own a SoundFont goes by its file name.
+    CSoundFontWriter unnamed;
+    unnamed.AddPreset("Organ", 0, 19);
+    const QString plain = m_dir.filePath(QStringLiteral("plain.sf2"));
+    ASSERT_TRUE(unnamed.Write(plain.toStdString()));
+    ASSERT_TRUE(bank.Read(plain));
+    EXPECT_EQ(bank.GetName(), "plain.sf2");
+    EXPECT_EQ(bank.GetInstrument(0), (BankProgramEntry{19, 0, "Organ"}));
+}
+
+TEST_F(BankFileInfoTest, ASoundFontThatFluidSynthRefusesCannotBeRead)
+{
+    CSoundFontWriter font("Studio Set");
+    font.AddPreset("Violin", 0, 40);
+    const std::vector<uint8_t> bytes = font.Bytes();
+    const QByteArray whole(reinterpret_cast<const char*>(bytes.data()),
+                           static_cast<qsizetype>(bytes.size()));
+    CBankFileInfo bank;
+    for (const qsizetype size : {whole.size() - 10, whole.size() / 2, qsizetype{12}}) {
+        EXPECT_FALSE(bank.Read(WriteFile(QStringLiteral("cut.sf2"), whole.left(size)))) << size;
+        EXPECT_EQ(bank.GetInstrumentCount(), 0);
+        EXPECT_EQ(bank.GetName(), "");
+    }
 }

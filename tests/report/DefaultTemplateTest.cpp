@@ -41,6 +41,8 @@ const QStringList kPlaceholders = {
     "[IDS_KRVBANKKVARIATION]",
     "[IDS_KRVBANKCUBASEPROG]",
     "[IDS_KRVBANKCUBASEBANK]",
+    "[IDS_KRVPROGNAME]",
+    "[IDS_KRVBANKPROGNAME]",
 };
 
 QString ReadText(const QString& path)
@@ -50,10 +52,11 @@ QString ReadText(const QString& path)
     return QString::fromUtf8(file.readAll());
 }
 
-// The row the default template gives one program record.
+// The row the default template gives one program record; a bank file names no preset.
 QString Row(int program, int variation)
 {
-    return QStringLiteral("<tr>\n<td>%1</td>\n<td>%2</td>\n<td>%3</td>\n<td>%4</td>\n</tr>\n")
+    return QStringLiteral(
+               "<tr>\n<td>%1</td>\n<td>%2</td>\n<td>%3</td>\n<td>%4</td>\n<td></td>\n</tr>\n")
         .arg(program)
         .arg(variation)
         .arg(program + 1)

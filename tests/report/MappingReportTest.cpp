@@ -3,6 +3,7 @@
 #include "MappingReport.h"
 #include "ExecutableDir.h"
 #include "ReportTest.h"
+#include "SoundFontWriter.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -371,4 +372,42 @@ TEST(MappingReportPreset, CreationDateOrTheStateWithoutFile)
     QDir::setCurrent(dir.path());
     EXPECT_EQ(CMappingReport::PresetCreationDate("My.Set.pre"), "") << "only a full path names one";
     QDir::setCurrent(workingDir);
+}
+
+TEST_F(MappingReportTest, SoundFontPresetsAreListedByNameBesideBankFiles)
+{
+    CSoundFontWriter font("Studio Set");
+    font.AddPreset("Violin", 0, 40);
+    font.AddPreset("Slow Violin", 8, 40);
+    font.AddPreset("Standard", 128, 0);
+    const QString path = m_dir.filePath(QStringLiteral("studio.sf2"));
+    ASSERT_TRUE(font.Write(path.toStdString()));
+    ASSERT_LT(m_table->LoadBank(path), SYNTH_LOAD_ERROR_BASE);
+    LoadBank("piano.94b", "PIANO", {{5, 1}});
+
+    const QStringList report = Generate({
+        "[KRV_TAG_STARTBANK]",
+        "[IDS_KRVBANKINTERNALNAME]",
+        "[KRV_TAG_ENDBANK]",
+        "[IDS_KRVMIDIMAPPING]",
+        "[IDS_KRVPROGNAME]",
+        "[KRV_TAG_STARTNICEPROG]",
+        "[IDS_KRVBANKREALNAME]",
+        "[IDS_KRVINSTRUMENT]",
+        "prog [IDS_KRVBANKMIDIPROG]",
+        "[IDS_KRVBANKCUBASEBANK]",
+        "name [IDS_KRVBANKPROGNAME]",
+        "[KRV_TAG_ENDNICEPROG]",
+        "prog [IDS_KRVBANKMIDIPROG]",
+        "[IDS_KRVBANKCUBASEBANK]",
+        "name [IDS_KRVBANKPROGNAME]",
+        "[KRV_TAG_ENDPROG]",
+    });
+    EXPECT_EQ(report,
+              QStringList({"Studio Set",    "PIANO",       " MIDI mappings", "Name",
+                           "Studio Set",    "Instruments", "prog 40",        "0",
+                           "name Violin",   "prog 40",     "1024",           "name Slow Violin",
+                           "Studio Set",    "Drumset",     "prog 0",         "0",
+                           "name Standard", "PIANO",       "Instruments",    "prog 5",
+                           "128",           "name "}));
 }

@@ -59,6 +59,13 @@ void CFakeSequencer::EndOfFile(unsigned deviceId)
         Finish(deviceId, found->second, SequencerNotify::Ended);
 }
 
+void CFakeSequencer::FailPlay(unsigned deviceId)
+{
+    const auto found = m_devices.find(deviceId);
+    if (found != m_devices.end())
+        Finish(deviceId, found->second, SequencerNotify::Failed);
+}
+
 QString CFakeSequencer::PlayingFile() const
 {
     for (const auto& [id, device] : m_devices) {

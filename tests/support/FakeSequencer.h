@@ -19,9 +19,12 @@ public:
     unsigned Play(unsigned deviceId, QObject* window) override;
     unsigned Stop(unsigned deviceId) override;
     unsigned Close(unsigned deviceId) override;
+    void UseSoundFonts(const QStringList& highestFirst) override { m_soundFonts = highestFirst; }
 
     // The file of deviceId reaches its end: its play's notification is posted.
     void EndOfFile(unsigned deviceId);
+    // The play of deviceId fails after starting: its play's notification says so.
+    void FailPlay(unsigned deviceId);
     // The next Play answers error instead of playing.
     void FailNextPlay(unsigned error) { m_nPlayError = error; }
 
@@ -31,6 +34,8 @@ public:
     // The file that plays now, "" when none does.
     QString PlayingFile() const;
     int OpenDevices() const { return static_cast<int>(m_devices.size()); }
+    // The SoundFonts asked for last, highest priority first.
+    const QStringList& SoundFonts() const { return m_soundFonts; }
 
 private:
     struct Device
@@ -48,4 +53,5 @@ private:
     unsigned m_nNextId = 1;
     unsigned m_nPlayError = 0;
     QStringList m_calls;
+    QStringList m_soundFonts;
 };

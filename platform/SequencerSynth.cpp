@@ -1,0 +1,39 @@
+#include "SequencerSynth.h"
+
+#include "SequencerService.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+CSequencerSynth::CSequencerSynth(const CFluidSynthApi& api)
+    : m_api(api), m_settings(api.new_fluid_settings())
+{
+    // The player's clock follows the samples rendered, not the wall clock, so a file keeps
+    // its timing whoever pulls the samples and however late.
+    m_api.fluid_settings_setstr(m_settings, "player.timing-source", "sample");
+    m_synth = m_api.new_fluid_synth(m_settings);
+    double rate = 0;
+    m_api.fluid_settings_getnum(m_settings, "synth.sample-rate", &rate);
+    m_nSampleRate = static_cast<int>(rate);
+}
+
+CSequencerSynth::~CSequencerSynth()
+{
+    m_api.delete_fluid_synth(m_synth);
+    m_api.delete_fluid_settings(m_settings);
+}
+
+unsigned CSequencerSynth::LoadSoundFonts(const QStringList& highestFirst)
+{
+    if (highestFirst.isEmpty())
+        return SequencerError::NoSoundFont;
+    // Each SoundFont loaded goes on top of those before it, so the lowest comes first. Only
+    // regular files: FluidSynth would wait for ever on a pipe.
+    for (auto font = highestFirst.crbegin(); font != highestFirst.crend(); ++font) {
+        if (!QFileInfo(*font).isFile() ||
+            m_api.fluid_synth_sfload(m_synth, QFile::encodeName(*font).constData(), 1) ==
+                FLUID_FAILED)
+            return SequencerError::NoSoundFont;
+    }
+    return SequencerError::None;
+}

@@ -1,0 +1,34 @@
+#include "SoundFontBanks.h"
+
+#include "BankTable.h"
+#include "SoundFontChunks.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <vector>
+
+bool CSoundFontBanks::IsSoundFont(const QString& path)
+{
+    return CSoundFontChunks().Read(QFile::encodeName(path).constData()) !=
+           CSoundFontChunks::Result::NotSoundFont;
+}
+
+QStringList CSoundFontBanks::HighestFirst(const CBankTable& bankTable)
+{
+    const SynthStatus& status = bankTable.Status();
+    std::vector<SynthBankEntry> banks(
+        status.banks, status.banks + std::min<uint32_t>(status.bankCount, MAX_BANKS));
+    std::stable_sort(banks.begin(), banks.end(), [](const auto& left, const auto& right) {
+        return left.priority != right.priority ? left.priority > right.priority
+                                               : left.id < right.id;
+    });
+    QStringList paths;
+    for (const SynthBankEntry& bank : banks) {
+        const QString path =
+            bank.id < MAX_BANKS ? bankTable.GetBankPath(static_cast<uint16_t>(bank.id)) : QString();
+        if (IsSoundFont(path))
+            paths.append(path);
+    }
+    return paths;
+}

@@ -1,0 +1,84 @@
+// Start-up to first paint of the program against a minimal Qt dialog program, each started
+// afresh many times in turn; also says whether the program mapped FluidSynth to get there
+// (it should not: FluidSynth is loaded by the first Play or SoundFont report). Runs in the
+// caller's display (scripts/bench-player.sh gives it Xvfb). A benchmark, not a test.
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+constexpr int kRuns = 21;
+
+struct Start
+{
+    double milliseconds = -1;
+    QByteArray report;
+};
+
+Start Run(const QString& program, const QProcessEnvironment& environment)
+{
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    QElapsedTimer timer;
+    timer.start();
+    process.start(program, {});
+    Start start;
+    while (process.waitForReadyRead(10000)) {
+        start.report += process.readAllStandardOutput();
+        if (start.report.contains('\n')) {
+            start.milliseconds = double(timer.nsecsElapsed()) / 1e6;
+            break;
+        }
+    }
+    process.waitForFinished(10000);
+    return start;
+}
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? -1 : values[values.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const QString dir = QCoreApplication::applicationDirPath();
+    QTemporaryDir home;
+    // The program's card, options and settings stay in a directory of their own.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("KORVANE_CARD_STATE"), home.filePath(QStringLiteral("card")));
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path());
+    environment.insert(QStringLiteral("XDG_STATE_HOME"), home.path());
+
+    std::vector<double> korvane;
+    std::vector<double> minimal;
+    int mapped = 0;
+    for (int run = 0; run < kRuns; ++run) {
+        const Start program = Run(dir + QStringLiteral("/first_paint_korvane"), environment);
+        const Start yardstick = Run(dir + QStringLiteral("/first_paint_minimal"), environment);
+        if (program.milliseconds < 0 || yardstick.milliseconds < 0) {
+            std::fprintf(stderr, "a program did not paint: %s\n", program.report.constData());
+            return 1;
+        }
+        korvane.push_back(program.milliseconds);
+        minimal.push_back(yardstick.milliseconds);
+        mapped += program.report.contains("fluidsynth=1") ? 1 : 0;
+    }
+    const double program = Median(korvane);
+    const double yardstick = Median(minimal);
+    std::printf("Start-up to first paint, median of %d starts each:\n", kRuns);
+    std::printf("  minimal Qt dialog program %7.1f ms\n", yardstick);
+    std::printf("  korvane                   %7.1f ms (%.2f x the minimal program)\n", program,
+                program / yardstick);
+    std::printf("  FluidSynth mapped at the first paint in %d of %d starts\n", mapped, kRuns);
+    return 0;
+}
