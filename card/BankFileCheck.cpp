@@ -37,14 +37,11 @@ uint16_t CBankFileCheck::Check(const char* path)
     return SYNTH_OK;
 }
 
-// Compressed samples (version 3) take their whole file in memory; plain ones their sample
-// data. The name is the file's own, or else its file name.
+// The name is the file's own, or else its file name.
 void CBankFileCheck::TakeSoundFont(const CSoundFontChunks& soundFont, const char* path,
                                    off_t fileSize)
 {
-    constexpr uint16_t COMPRESSED_VERSION = 3;
-    m_size = soundFont.MajorVersion() >= COMPRESSED_VERSION ? static_cast<uint64_t>(fileSize)
-                                                            : soundFont.SampleDataSize();
+    m_size = soundFont.MemorySize(fileSize);
     m_name = soundFont.Name();
     if (m_name.empty()) {
         const std::string_view whole(path);

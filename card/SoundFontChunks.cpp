@@ -5,8 +5,6 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -39,14 +37,18 @@ struct CSoundFontChunks::Chunk
 
 CSoundFontChunks::Result CSoundFontChunks::Read(const char* path)
 {
-    // O_NONBLOCK keeps a FIFO from blocking the open; it is refused below.
-    const CPosixFile file = CPosixFile::Open(path, O_RDONLY | O_NONBLOCK);
-    struct stat info
-    {
-    };
-    if (!file.IsOpen() || ::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode))
+    off_t size = 0;
+    const CPosixFile file = CPosixFile::OpenRegularFile(path, size);
+    if (!file.IsOpen())
         return Result::NotSoundFont;
-    return Read(file, info.st_size);
+    return Read(file, size);
+}
+
+uint64_t CSoundFontChunks::MemorySize(off_t fileSize) const
+{
+    constexpr uint16_t COMPRESSED_VERSION = 3;
+    return m_majorVersion >= COMPRESSED_VERSION ? static_cast<uint64_t>(fileSize)
+                                                : m_sampleDataSize;
 }
 
 CSoundFontChunks::Result CSoundFontChunks::Read(const CPosixFile& file, off_t fileSize)

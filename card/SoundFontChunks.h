@@ -31,6 +31,9 @@ public:
     uint16_t MajorVersion() const { return m_majorVersion; }
     // The size of the "smpl" chunk of the "sdta" list.
     uint64_t SampleDataSize() const { return m_sampleDataSize; }
+    // The sample memory the font takes: its sample data, or for compressed samples
+    // (version 3), which a synthesizer unpacks as it pleases, the whole file.
+    uint64_t MemorySize(off_t fileSize) const;
 
     static constexpr std::size_t MAX_NAME_SIZE = 256;
 

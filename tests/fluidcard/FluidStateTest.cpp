@@ -68,9 +68,9 @@ TEST(SoundFontCheckTest, TakesTheNameAndSampleSizeFromTheChunksAndRefusesWhatIsN
     EXPECT_EQ(check.Check(dir.WriteBytes("tiny.sf2", {'R', 'I'}).c_str()), SYNTHERR_INVCOM);
     EXPECT_EQ(check.Check(dir.Path("missing.sf2").c_str()), SYNTHERR_FILENOTFOUND);
 
-    const Bytes compressed = SoundFont({kInfo, List("sdta", {})});
-    ASSERT_EQ(check.Check(dir.WriteBytes("c.SF3", compressed).c_str()), SYNTH_OK);
-    EXPECT_EQ(check.SampleSize(), compressed.size()) << ".sf3 counts the whole file";
+    const Bytes compressed = SoundFont({List("INFO", {Chunk("ifil", {3, 0, 1, 0})}), kSamples});
+    ASSERT_EQ(check.Check(dir.WriteBytes("c.sf3", compressed).c_str()), SYNTH_OK);
+    EXPECT_EQ(check.SampleSize(), compressed.size()) << "compressed samples count the whole file";
 }
 
 CFluidState StateWith(const std::vector<ServerFont>& fonts)
