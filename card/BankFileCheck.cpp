@@ -7,7 +7,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
-uint16_t CBankFileCheck::Check(const char* path)
+uint16_t CBankFileCheck::Check(const char* path, uint64_t maxSize)
 {
     m_name.clear();
     m_size = 0;
@@ -22,6 +22,11 @@ uint16_t CBankFileCheck::Check(const char* path)
     if (!file.IsOpen() || ::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
         return SYNTHERR_FILENOTFOUND;
     }
+    // Whatever the file holds, it cannot be loaded when it does not fit: that is known
+    // without reading it, however large it is.
+    if (static_cast<uint64_t>(info.st_size) > maxSize) {
+        return SYNTHERR_OUTOFMEM;
+    }
     off_t position = FIRST_LIST_OFFSET;
     if (info.st_size < FIRST_LIST_OFFSET || !SkipList(file, info.st_size, position) ||
         !SkipList(file, info.st_size, position) || !ReadName(file)) {
@@ -34,16 +39,22 @@ uint16_t CBankFileCheck::Check(const char* path)
 bool CBankFileCheck::SkipList(const CPosixFile& file, off_t size, off_t& position)
 {
     constexpr off_t TERMINATOR_SIZE = 2;
-    std::array<uint8_t, TERMINATOR_SIZE> start{};
+    m_block.resize(BLOCK_SIZE);
+    // Each block starts at a record position; a record whose first two bytes cross the
+    // block's end is looked at again at the start of the next block.
     while (position + TERMINATOR_SIZE <= size) {
-        if (file.ReadAt(start, position) != TERMINATOR_SIZE) {
+        const ssize_t got = file.ReadAt(m_block, position);
+        if (got < TERMINATOR_SIZE) {
             return false;
         }
-        if (start[0] == 0xFF && start[1] == 0xFF) {
-            position += TERMINATOR_SIZE;
-            return true;
+        off_t offset = 0;
+        for (; offset + TERMINATOR_SIZE <= got; offset += RECORD_SIZE) {
+            if (m_block[offset] == 0xFF && m_block[offset + 1] == 0xFF) {
+                position += offset + TERMINATOR_SIZE;
+                return true;
+            }
         }
-        position += RECORD_SIZE;
+        position += offset;
     }
     return false;
 }

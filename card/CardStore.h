@@ -1,7 +1,8 @@
 // Keeps the card's state in a file that every process using the card shares. Each call
 // runs under an exclusive lock: it reads the state, lets an operation change it and
 // writes it back atomically (temporary file, fsync, rename), so concurrent callers never
-// lose each other's changes and a crash never leaves half a file.
+// lose each other's changes and a crash never leaves half a file. The temporary file of a
+// write that was killed is removed by the next write.
 #pragma once
 
 #include "CardState.h"
@@ -41,6 +42,7 @@ private:
     bool PrepareDirectory() const;
     LoadResult Load(CCardState& state) const;
     bool Save(const CCardState& state) const;
+    void RemoveStaleTemporaries() const;
     void SetAside() const;
     std::string Directory() const;
 
