@@ -210,7 +210,8 @@ void CKorvaneDlg::CreateTrayIcon()
 }
 
 // A first run (no options file) starts with an empty card. A start-up preset that can no
-// longer be loaded is dropped, so the options file no longer names it after the exit.
+// longer be opened is dropped, so the options file no longer names it after the exit; one
+// that opens but is damaged keeps its place, since the user may well repair it.
 void CKorvaneDlg::LoadStartupPreset(bool optionsRead)
 {
     if (!optionsRead) {
@@ -218,7 +219,8 @@ void CKorvaneDlg::LoadStartupPreset(bool optionsRead)
         return;
     }
     const QString preset = m_options.GetStartupPreset();
-    if (!preset.isEmpty() && !m_bankTable.LoadPreset(preset))
+    bool opened = true;
+    if (!preset.isEmpty() && !m_bankTable.LoadPreset(preset, &opened) && !opened)
         m_options.SetStartupPreset(QString());
 }
 

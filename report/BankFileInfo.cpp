@@ -1,7 +1,9 @@
 #include "BankFileInfo.h"
 
+#include "NativePath.h"
+#include "Windows1252.h"
+
 #include <QFile>
-#include <QFileInfo>
 
 #include <array>
 
@@ -21,10 +23,8 @@ bool CBankFileInfo::Read(const QString& path)
     Reset();
     // Only a regular file: opening a directory fails anyway, and a pipe would wait for
     // a writer that may never come.
-    if (!QFileInfo(path).isFile())
-        return false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!CNativePath::OpenRegular(path, file))
         return false;
     Read(file);
     return true;
@@ -36,7 +36,7 @@ void CBankFileInfo::Read(QIODevice& device)
     const QByteArray header = device.read(FIRST_LIST_OFFSET);
     const QByteArray name = header.mid(NAME_OFFSET, NAME_SIZE);
     const qsizetype nul = name.indexOf('\0');
-    m_strName = QString::fromLatin1(nul < 0 ? name : name.left(nul));
+    m_strName = CWindows1252::Decode(nul < 0 ? name : name.left(nul));
     if (header.size() == FIRST_LIST_OFFSET && ReadList(device, m_instruments))
         ReadList(device, m_drumKits);
 }

@@ -4,7 +4,9 @@
 #include "BankTable.h"
 #include "ExecutableDir.h"
 #include "MemoryFormat.h"
+#include "NativePath.h"
 #include "StringTable.h"
+#include "Windows1252.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -102,9 +104,10 @@ QString HtmlEscaped(const QString& text)
     return escaped;
 }
 
+// A file's name as the report shows it; see CNativePath::Display.
 QString FileName(const QString& path)
 {
-    return path.mid(path.lastIndexOf(u'/') + 1);
+    return CNativePath::Display(path.mid(path.lastIndexOf(u'/') + 1));
 }
 
 QString Problem(const QString& path, const QString& reason)
@@ -196,10 +199,24 @@ bool CMappingReport::Generate()
 // The template's sections follow each other in a fixed order, each ended by its marker
 // line, which is not written. A template that lacks a marker has its section run to the
 // end of the file; the sections after it are then empty.
+//
+// The report keeps the template's own bytes around the values: a template that is valid
+// UTF-8 is read and written as UTF-8, any other as Windows-1252, whose bytes all read as
+// characters and write back as the same bytes. Values are written in that encoding too.
 void CMappingReport::Generate(QIODevice& input, QIODevice& output)
 {
-    QTextStream in(&input);
-    QTextStream out(&output);
+    const QByteArray bytes = input.readAll();
+    const bool utf8 = bytes.isValidUtf8();
+    QString templateText = utf8 ? QString::fromUtf8(bytes) : CWindows1252::Decode(bytes);
+    QString report;
+    Expand(templateText, report);
+    output.write(utf8 ? report.toUtf8() : CWindows1252::EncodeForHtml(report));
+}
+
+void CMappingReport::Expand(QString& templateText, QString& report)
+{
+    QTextStream in(&templateText, QIODevice::ReadOnly);
+    QTextStream out(&report, QIODevice::WriteOnly);
     QString line;
 
     while (ReadLine(in, line) && ProcessHeaderLine(line) != LineStatus::BankBlockStart)

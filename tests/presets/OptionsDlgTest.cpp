@@ -17,6 +17,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 namespace {
 
 constexpr int IDOK = 1;
@@ -195,11 +197,15 @@ void OptionsDlgTest::okRefusesAPresetFileThatCannotBeRead_data()
     QTest::newRow("empty box") << QString();
     QTest::newRow("missing file") << QStringLiteral("gone.pre");
     QTest::newRow("a directory") << QStringLiteral(".");
+    // Opening it to read would wait for a writer: the dialog would hang.
+    QTest::newRow("a FIFO") << QStringLiteral("fifo");
 }
 
 void OptionsDlgTest::okRefusesAPresetFileThatCannotBeRead()
 {
     QFETCH(QString, name);
+    if (name == QStringLiteral("fifo"))
+        QCOMPARE(::mkfifo(QFile::encodeName(m_dir->filePath(name)).constData(), 0600), 0);
     auto dialog = Open(MakeOptions(Preset("boot.pre"), COptions::DisplayStandard));
     auto* box = Item<QLineEdit>(dialog.get(), IDC_PRESET_FILE);
     box->setText(name.isEmpty() ? name : m_dir->filePath(name));

@@ -2,6 +2,7 @@
 // or unwritable file does.
 #include "Options.h"
 #include "ExecutableDir.h"
+#include "NativePath.h"
 #include "QtPrinters.h"
 #include "RecordingMessageBox.h"
 
@@ -10,6 +11,8 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -167,6 +170,62 @@ TEST_F(OptionsTest, DamagedFileIsReportedLeavesTheDefaultsAndIsRepairedAtExit)
         ASSERT_TRUE(options.Save());
         EXPECT_EQ(Read(COptions::ProgramFile()), QByteArray(6, '\0'));
     }
+}
+
+// What the damaged file held may matter to the user: it is kept beside the new one, and a
+// second damaged file does not replace the first one kept.
+TEST_F(OptionsTest, DamagedFileIsKeptAsideBeforeTheNewOneIsWritten)
+{
+    const QString file = COptions::ProgramFile();
+    const QByteArray firstDamage("\x0b/keep/me.pre\x07", 13);
+    const QByteArray secondDamage("\x01", 1);
+    for (const QByteArray& bytes : {firstDamage, secondDamage}) {
+        Write(file, bytes);
+        COptions options;
+        ASSERT_TRUE(options.Load());
+        EXPECT_EQ(Read(file), bytes) << "nothing moves before the exit";
+        ASSERT_TRUE(options.Save());
+        EXPECT_EQ(Read(file), QByteArray(6, '\0'));
+    }
+    EXPECT_EQ(Read(file + QStringLiteral(".bad")), firstDamage);
+    EXPECT_EQ(Read(file + QStringLiteral(".bad.1")), secondDamage);
+
+    // A sound file read and written again leaves no copy.
+    COptions options;
+    ASSERT_TRUE(options.Load());
+    options.SetDisplay(COptions::DisplayTrayIcon);
+    ASSERT_TRUE(options.Save());
+    EXPECT_FALSE(QFile::exists(file + QStringLiteral(".bad.2")));
+}
+
+// A FIFO would block the start-up until someone wrote to it: it is damage, not a first run.
+TEST_F(OptionsTest, FifoAsOptionsFileIsReportedAndReplaced)
+{
+    const QString file = COptions::ProgramFile();
+    ASSERT_EQ(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+    COptions options;
+    EXPECT_TRUE(options.Load());
+    ASSERT_EQ(messages.Calls().size(), size_t{1});
+    EXPECT_TRUE(messages.Calls()[0].text.startsWith(QStringLiteral("The options file is damaged")));
+    ASSERT_TRUE(options.Save());
+    EXPECT_EQ(Read(file), QByteArray(6, '\0'));
+    struct stat aside
+    {
+    };
+    ASSERT_EQ(::stat(QFile::encodeName(file + QStringLiteral(".bad")).constData(), &aside), 0);
+    EXPECT_TRUE(S_ISFIFO(aside.st_mode));
+}
+
+TEST_F(OptionsTest, PathsThatAreNotUtf8AreWrittenBackByteForByte)
+{
+    const QByteArray bytes("\x0e/odd copy\xff.pre\x00\x00\x00\x00\x08/\xe9t\xe9.mid", 28);
+    Write(COptions::ProgramFile(), bytes);
+    COptions options;
+    ASSERT_TRUE(options.Load());
+    EXPECT_EQ(CNativePath::Encode(options.GetStartupPreset()), QByteArray("/odd copy\xff.pre"));
+    options.SetDisplay(COptions::DisplayStandard); // marks the options changed
+    ASSERT_TRUE(options.Save());
+    EXPECT_EQ(Read(COptions::ProgramFile()), bytes);
 }
 
 TEST_F(OptionsTest, LongPrefixesAndTrailingBytesAreAccepted)
