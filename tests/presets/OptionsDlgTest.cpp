@@ -4,6 +4,7 @@
 #include "DialogBuilder.h"
 #include "ExecutableDir.h"
 #include "FlatButton.h"
+#include "NativePath.h"
 #include "Options.h"
 #include "RecordingMessageBox.h"
 #include "ScriptedFileDialog.h"
@@ -17,6 +18,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace {
@@ -60,6 +62,7 @@ private slots:
     void okRefusesAPresetFileThatCannotBeRead();
     void okChecksThePathTypedLastAndKeepsItAbsolute();
     void okPutsTheChoicesInTheOptions();
+    void okKeepsTheBytesOfANameThatIsNotUtf8();
     void cancelEndsWithoutTouchingTheOptions();
 
 private:
@@ -243,6 +246,20 @@ void OptionsDlgTest::okChecksThePathTypedLastAndKeepsItAbsolute()
     QCOMPARE(dialog->result(), int(QDialog::Accepted));
     QCOMPARE(dialog->PresetFile(), QFileInfo(preset).absoluteFilePath());
     QCOMPARE(m_messages->Calls().size(), size_t{1});
+}
+
+void OptionsDlgTest::okKeepsTheBytesOfANameThatIsNotUtf8()
+{
+    const QByteArray native = QFile::encodeName(m_dir->path()) + "/odd copy\xff.pre";
+    QFile file;
+    QVERIFY(file.open(::creat(native.constData(), 0600), QIODevice::WriteOnly,
+                      QFileDevice::AutoCloseHandle));
+    file.close();
+    auto dialog = Open(MakeOptions(CNativePath::Decode(native), COptions::DisplayStandard));
+    Click(dialog.get(), IDOK);
+    QCOMPARE(dialog->result(), int(QDialog::Accepted));
+    QCOMPARE(CNativePath::Encode(dialog->PresetFile()), native);
+    QVERIFY(m_messages->Calls().empty());
 }
 
 void OptionsDlgTest::okPutsTheChoicesInTheOptions()
