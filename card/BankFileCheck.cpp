@@ -4,6 +4,7 @@
 #include "synth32.h"
 
 #include <array>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 
@@ -38,7 +39,6 @@ uint16_t CBankFileCheck::Check(const char* path, uint64_t maxSize)
 
 bool CBankFileCheck::SkipList(const CPosixFile& file, off_t size, off_t& position)
 {
-    constexpr off_t TERMINATOR_SIZE = 2;
     m_block.resize(BLOCK_SIZE);
     // Each block starts at a record position; a record whose first two bytes cross the
     // block's end is looked at again at the start of the next block.
@@ -47,16 +47,34 @@ bool CBankFileCheck::SkipList(const CPosixFile& file, off_t size, off_t& positio
         if (got < TERMINATOR_SIZE) {
             return false;
         }
-        off_t offset = 0;
-        for (; offset + TERMINATOR_SIZE <= got; offset += RECORD_SIZE) {
-            if (m_block[offset] == 0xFF && m_block[offset + 1] == 0xFF) {
-                position += offset + TERMINATOR_SIZE;
-                return true;
-            }
+        if (const off_t found = FindTerminator(got); found >= 0) {
+            position += found + TERMINATOR_SIZE;
+            return true;
         }
-        position += offset;
+        position += ((got - TERMINATOR_SIZE) / RECORD_SIZE + 1) * RECORD_SIZE;
     }
     return false;
+}
+
+// The first record position in the block's first length bytes that holds FF FF, or -1.
+// memchr() skips the bytes that cannot start one at memory speed, so that a large file
+// that is no bank is refused quickly.
+off_t CBankFileCheck::FindTerminator(off_t length) const
+{
+    const uint8_t* const start = m_block.data();
+    const uint8_t* byte = start;
+    while ((byte = static_cast<const uint8_t*>(std::memchr(
+                byte, 0xFF, static_cast<std::size_t>(length - (byte - start))))) != nullptr) {
+        const off_t offset = byte - start;
+        if (offset + 1 >= length) {
+            return -1;
+        }
+        if (offset % RECORD_SIZE == 0 && byte[1] == 0xFF) {
+            return offset;
+        }
+        ++byte;
+    }
+    return -1;
 }
 
 bool CBankFileCheck::ReadName(const CPosixFile& file)

@@ -20,6 +20,7 @@ public:
     static constexpr off_t NAME_SIZE = 8;
     static constexpr off_t FIRST_LIST_OFFSET = 26;
     static constexpr off_t RECORD_SIZE = 6;
+    static constexpr off_t TERMINATOR_SIZE = 2;
     // The lists are read in blocks of this size: a file is walked with few system calls.
     static constexpr off_t BLOCK_SIZE = 64 * 1024;
 
@@ -35,6 +36,7 @@ public:
 private:
     // Walks one list from position; on success position stands just after its terminator.
     bool SkipList(const CPosixFile& file, off_t size, off_t& position);
+    off_t FindTerminator(off_t length) const;
     bool ReadName(const CPosixFile& file);
 
     std::vector<uint8_t> m_block;
