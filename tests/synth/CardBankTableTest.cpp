@@ -2,7 +2,6 @@
 // directory: what a user sees across runs of the program and with two programs at once.
 #include "BankFileWriter.h"
 #include "BankTable.h"
-#include "NativePath.h"
 #include "QtPrinters.h"
 #include "RecordingMessageBox.h"
 #include "SharedSynthLibrary.h"
@@ -164,34 +163,6 @@ TEST_F(CardBankTableTest, PresetRestoresTheBanksInTheNextRun)
     EXPECT_EQ(nextRun.GetBankPath(1), pads);
     EXPECT_EQ(nextRun.GetUsedMemory(), 8192u + 2048u);
     EXPECT_EQ(nextRun.GetPresetName(), "live.pre");
-}
-
-// Names that are not UTF-8 reach the card, the preset file and the next run as the very
-// bytes they are on disk.
-TEST_F(CardBankTableTest, PathsThatAreNotUtf8SurviveAPresetRoundTrip)
-{
-    const QByteArray directory = QFile::encodeName(dir.path()) + '/';
-    const QString bank = CNativePath::Decode(directory + "latin\xff\xfe.94b");
-    const QString preset = CNativePath::Decode(directory + "odd copy\xff.pre");
-    CBankFileWriter writer("LATIN");
-    writer.SetSize(4096);
-    ASSERT_TRUE(writer.Write((directory + "latin\xff\xfe.94b").toStdString()));
-    {
-        CBankTable firstRun(*card);
-        ASSERT_TRUE(firstRun.Init(nullptr));
-        ASSERT_EQ(firstRun.LoadBank(bank), 0);
-        ASSERT_TRUE(firstRun.SavePreset(preset));
-        ASSERT_EQ(firstRun.UnloadBank(0), 0);
-    }
-    CBankTable nextRun(*card);
-    nextRun.SetSleep([](int) {});
-    ASSERT_TRUE(nextRun.Init(nullptr));
-    CRecordingMessageBox messages;
-    ASSERT_TRUE(nextRun.LoadPreset(preset));
-    EXPECT_TRUE(messages.Calls().empty());
-    ASSERT_EQ(nextRun.Status().bankCount, 1u);
-    EXPECT_EQ(CNativePath::Encode(nextRun.GetBankPath(0)), directory + "latin\xff\xfe.94b");
-    EXPECT_EQ(nextRun.GetPresetName(), QStringLiteral("odd copy\u00ff.pre"));
 }
 
 TEST_F(CardBankTableTest, PresetWithADeletedBankFileLoadsTheOthersAndNamesIt)
