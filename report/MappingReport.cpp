@@ -412,11 +412,12 @@ QString CMappingReport::PresetCreationDate(const QString& presetPath)
         return presetPath;
     // A relative path is no preset file: it would name a file in whatever directory the
     // program happens to run in.
-    const QFileInfo file(presetPath);
-    if (!file.isAbsolute() || !file.isFile())
+    // The times are taken from the open file: its name may hold bytes that are not UTF-8.
+    QFile file;
+    if (!QFileInfo(presetPath).isAbsolute() || !CNativePath::OpenRegular(presetPath, file))
         return QString();
-    QDateTime created = file.birthTime();
+    QDateTime created = file.fileTime(QFileDevice::FileBirthTime);
     if (!created.isValid())
-        created = file.lastModified();
+        created = file.fileTime(QFileDevice::FileModificationTime);
     return created.toString(u"dd/MM/yyyy");
 }

@@ -11,6 +11,9 @@
 #include <QFile>
 #include <QRegularExpression>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace {
 
 using MappingReportTest = ReportTest;
@@ -400,6 +403,9 @@ TEST(MappingReportPreset, CreationDateOrTheStateWithoutFile)
     EXPECT_TRUE(date == before.toString(u"dd/MM/yyyy") ||
                 date == QDate::currentDate().toString(u"dd/MM/yyyy"))
         << date.toStdString();
+    const QByteArray odd = QFile::encodeName(dir.path()) + "/odd\xff.pre";
+    ::close(::creat(odd.constData(), 0600));
+    EXPECT_EQ(CMappingReport::PresetCreationDate(CNativePath::Decode(odd)), date);
 
     EXPECT_EQ(CMappingReport::PresetCreationDate("No-preset Mode"), "No-preset Mode");
     EXPECT_EQ(CMappingReport::PresetCreationDate("Untitled"), "Untitled");
