@@ -18,9 +18,11 @@ private slots:
     void dragBelowTheCellsKeepsScrolling();
     void rightButtonOpensThePopupMenuOnTheCell();
     void scrollingOneRowRedrawsOnlyTheUncoveredRow();
+    void textWrittenByTheProgramIsRepainted();
     void shiftedImageMatchesAFreshPaint_data();
     void shiftedImageMatchesAFreshPaint();
-    void focusLeavesAndStaysOutsideTheGrid();
+    void joinedBlockStaysOutOfTheLockedBands();
+    void tabMovesTheCellAndCtrlTabLeavesTheGrid();
     void headingsAndCornerSizeByTheirBorders();
     void columnBorderDragSizesTheColumn();
     void refusedColumnResizeKeepsTheArrowCursor();
