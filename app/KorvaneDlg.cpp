@@ -258,7 +258,8 @@ void CKorvaneDlg::CreateTrayIcon()
 
 // A first run (no options file) starts with an empty card, and writes the options file at
 // its exit so that the next start keeps the banks. A start-up preset that can no longer be
-// loaded is dropped, so the options file no longer names it after the exit.
+// opened is dropped, so the options file no longer names it after the exit; one that opens
+// but is damaged keeps its place, since the user may well repair it.
 void CKorvaneDlg::LoadStartupPreset(bool optionsRead)
 {
     if (!optionsRead) {
@@ -267,7 +268,8 @@ void CKorvaneDlg::LoadStartupPreset(bool optionsRead)
         return;
     }
     const QString preset = m_options.GetStartupPreset();
-    if (!preset.isEmpty() && !m_bankTable.LoadPreset(preset))
+    bool opened = true;
+    if (!preset.isEmpty() && !m_bankTable.LoadPreset(preset, &opened) && !opened)
         m_options.SetStartupPreset(QString());
 }
 

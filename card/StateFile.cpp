@@ -1,8 +1,11 @@
 #include "StateFile.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
+#include <string_view>
 #include <sys/file.h>
 #include <system_error>
 #include <unistd.h>
@@ -11,6 +14,18 @@ namespace {
 
 // Sets-aside names tried before giving up: "<state>.bad", "<state>.bad.1", ...
 constexpr int MAX_SET_ASIDE_NAMES = 1000;
+// mkostemp() replaces these six characters with letters and digits.
+constexpr std::string_view TEMPORARY_SUFFIX = "XXXXXX";
+
+// True for "<state>.XXXXXX" with the X replaced as mkostemp() does.
+bool IsTemporaryOf(const std::string& stateName, const std::string& name)
+{
+    const std::size_t prefix = stateName.size() + 1;
+    return name.size() == prefix + TEMPORARY_SUFFIX.size() && name.starts_with(stateName) &&
+           name[stateName.size()] == '.' &&
+           std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix), name.end(),
+                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
+}
 
 bool LockExclusive(const CPosixFile& file)
 {
@@ -59,7 +74,8 @@ CStateFile::ReadResult CStateFile::Read(std::size_t limit, std::vector<uint8_t>&
 
 bool CStateFile::Write(std::span<const uint8_t> bytes) const
 {
-    std::string temporary = m_path + ".XXXXXX";
+    RemoveStaleTemporaries();
+    std::string temporary = m_path + "." + std::string(TEMPORARY_SUFFIX);
     CPosixFile file(::mkostemp(temporary.data(), O_CLOEXEC));
     if (!file.IsOpen()) {
         return false;
@@ -72,6 +88,20 @@ bool CStateFile::Write(std::span<const uint8_t> bytes) const
     }
     SyncDirectory(Directory());
     return true;
+}
+
+// Only the holder of the lock writes, so any temporary file found now was left by a
+// process that died during its write.
+void CStateFile::RemoveStaleTemporaries() const
+{
+    const std::string stateName = std::filesystem::path(m_path).filename().string();
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(Directory(), error), end; !error && it != end;
+         it.increment(error)) {
+        if (IsTemporaryOf(stateName, it->path().filename().string())) {
+            ::unlink(it->path().c_str());
+        }
+    }
 }
 
 void CStateFile::SetAside() const

@@ -31,12 +31,14 @@ public:
     CPosixFile Lock() const;
     // The file's bytes, stopping once more than limit bytes are held.
     ReadResult Read(std::size_t limit, std::vector<uint8_t>& bytes) const;
+    // Also removes the temporary files of writes that were killed: call it under the lock.
     bool Write(std::span<const uint8_t> bytes) const;
     // Renames the file with a ".bad" suffix, never over an earlier one, so that the next
     // call starts afresh and the broken file is kept for whoever wants to look at it.
     void SetAside() const;
 
 private:
+    void RemoveStaleTemporaries() const;
     std::string Directory() const;
 
     std::string m_path;

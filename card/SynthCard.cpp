@@ -13,7 +13,7 @@ uint16_t CSynthCard::LoadBank(const char* path) const
             return SYNTHERR_INVCOUNT;
         }
         CBankFileCheck bank;
-        if (const uint16_t checked = bank.Check(path); checked != SYNTH_OK) {
+        if (const uint16_t checked = bank.Check(path, state.FreeMemory()); checked != SYNTH_OK) {
             return checked;
         }
         const uint16_t added = state.AddBank(bank.Name(), bank.Size(), &id);

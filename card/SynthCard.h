@@ -15,7 +15,8 @@ public:
 
     // The new bank's ID, or SYNTH_LOAD_ERROR_BASE + a status code, checked in this order:
     // SYNTHERR_ABORT (state unavailable), SYNTHERR_INVCOUNT (8 banks loaded),
-    // SYNTHERR_FILENOTFOUND, SYNTHERR_INVCOM (not a bank), SYNTHERR_OUTOFMEM.
+    // SYNTHERR_FILENOTFOUND, SYNTHERR_OUTOFMEM (larger than the free memory, known before
+    // the file is read), SYNTHERR_INVCOM (not a bank).
     uint16_t LoadBank(const char* path) const;
     // SYNTHERR_UNREF when no bank has that ID.
     uint16_t UnloadBank(uint16_t id) const;

@@ -1,5 +1,7 @@
 #include "ArchiveReader.h"
 
+#include "NativePath.h"
+
 #include <QFile>
 #include <QtEndian>
 
@@ -46,7 +48,7 @@ QByteArray CArchiveReader::ReadString()
 
 QString CArchiveReader::ReadPath()
 {
-    return QFile::decodeName(ReadString());
+    return CNativePath::Decode(ReadString());
 }
 
 bool CArchiveReader::ReadBytes(char* data, qint64 size)
@@ -64,8 +66,8 @@ qint64 CArchiveReader::Remaining() const
 CArchiveReader::FileResult
 CArchiveReader::ReadFile(const QString& path, const std::function<void(CArchiveReader&)>& read)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!CNativePath::OpenRegular(path, file))
         return FileResult::CannotOpen;
     CArchiveReader archive(file);
     read(archive);

@@ -19,7 +19,7 @@ public:
     uint32_t ReadUInt32();
     // Accepts the one-, three- and seven-byte length prefixes whatever the length.
     QByteArray ReadString();
-    // A path written in the file system's own 8-bit encoding.
+    // A path written as the file system's bytes, kept whole (see CNativePath).
     QString ReadPath();
 
     bool Ok() const { return m_bOk; }
@@ -33,7 +33,8 @@ public:
         // The file ends early or holds something read refused.
         Malformed
     };
-    // Opens the file at path and hands it to read.
+    // Opens the file at path and hands it to read. Only a regular file is opened: a FIFO,
+    // a device or a directory cannot be.
     static FileResult ReadFile(const QString& path,
                                const std::function<void(CArchiveReader&)>& read);
 

@@ -1,14 +1,34 @@
 #include "ArchiveWriter.h"
 
+#include "NativePath.h"
+
 #include <QFile>
-#include <QSaveFile>
 #include <QtEndian>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 // Lengths from this one on need the seven-byte prefix: 0xFFFF marks it, and 0xFFFE is
 // not used as a length at all.
 constexpr qsizetype kFirstLongLength = 0xFFFE;
 constexpr uint8_t kWiderPrefix = 0xFF;
+
+// A file that is replaced keeps its permissions; a new one gets the usual ones.
+mode_t ModeFor(const QByteArray& target)
+{
+    struct stat info
+    {
+    };
+    if (::stat(target.constData(), &info) == 0)
+        return info.st_mode & 07777;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
 } // namespace
 
 CArchiveWriter::CArchiveWriter(QIODevice& device) : m_device(device) {}
@@ -44,7 +64,7 @@ void CArchiveWriter::WriteString(QByteArrayView text)
 
 void CArchiveWriter::WritePath(const QString& path)
 {
-    WriteString(QFile::encodeName(path));
+    WriteString(CNativePath::Encode(path));
 }
 
 void CArchiveWriter::WriteBytes(const char* data, qint64 size)
@@ -53,17 +73,40 @@ void CArchiveWriter::WriteBytes(const char* data, qint64 size)
         m_bOk = false;
 }
 
+// The file is written beside the target under a temporary name and renamed over it once
+// it is complete and on disk. The names are the path's own bytes: Qt's file classes take
+// names as text and would lose bytes that are not UTF-8.
 bool CArchiveWriter::WriteFile(const QString& path,
                                const std::function<void(CArchiveWriter&)>& write, QString* error)
 {
-    QSaveFile file(path);
-    bool written = file.open(QIODevice::WriteOnly);
-    if (written) {
-        CArchiveWriter archive(file);
-        write(archive);
-        written = archive.Ok() && file.commit();
+    const QByteArray target = CNativePath::Encode(path);
+    QByteArray temporary = target + ".XXXXXX";
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    const bool written = fd >= 0 && WriteTemporary(fd, ModeFor(target), write) &&
+                         ::rename(temporary.constData(), target.constData()) == 0;
+    if (!written) {
+        const QString problem = errno != 0 ? QString::fromLocal8Bit(std::strerror(errno))
+                                           : QStringLiteral("The file could not be written.");
+        if (fd >= 0)
+            ::unlink(temporary.constData());
+        if (error)
+            *error = problem;
     }
-    if (!written && error)
-        *error = file.errorString();
     return written;
+}
+
+// Writes through write into the temporary file open on fd, gives it its mode and puts it
+// on disk; the file is closed in every case.
+bool CArchiveWriter::WriteTemporary(int fd, mode_t mode,
+                                    const std::function<void(CArchiveWriter&)>& write)
+{
+    QFile file;
+    if (!file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
+    errno = 0;
+    CArchiveWriter archive(file);
+    write(archive);
+    return archive.Ok() && file.flush() && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
 }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <sys/types.h>
 
 class QIODevice;
 
@@ -18,18 +19,21 @@ public:
     void WriteUInt32(uint32_t value);
     // The 8-bit characters of text, without terminator, after their length.
     void WriteString(QByteArrayView text);
-    // A path in the file system's own 8-bit encoding.
+    // A path as the file system's bytes, kept whole (see CNativePath).
     void WritePath(const QString& path);
 
     // False once a write to the device has failed.
     bool Ok() const { return m_bOk; }
 
     // Writes the file at path through write, all of it or nothing: until the new file is
-    // complete the previous one stays as it was. On failure error (when given) says why.
+    // complete the previous one stays as it was. The path's bytes are kept whole (see
+    // CNativePath). On failure error (when given) says why.
     static bool WriteFile(const QString& path, const std::function<void(CArchiveWriter&)>& write,
                           QString* error = nullptr);
 
 private:
+    static bool WriteTemporary(int fd, mode_t mode,
+                               const std::function<void(CArchiveWriter&)>& write);
     void WriteBytes(const char* data, qint64 size);
 
     QIODevice& m_device;

@@ -1,5 +1,6 @@
 #include "SequencerSynth.h"
 
+#include "NativePath.h"
 #include "SequencerService.h"
 
 #include <QFile>
@@ -31,7 +32,7 @@ unsigned CSequencerSynth::LoadSoundFonts(const QStringList& highestFirst)
     // regular files: FluidSynth would wait for ever on a pipe.
     for (auto font = highestFirst.crbegin(); font != highestFirst.crend(); ++font) {
         if (!QFileInfo(*font).isFile() ||
-            m_api.fluid_synth_sfload(m_synth, QFile::encodeName(*font).constData(), 1) ==
+            m_api.fluid_synth_sfload(m_synth, CNativePath::Encode(*font).constData(), 1) ==
                 FLUID_FAILED)
             return SequencerError::NoSoundFont;
     }

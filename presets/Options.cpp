@@ -4,9 +4,11 @@
 #include "ArchiveWriter.h"
 #include "BankTable.h"
 #include "ExecutableDir.h"
+#include "NativePath.h"
 #include "StringTable.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -18,6 +20,8 @@ constexpr int IDS_OPTIONS_DAMAGED = 1001;
 // The user's copy lives in a directory of the program's own under the configuration
 // directory.
 constexpr char kUserDir[] = "korvane";
+// Names tried for a damaged file: "krv.opt.bad", "krv.opt.bad.1", ...
+constexpr int kMaxSetAsideNames = 1000;
 } // namespace
 
 QString COptions::ProgramFile()
@@ -42,13 +46,14 @@ bool COptions::Load()
     m_strFilePath = !userFile.isEmpty() && QFileInfo::exists(userFile) ? userFile : ProgramFile();
     const auto read =
         CArchiveReader::ReadFile(m_strFilePath, [this](CArchiveReader& ar) { Serialize(ar); });
-    if (read == CArchiveReader::FileResult::CannotOpen)
+    if (read == CArchiveReader::FileResult::CannotOpen && !QFileInfo::exists(m_strFilePath))
         return false;
     // A damaged file has left the fields as they were; writing them at exit repairs it.
-    if (read == CArchiveReader::FileResult::Malformed) {
-        CBankTable::ShowError(IDS_OPTIONS_DAMAGED,
-                              CStringTable::Load(IDS_OPTIONS_DAMAGED) + m_strFilePath);
+    if (read != CArchiveReader::FileResult::Read) {
+        CBankTable::ShowError(IDS_OPTIONS_DAMAGED, CStringTable::Load(IDS_OPTIONS_DAMAGED) +
+                                                       CNativePath::Display(m_strFilePath));
         m_bChanged = 1;
+        m_bDamaged = true;
     }
     return true;
 }
@@ -58,6 +63,9 @@ bool COptions::Save()
     if (m_bChanged == 0)
         return true;
     QString path = m_strFilePath.isEmpty() ? ProgramFile() : m_strFilePath;
+    if (m_bDamaged)
+        SetAsideDamaged();
+    m_bDamaged = false;
     QString error;
     bool written = WriteTo(path, error);
     const QString userFile = UserFile();
@@ -68,7 +76,8 @@ bool COptions::Save()
     }
     if (!written) {
         CBankTable::ShowError(IDS_OPTIONS_NOT_SAVED, CStringTable::Load(IDS_OPTIONS_NOT_SAVED) +
-                                                         path + QLatin1Char('\n') + error);
+                                                         CNativePath::Display(path) +
+                                                         QLatin1Char('\n') + error);
         return false;
     }
     m_strFilePath = path;
@@ -80,6 +89,20 @@ bool COptions::WriteTo(const QString& path, QString& error) const
 {
     return CArchiveWriter::WriteFile(
         path, [this](CArchiveWriter& ar) { Serialize(ar); }, &error);
+}
+
+// The damaged file may hold settings the user wants back (a start-up preset): it is
+// renamed, never over an earlier one, rather than overwritten.
+void COptions::SetAsideDamaged() const
+{
+    for (int n = 0; n < kMaxSetAsideNames; ++n) {
+        const QString aside =
+            m_strFilePath + (n == 0 ? QStringLiteral(".bad") : QStringLiteral(".bad.%1").arg(n));
+        if (!QFileInfo::exists(aside)) {
+            QFile::rename(m_strFilePath, aside);
+            return;
+        }
+    }
 }
 
 void COptions::Serialize(CArchiveWriter& ar) const

@@ -18,7 +18,8 @@ public:
 
     // Reads the options file: the user's copy when there is one, else the one beside the
     // program. False when there is none to read: the fields keep their values. A damaged
-    // file is reported, leaves the fields as they were and is written anew at exit.
+    // file, or one that is not a regular file, is reported, leaves the fields as they were
+    // and is written anew at exit, after it has been kept aside as "<file>.bad".
     bool Load();
     // Writes the options when they changed: to the file they were read from, or, when its
     // directory cannot be written, to the user's configuration directory. False, after
@@ -46,10 +47,13 @@ public:
 
 private:
     bool WriteTo(const QString& path, QString& error) const;
+    void SetAsideDamaged() const;
 
     QString m_strStartupPreset;
     uint32_t m_nDisplay = DisplayStandard;
     QString m_strMidiPath;
     QString m_strFilePath;
     int m_bChanged = 0;
+    // The file read was damaged and is still in place.
+    bool m_bDamaged = false;
 };

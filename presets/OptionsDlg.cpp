@@ -6,6 +6,7 @@
 #include "FileDialogService.h"
 #include "FlatButton.h"
 #include "MessageBoxService.h"
+#include "NativePath.h"
 #include "Options.h"
 #include "PresetCommands.h"
 #include "StringTable.h"
@@ -41,10 +42,11 @@ template <typename Widget> Widget* Control(QWidget* dialog, int id)
     return qobject_cast<Widget*>(CDialogBuilder::GetDlgItem(dialog, id));
 }
 
+// Only a regular file: a FIFO would block the dialog until someone writes to it.
 bool CanRead(const QString& path)
 {
-    QFile file(path);
-    return !path.isEmpty() && file.open(QIODevice::ReadOnly);
+    QFile file;
+    return CNativePath::OpenRegular(path, file);
 }
 } // namespace
 

@@ -1,7 +1,9 @@
 #include "BankFileInfo.h"
 
+#include "NativePath.h"
 #include "SoundFontChunks.h"
 #include "SoundFontPresets.h"
+#include "Windows1252.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -26,16 +28,14 @@ bool CBankFileInfo::Read(const QString& path)
     Reset();
     // Only a regular file: opening a directory fails anyway, and a pipe would wait for
     // a writer that may never come.
-    if (!QFileInfo(path).isFile())
-        return false;
     CSoundFontChunks soundFont;
-    if (soundFont.Read(QFile::encodeName(path).constData()) !=
+    if (soundFont.Read(CNativePath::Encode(path).constData()) !=
         CSoundFontChunks::Result::NotSoundFont) {
-        const QString name = QString::fromLatin1(soundFont.Name());
+        const QString name = CWindows1252::Decode(QByteArray::fromStdString(soundFont.Name()));
         return ReadSoundFont(path, name.isEmpty() ? QFileInfo(path).fileName() : name);
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!CNativePath::OpenRegular(path, file))
         return false;
     Read(file);
     return true;
@@ -47,7 +47,7 @@ void CBankFileInfo::Read(QIODevice& device)
     const QByteArray header = device.read(FIRST_LIST_OFFSET);
     const QByteArray name = header.mid(NAME_OFFSET, NAME_SIZE);
     const qsizetype nul = name.indexOf('\0');
-    m_strName = QString::fromLatin1(nul < 0 ? name : name.left(nul));
+    m_strName = CWindows1252::Decode(nul < 0 ? name : name.left(nul));
     if (header.size() == FIRST_LIST_OFFSET && ReadList(device, m_instruments))
         ReadList(device, m_drumKits);
 }

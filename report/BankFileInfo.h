@@ -28,7 +28,7 @@ public:
     void Read(QIODevice& device);
     void Reset();
 
-    // The name as text: the 8 name bytes up to the first NUL byte.
+    // The name as text: the 8 name bytes up to the first NUL byte, in Windows-1252.
     QString GetName() const { return m_strName; }
     int GetInstrumentCount() const { return static_cast<int>(m_instruments.size()); }
     int GetDrumKitCount() const { return static_cast<int>(m_drumKits.size()); }

@@ -4,7 +4,9 @@
 #include "BankTable.h"
 #include "ExecutableDir.h"
 #include "MemoryFormat.h"
+#include "NativePath.h"
 #include "StringTable.h"
+#include "Windows1252.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -106,9 +108,10 @@ QString HtmlEscaped(const QString& text)
     return escaped;
 }
 
+// A file's name as the report shows it; see CNativePath::Display.
 QString FileName(const QString& path)
 {
-    return path.mid(path.lastIndexOf(u'/') + 1);
+    return CNativePath::Display(path.mid(path.lastIndexOf(u'/') + 1));
 }
 
 QString Problem(const QString& path, const QString& reason)
@@ -200,10 +203,24 @@ bool CMappingReport::Generate()
 // The template's sections follow each other in a fixed order, each ended by its marker
 // line, which is not written. A template that lacks a marker has its section run to the
 // end of the file; the sections after it are then empty.
+//
+// The report keeps the template's own bytes around the values: a template that is valid
+// UTF-8 is read and written as UTF-8, any other as Windows-1252, whose bytes all read as
+// characters and write back as the same bytes. Values are written in that encoding too.
 void CMappingReport::Generate(QIODevice& input, QIODevice& output)
 {
-    QTextStream in(&input);
-    QTextStream out(&output);
+    const QByteArray bytes = input.readAll();
+    const bool utf8 = bytes.isValidUtf8();
+    QString templateText = utf8 ? QString::fromUtf8(bytes) : CWindows1252::Decode(bytes);
+    QString report;
+    Expand(templateText, report);
+    output.write(utf8 ? report.toUtf8() : CWindows1252::EncodeForHtml(report));
+}
+
+void CMappingReport::Expand(QString& templateText, QString& report)
+{
+    QTextStream in(&templateText, QIODevice::ReadOnly);
+    QTextStream out(&report, QIODevice::WriteOnly);
     QString line;
 
     while (ReadLine(in, line) && ProcessHeaderLine(line) != LineStatus::BankBlockStart)
@@ -400,11 +417,12 @@ QString CMappingReport::PresetCreationDate(const QString& presetPath)
         return presetPath;
     // A relative path is no preset file: it would name a file in whatever directory the
     // program happens to run in.
-    const QFileInfo file(presetPath);
-    if (!file.isAbsolute() || !file.isFile())
+    // The times are taken from the open file: its name may hold bytes that are not UTF-8.
+    QFile file;
+    if (!QFileInfo(presetPath).isAbsolute() || !CNativePath::OpenRegular(presetPath, file))
         return QString();
-    QDateTime created = file.birthTime();
+    QDateTime created = file.fileTime(QFileDevice::FileBirthTime);
     if (!created.isValid())
-        created = file.lastModified();
+        created = file.fileTime(QFileDevice::FileModificationTime);
     return created.toString(u"dd/MM/yyyy");
 }

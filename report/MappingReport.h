@@ -24,7 +24,8 @@ public:
     // Writes the report file whole from the template, or leaves it as it was. False when
     // the template cannot be read or the report cannot be written; ErrorString says why.
     bool Generate();
-    // The report of the template read from input, written to output.
+    // The report of the template read from input, written to output in the template's
+    // encoding: UTF-8 when the template is valid UTF-8, else Windows-1252.
     void Generate(QIODevice& input, QIODevice& output);
     QString ErrorString() const { return m_error; }
 
@@ -54,6 +55,7 @@ private:
     // Placeholders tried in order, each with the text that replaces it.
     using Choices = std::vector<std::pair<QLatin1StringView, std::function<QString()>>>;
 
+    void Expand(QString& templateText, QString& report);
     LineStatus ProcessHeaderLine(QString& line) const;
     void ExpandBankBlock(QTextStream& output) const;
     static LineStatus ProcessMappingHeaderLine(QString& line);

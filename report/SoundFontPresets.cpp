@@ -1,6 +1,7 @@
 #include "SoundFontPresets.h"
 
 #include "FluidSynthApi.h"
+#include "NativePath.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -21,7 +22,7 @@ bool CSoundFontPresets::Read(const QString& path, std::vector<SoundFontPreset>& 
     api->fluid_settings_setint(settings.get(), "synth.dynamic-sample-loading", 1);
     const std::unique_ptr<fluid_synth_t, decltype(api->delete_fluid_synth)> synth(
         api->new_fluid_synth(settings.get()), api->delete_fluid_synth);
-    const int id = api->fluid_synth_sfload(synth.get(), QFile::encodeName(path).constData(), 0);
+    const int id = api->fluid_synth_sfload(synth.get(), CNativePath::Encode(path).constData(), 0);
     fluid_sfont_t* font =
         id == FLUID_FAILED ? nullptr : api->fluid_synth_get_sfont_by_id(synth.get(), id);
     if (!font)

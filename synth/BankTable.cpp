@@ -3,9 +3,9 @@
 #include "ArchiveReader.h"
 #include "ArchiveWriter.h"
 #include "MessageBoxService.h"
+#include "NativePath.h"
 #include "StringTable.h"
-
-#include <QFile>
+#include "Windows1252.h"
 
 #include <algorithm>
 #include <chrono>
@@ -131,8 +131,8 @@ bool CBankTable::FollowCard()
 
 uint16_t CBankTable::LoadBank(const QString& longPath)
 {
-    // Linux has no short names: the library gets the path as it is, at any length.
-    const QByteArray path = QFile::encodeName(longPath);
+    // Linux has no short names: the library gets the path's own bytes, at any length.
+    const QByteArray path = CNativePath::Encode(longPath);
     const uint16_t result = m_library.SynthLoadBank(path.constData());
     m_bModified = 1;
     RefreshStatus();
@@ -188,7 +188,8 @@ QString CBankTable::GetBankName(uint16_t position) const
     if (position >= MAX_BANKS)
         return QString();
     const char* name = m_status.banks[position].name;
-    return QString::fromLatin1(name, static_cast<qsizetype>(strnlen(name, SYNTH_BANK_NAME_SIZE)));
+    return CWindows1252::Decode(
+        QByteArrayView(name, static_cast<qsizetype>(strnlen(name, SYNTH_BANK_NAME_SIZE))));
 }
 
 QString CBankTable::GetBankPath(uint16_t id) const
@@ -203,20 +204,23 @@ QString CBankTable::GetPresetName() const
     if (m_presetPath.isEmpty() || m_presetPath == defaultName)
         return defaultName;
     const qsizetype separator = m_presetPath.lastIndexOf(QLatin1Char('/'));
-    return m_presetPath.mid(separator + 1);
+    return CNativePath::Display(m_presetPath.mid(separator + 1));
 }
 
-bool CBankTable::LoadPreset(const QString& path)
+bool CBankTable::LoadPreset(const QString& path, bool* opened)
 {
     UnloadAllBanks();
     const auto read =
         CArchiveReader::ReadFile(path, [this](CArchiveReader& ar) { SerializePreset(ar); });
+    if (opened)
+        *opened = read != CArchiveReader::FileResult::CannotOpen;
     if (read == CArchiveReader::FileResult::CannotOpen) {
         ShowError(ERR_PRESET_NOT_FOUND);
         return false;
     }
     if (read == CArchiveReader::FileResult::Malformed) {
-        ShowError(IDS_INVALID_PRESET, CStringTable::Load(IDS_INVALID_PRESET) + path);
+        ShowError(IDS_INVALID_PRESET,
+                  CStringTable::Load(IDS_INVALID_PRESET) + CNativePath::Display(path));
         return false;
     }
     LoadPresetBanks(TakePresetPaths());
@@ -252,7 +256,7 @@ void CBankTable::LoadPresetBanks(const std::array<QString, MAX_BANKS>& paths)
     uint64_t loaded = 0;
     for (uint32_t i = 0; i < m_presetImage.bankCount; ++i) {
         const SynthBankEntry& record = m_presetImage.banks[i];
-        progress->SetLegend(CStringTable::Load(IDS_BANK_LEGEND) + paths[i]);
+        progress->SetLegend(CStringTable::Load(IDS_BANK_LEGEND) + CNativePath::Display(paths[i]));
         loaded += record.size;
         progress->SetPos(static_cast<uint32_t>(std::min<uint64_t>(loaded, UINT32_MAX)));
         LoadPresetBank(paths[i], record.priority);
@@ -266,7 +270,7 @@ void CBankTable::LoadPresetBank(const QString& path, int32_t priority)
 {
     const uint16_t id = LoadBank(path);
     if (id > SYNTH_LOAD_ERROR_BASE) {
-        ShowError(id, CStringTable::Load(IDS_BANK_NOT_LOADED) + path);
+        ShowError(id, CStringTable::Load(IDS_BANK_NOT_LOADED) + CNativePath::Display(path));
         return;
     }
     const uint16_t code = SetBankPriority(id, priority);
@@ -283,8 +287,9 @@ bool CBankTable::SavePreset(const QString& path)
     const bool written = CArchiveWriter::WriteFile(
         target, [this](CArchiveWriter& ar) { SerializePreset(ar); }, &error);
     if (!written) {
-        ShowError(IDS_PRESET_NOT_SAVED,
-                  CStringTable::Load(IDS_PRESET_NOT_SAVED) + target + QLatin1Char('\n') + error);
+        ShowError(IDS_PRESET_NOT_SAVED, CStringTable::Load(IDS_PRESET_NOT_SAVED) +
+                                            CNativePath::Display(target) + QLatin1Char('\n') +
+                                            error);
         return false;
     }
     m_presetPath = target;

@@ -45,6 +45,7 @@ public:
     bool FollowCard();
 
     uint32_t GetUsedMemory() const;
+    // The name the card gives the bank in that position, read as Windows-1252.
     QString GetBankName(uint16_t position) const;
     QString GetBankPath(uint16_t id) const;
     QString GetPresetName() const;
@@ -52,8 +53,9 @@ public:
 
     // Unloads every bank, then loads the preset file's banks with their priorities. False,
     // after its message, when the file cannot be opened or is not a valid preset: then no
-    // bank is loaded and the current preset stays as it was.
-    bool LoadPreset(const QString& path);
+    // bank is loaded and the current preset stays as it was. When opened is given it tells
+    // which of the two it was: whether the file could be opened at all.
+    bool LoadPreset(const QString& path, bool* opened = nullptr);
     // Writes the banks in memory to path, or with no path to the current preset file.
     // False when there is no preset file to write to, or, after its message, when the file
     // could not be written: the current preset and the modified mark then stay.

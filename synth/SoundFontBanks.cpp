@@ -1,6 +1,7 @@
 #include "SoundFontBanks.h"
 
 #include "BankTable.h"
+#include "NativePath.h"
 #include "SoundFontChunks.h"
 
 #include <QFile>
@@ -10,7 +11,7 @@
 
 bool CSoundFontBanks::IsSoundFont(const QString& path)
 {
-    return CSoundFontChunks().Read(QFile::encodeName(path).constData()) !=
+    return CSoundFontChunks().Read(CNativePath::Encode(path).constData()) !=
            CSoundFontChunks::Result::NotSoundFont;
 }
 

@@ -64,8 +64,8 @@ typedef struct SynthStatus
 
 /* Loads the bank file at path under the lowest free ID (priority 0, its file size taken
  * from sample memory). Errors, in the order checked: SYNTHERR_INVCOUNT (8 banks loaded),
- * SYNTHERR_FILENOTFOUND (cannot open, or null), SYNTHERR_INVCOM (not a bank file),
- * SYNTHERR_OUTOFMEM. */
+ * SYNTHERR_FILENOTFOUND (cannot open, or null), SYNTHERR_OUTOFMEM (the file is larger than
+ * the free memory; checked before the file is read), SYNTHERR_INVCOM (not a bank file). */
 SYNTH_API uint16_t SynthLoadBank(const char* path);
 /* SYNTHERR_UNREF when no bank has that ID. */
 SYNTH_API uint16_t SynthUnloadBank(uint16_t id);

@@ -73,6 +73,23 @@ TEST_F(BankFileCheckTest, RefusesFilesThatEndBeforeTheirLists)
     }
 }
 
+TEST_F(BankFileCheckTest, ListsThatCrossReadBlocksAreWalkedRecordByRecord)
+{
+    // Records from offset 26 up to where a list ends at each place around a block's end:
+    // its terminator inside, across or just after the block's last bytes.
+    const off_t block = CBankFileCheck::BLOCK_SIZE;
+    const off_t lastWhole = CBankFileCheck::FIRST_LIST_OFFSET + (block - 2) / 6 * 6;
+    for (const off_t terminator : {lastWhole - 6, lastWhole, lastWhole + 6, lastWhole + 12}) {
+        std::vector<uint8_t> lists(static_cast<std::size_t>(terminator - 26), 0);
+        lists.insert(lists.end(), {0xFF, 0xFF, 0xFF, 0xFF});
+        EXPECT_EQ(Check(Bank("X", lists)), SYNTH_OK) << terminator;
+        // The same bytes one past a record position are no terminator.
+        lists.insert(lists.end() - 4, 0);
+        lists.insert(lists.end(), {0});
+        EXPECT_EQ(Check(Bank("X", lists)), SYNTHERR_INVCOM) << terminator;
+    }
+}
+
 TEST_F(BankFileCheckTest, MissingNullAndNonRegularPathsCannotBeOpened)
 {
     EXPECT_EQ(m_check.Check(nullptr), SYNTHERR_FILENOTFOUND);

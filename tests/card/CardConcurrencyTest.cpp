@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdint>
 #include <span>
 #include <sys/wait.h>
@@ -71,6 +72,37 @@ TEST(CardConcurrency, TwoProcessesChangingTheCardLoseNothing)
     EXPECT_LT(status.banks[0].id, status.banks[1].id);
     EXPECT_GE(FindId(status, names[0], 10), 0);
     EXPECT_GE(FindId(status, names[1], 11), 0);
+}
+
+// A process killed at any point of its writes leaves at most one temporary file, which
+// the next write removes; names that only look alike stay.
+TEST(CardConcurrency, WritesKilledAtRandomLeaveNoTemporaryFilesBehind)
+{
+    CTempDir dir;
+    const CSynthCard card(CCardStore(dir.Path("card.state"), 100000));
+    const std::string bank = dir.WriteBank("a.94b", "A", 1000);
+    const std::vector<std::string> alike = {"card.state.bad", "card.state.bad.12",
+                                            "card.state.ab-123", "other.state.a1B2c3"};
+    for (const std::string& name : alike) {
+        dir.WriteBytes(name, {1});
+    }
+    ASSERT_EQ(card.LoadBank(bank.c_str()), 0);
+    for (int kill = 0; kill < 40; ++kill) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            for (int32_t priority = 0;; priority = (priority + 1) % 128) {
+                card.SetPriority(0, priority);
+            }
+        }
+        ::usleep(static_cast<useconds_t>(500 + 250 * (kill % 8)));
+        ::kill(child, SIGKILL);
+        ASSERT_EQ(::waitpid(child, nullptr, 0), child);
+    }
+    ASSERT_EQ(card.SetPriority(0, 5), SYNTH_OK);
+    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"a.94b", "card.state", "card.state.ab-123",
+                                                       "card.state.bad", "card.state.bad.12",
+                                                       "card.state.lock", "other.state.a1B2c3"}));
 }
 
 } // namespace

@@ -64,13 +64,16 @@ TEST_F(SynthCardTest, LoadReportsTheFirstProblemInTheDocumentedOrder)
     const CSynthCard card = Card(1000);
     const std::string small = m_dir.WriteBank("small.94b", "SMALL", 100);
     const std::string big = m_dir.WriteBank("big.94b", "BIG", 2000);
-    const std::string notBank = m_dir.WriteBytes("not.94b", std::vector<uint8_t>(5000, 0));
+    const std::string notBank = m_dir.WriteBytes("not.94b", std::vector<uint8_t>(500, 0));
 
     EXPECT_EQ(card.LoadBank(big.c_str()), LOAD_ERROR(SYNTHERR_OUTOFMEM));
     // A size past 32 bits must not wrap around into one that fits (the file is sparse).
     std::filesystem::resize_file(big, (uint64_t{1} << 32) + 100);
     EXPECT_EQ(card.LoadBank(big.c_str()), LOAD_ERROR(SYNTHERR_OUTOFMEM));
     EXPECT_EQ(card.LoadBank(notBank.c_str()), LOAD_ERROR(SYNTHERR_INVCOM));
+    // A file too large for the free memory is refused by its size before it is read.
+    std::filesystem::resize_file(notBank, 5000);
+    EXPECT_EQ(card.LoadBank(notBank.c_str()), LOAD_ERROR(SYNTHERR_OUTOFMEM));
     EXPECT_EQ(card.LoadBank(m_dir.Path("missing.94b").c_str()), LOAD_ERROR(SYNTHERR_FILENOTFOUND));
     EXPECT_EQ(card.LoadBank(nullptr), LOAD_ERROR(SYNTHERR_FILENOTFOUND));
     for (uint16_t id = 0; id < SYNTH_MAX_BANKS; ++id) {
@@ -153,6 +156,17 @@ TEST_F(SynthCardTest, UnusableStateIsSetAsideAndTheNextCallStartsANewCard)
         const std::string aside = i == 0 ? "card.state.bad" : "card.state.bad." + std::to_string(i);
         EXPECT_EQ(m_dir.ReadBytes(aside), broken[i]) << aside;
     }
+}
+
+TEST_F(SynthCardTest, LargeFilesThatAreNotBanksAreRefused)
+{
+    // 256 MiB of zeros (sparse): no list ends in it.
+    const std::string large = m_dir.WriteBytes("large.bin", {});
+    std::filesystem::resize_file(large, uint64_t{256} << 20);
+    EXPECT_EQ(Card(8u << 20).LoadBank(large.c_str()), LOAD_ERROR(SYNTHERR_OUTOFMEM));
+    std::filesystem::remove(m_dir.Path("card.state"));
+    // On a card with room for it the whole file is walked, and still refused.
+    EXPECT_EQ(Card(512u << 20).LoadBank(large.c_str()), LOAD_ERROR(SYNTHERR_INVCOM));
 }
 
 TEST_F(SynthCardTest, EveryCallReportsAbortWhenTheStateCannotBeWritten)

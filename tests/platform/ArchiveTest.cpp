@@ -65,7 +65,7 @@ TEST(Archive, LongerPrefixFormsAreReadForShortStrings)
 {
     QByteArray bytes("\xff\x02\x00hi\xff\xff\xff\x03\x00\x00\x00"
                      "abc\x02ok",
-                     20);
+                     18);
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     CArchiveReader reader(buffer);

@@ -5,6 +5,7 @@
 #include "DialogBuilder.h"
 #include "ExecutableDir.h"
 #include "FlatButton.h"
+#include "NativePath.h"
 #include "Options.h"
 #include "RecordingMessageBox.h"
 #include "ScriptedFileDialog.h"
@@ -17,6 +18,9 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -63,6 +67,7 @@ private slots:
     void okRefusesAPresetFileThatCannotBeRead();
     void okChecksThePathTypedLastAndKeepsItAbsolute();
     void okPutsTheChoicesInTheOptions();
+    void okKeepsTheBytesOfANameThatIsNotUtf8();
     void cancelEndsWithoutTouchingTheOptions();
     void theSynthesizerChoiceIsCheckedThenKeptInTheSettings();
 
@@ -201,11 +206,15 @@ void OptionsDlgTest::okRefusesAPresetFileThatCannotBeRead_data()
     QTest::newRow("empty box") << QString();
     QTest::newRow("missing file") << QStringLiteral("gone.pre");
     QTest::newRow("a directory") << QStringLiteral(".");
+    // Opening it to read would wait for a writer: the dialog would hang.
+    QTest::newRow("a FIFO") << QStringLiteral("fifo");
 }
 
 void OptionsDlgTest::okRefusesAPresetFileThatCannotBeRead()
 {
     QFETCH(QString, name);
+    if (name == QStringLiteral("fifo"))
+        QCOMPARE(::mkfifo(QFile::encodeName(m_dir->filePath(name)).constData(), 0600), 0);
     auto dialog = Open(MakeOptions(Preset("boot.pre"), COptions::DisplayStandard));
     auto* box = Item<QLineEdit>(dialog.get(), IDC_PRESET_FILE);
     box->setText(name.isEmpty() ? name : m_dir->filePath(name));
@@ -243,6 +252,20 @@ void OptionsDlgTest::okChecksThePathTypedLastAndKeepsItAbsolute()
     QCOMPARE(dialog->result(), int(QDialog::Accepted));
     QCOMPARE(dialog->PresetFile(), QFileInfo(preset).absoluteFilePath());
     QCOMPARE(m_messages->Calls().size(), size_t{1});
+}
+
+void OptionsDlgTest::okKeepsTheBytesOfANameThatIsNotUtf8()
+{
+    const QByteArray native = QFile::encodeName(m_dir->path()) + "/odd copy\xff.pre";
+    QFile file;
+    QVERIFY(file.open(::creat(native.constData(), 0600), QIODevice::WriteOnly,
+                      QFileDevice::AutoCloseHandle));
+    file.close();
+    auto dialog = Open(MakeOptions(CNativePath::Decode(native), COptions::DisplayStandard));
+    Click(dialog.get(), IDOK);
+    QCOMPARE(dialog->result(), int(QDialog::Accepted));
+    QCOMPARE(CNativePath::Encode(dialog->PresetFile()), native);
+    QVERIFY(m_messages->Calls().empty());
 }
 
 void OptionsDlgTest::okPutsTheChoicesInTheOptions()

@@ -140,7 +140,7 @@ TEST_F(OptionsTest, SaveThatFailsEverywhereIsReportedAndStaysPending)
 }
 
 // Each file is refused as a whole: no field takes a value from it, the damage is reported
-// once, and the exit writes a sound file in its place.
+// once, and the exit keeps it aside and writes a sound file in its place.
 TEST_F(OptionsTest, DamagedFileIsReportedLeavesTheDefaultsAndIsRepairedAtExit)
 {
     const QByteArray damaged[] = {
@@ -152,6 +152,7 @@ TEST_F(OptionsTest, DamagedFileIsReportedLeavesTheDefaultsAndIsRepairedAtExit)
         QByteArray("\xff\xff\xff\xff\xff\xff\x7f/p.pre", 13),     // 32-bit length past the end
         QByteArray("\xff\xfe\xff/p.pre\x00\x00\x00\x00\x00", 14), // a length never written
     };
+    int kept = 0;
     for (const QByteArray& bytes : damaged) {
         SCOPED_TRACE(bytes.toHex(' ').toStdString());
         Write(COptions::ProgramFile(), bytes);
@@ -166,6 +167,11 @@ TEST_F(OptionsTest, DamagedFileIsReportedLeavesTheDefaultsAndIsRepairedAtExit)
                       COptions::ProgramFile());
         ASSERT_TRUE(options.Save());
         EXPECT_EQ(Read(COptions::ProgramFile()), QByteArray(6, '\0'));
+        // Kept aside first, never over a file kept before.
+        const QString suffix =
+            kept == 0 ? QStringLiteral(".bad") : QStringLiteral(".bad.%1").arg(kept);
+        EXPECT_EQ(Read(COptions::ProgramFile() + suffix), bytes);
+        ++kept;
     }
 }
 

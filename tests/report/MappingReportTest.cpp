@@ -1,7 +1,9 @@
 // The report template engine and the program blocks: sections, placeholder rules and
 // numbering, with banks loaded into a simulated card, and what happens with bad input.
 #include "MappingReport.h"
+#include "BankFileWriter.h"
 #include "ExecutableDir.h"
+#include "NativePath.h"
 #include "ReportTest.h"
 #include "SoundFontWriter.h"
 
@@ -9,6 +11,9 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -291,6 +296,42 @@ TEST_F(MappingReportTest, InsertedTextsAreHtmlEscaped)
               QStringList({"&lt;b&gt;x&lt;/b&gt;", QStringLiteral("A\uFFFDZ")}));
 }
 
+// A template that is not UTF-8 is Windows-1252: its bytes come out as they are, and the
+// values go in as Windows-1252 too, with HTML references for what it cannot hold. Bank
+// names are Windows-1252 whatever the template; a file name that is not UTF-8 shows its
+// bytes as Windows-1252 characters.
+TEST_F(MappingReportTest, ATemplateInWindows1252IsWrittenUnchangedAroundItsValues)
+{
+    LoadBank(QStringLiteral("R&B\u00e9.94b"), "\x80<\x81>", {});
+    LoadBank(QStringLiteral("\u0394.94b"), "D", {});
+    const QByteArray latinFile = QFile::encodeName(m_dir.path()) + "/latin\xff.94b";
+    CBankFileWriter("L").Write(latinFile.toStdString());
+    ASSERT_LT(m_table->LoadBank(CNativePath::Decode(latinFile)), SYNTH_LOAD_ERROR_BASE);
+
+    const QString templatePath =
+        WriteFile(QStringLiteral("latin.mas"), "[KRV_TAG_STARTBANK]\n"
+                                               "\xab[IDS_KRVBANKINTERNALNAME]\xbb\n"
+                                               "\x93[IDS_KRVBANKFILENAME]\x94\n"
+                                               "[KRV_TAG_ENDBANK]\n"
+                                               "\x80 end\x81\xff\n");
+    const QString reportPath = m_dir.filePath(QStringLiteral("report.htm"));
+    CMappingReport report(*m_table, templatePath, reportPath);
+    ASSERT_TRUE(report.Generate());
+    QFile written(reportPath);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll(),
+              QByteArray("\xab\x80&lt;&#65533;&gt;\xbb\n\x93R&amp;B\xe9.94b\x94\n"
+                         "\xab"
+                         "D\xbb\n\x93&#916;.94b\x94\n"
+                         "\xabL\xbb\n\x93latin\xff.94b\x94\n"
+                         "\x80 end\x81\xff\n"));
+
+    EXPECT_EQ(
+        Generate({"[KRV_TAG_STARTBANK]", "[IDS_KRVBANKINTERNALNAME]", "[IDS_KRVBANKFILENAME]"}),
+        QStringList({QStringLiteral("\u20ac&lt;\uFFFD&gt;"), QStringLiteral("R&amp;B\u00e9.94b"),
+                     "D", QStringLiteral("\u0394.94b"), "L", QStringLiteral("latin\u00ff.94b")}));
+}
+
 TEST_F(MappingReportTest, TemplateLinesMayEndInCrLf)
 {
     const QString templatePath =
@@ -363,6 +404,9 @@ TEST(MappingReportPreset, CreationDateOrTheStateWithoutFile)
     EXPECT_TRUE(date == before.toString(u"dd/MM/yyyy") ||
                 date == QDate::currentDate().toString(u"dd/MM/yyyy"))
         << date.toStdString();
+    const QByteArray odd = QFile::encodeName(dir.path()) + "/odd\xff.pre";
+    ::close(::creat(odd.constData(), 0600));
+    EXPECT_EQ(CMappingReport::PresetCreationDate(CNativePath::Decode(odd)), date);
 
     EXPECT_EQ(CMappingReport::PresetCreationDate("No-preset Mode"), "No-preset Mode");
     EXPECT_EQ(CMappingReport::PresetCreationDate("Untitled"), "Untitled");

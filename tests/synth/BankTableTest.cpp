@@ -142,6 +142,13 @@ TEST_F(BankTableTest, ABankNameFillingAllSixteenBytesIsCutAtTheField)
     EXPECT_EQ(table.GetBankPath(0), "") << "banks found at start have no path";
 }
 
+TEST_F(BankTableTest, BankNamesAreReadAsWindows1252)
+{
+    card.Preload(0, {"\x80uro \x93q\x94 \xe9t\xe9", 0, 512});
+    table.RefreshStatus();
+    EXPECT_EQ(table.GetBankName(0), QStringLiteral("\u20acuro \u201cq\u201d \u00e9t\u00e9"));
+}
+
 TEST_F(BankTableTest, InitReportsAFailedStatusRead)
 {
     FakeSynthLibrary broken;
