@@ -12,9 +12,9 @@ CKorvaneApp::CKorvaneApp(int& argc, char** argv) : QApplication(argc, argv)
     setApplicationName(QStringLiteral("korvane"));
 }
 
-int CKorvaneApp::InitInstance()
+int CKorvaneApp::InitInstance(const QString& card, const QString& fileToOpen)
 {
-    CSharedSynthLibrary library(CSharedSynthLibrary::DefaultPath(CExecutableDir::Path()));
+    CSharedSynthLibrary library(CSharedSynthLibrary::DefaultPath(CExecutableDir::Path(), card));
     // Without a card library the window still opens; every operation then reports
     // an error status, and this line tells why.
     if (!library.IsLoaded())
@@ -22,6 +22,9 @@ int CKorvaneApp::InitInstance()
     // The sequencer outlives the window, which closes a device still playing as it goes.
     CSequencerFluidSynth sequencer;
     CKorvaneDlg dialog(library, &sequencer);
-    dialog.DoModal();
+    dialog.OnInitDialog();
+    if (!fileToOpen.isEmpty())
+        dialog.OpenFile(fileToOpen);
+    dialog.RunModal();
     return 0;
 }

@@ -48,6 +48,7 @@ constexpr int IDS_BANK_EXT = 107;
 constexpr int IDS_BANK_FILTER = 108;
 constexpr int IDS_SELECT_BANK = 109;
 constexpr int IDS_MAX_BANKS = 207;
+constexpr int IDS_PRESET_EXT = 125;
 
 // The tray icon: its pop-up menu shares its id, its events come as this message, and a
 // double click runs the menu's item at this position ("KRV").
@@ -286,18 +287,40 @@ void CKorvaneDlg::OnCommand(int id)
 // it was.
 void CKorvaneDlg::OnLoadBank()
 {
-    if (m_bankTable.Status().bankCount >= MAX_BANKS) {
-        CMessageBoxService::Current().Show(this, CStringTable::Load(IDS_MAX_BANKS),
-                                           CStringTable::Load(IDS_ERROR_CAPTION),
-                                           Mb::Ok | Mb::IconExclamation);
+    if (RefuseNinthBank())
         return;
-    }
     FileDialogRequest request;
     request.defaultExt = CStringTable::Load(IDS_BANK_EXT);
     request.filter = CStringTable::Load(IDS_BANK_FILTER);
     const QString path = CFileDialogService::Current().Run(request);
-    if (path.isEmpty())
-        return;
+    if (!path.isEmpty())
+        LoadBankFile(path);
+}
+
+void CKorvaneDlg::OpenFile(const QString& path)
+{
+    // The preset extension is "*.pre": the pattern without its star.
+    if (path.endsWith(CStringTable::Load(IDS_PRESET_EXT).mid(1), Qt::CaseInsensitive)) {
+        m_bankTable.LoadPreset(path);
+        ShowPreset();
+    } else if (!RefuseNinthBank()) {
+        LoadBankFile(path);
+    }
+}
+
+// True, after telling the user, when the card holds as many banks as it can.
+bool CKorvaneDlg::RefuseNinthBank()
+{
+    if (m_bankTable.Status().bankCount < MAX_BANKS)
+        return false;
+    CMessageBoxService::Current().Show(this, CStringTable::Load(IDS_MAX_BANKS),
+                                       CStringTable::Load(IDS_ERROR_CAPTION),
+                                       Mb::Ok | Mb::IconExclamation);
+    return true;
+}
+
+void CKorvaneDlg::LoadBankFile(const QString& path)
+{
     const uint16_t result = m_bankTable.LoadBank(path);
     if (result <= SYNTH_LOAD_ERROR_BASE)
         UpdateBankView();
@@ -431,8 +454,12 @@ void CKorvaneDlg::OnRestoreWindow()
 // An Open whose file cannot be read has still emptied the card.
 void CKorvaneDlg::OnPresetOpen()
 {
-    if (!m_presetCommands.Open())
-        return;
+    if (m_presetCommands.Open())
+        ShowPreset();
+}
+
+void CKorvaneDlg::ShowPreset()
+{
     UpdateBankView();
     SetPresetTitle(m_bankTable.GetPresetName());
 }
@@ -445,8 +472,7 @@ void CKorvaneDlg::OnTrayLoadPreset()
 void CKorvaneDlg::OnPresetNew()
 {
     m_bankTable.NewPreset();
-    UpdateBankView();
-    SetPresetTitle(m_bankTable.GetPresetName());
+    ShowPreset();
 }
 
 // Saving an untitled preset names it.

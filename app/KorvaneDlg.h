@@ -42,6 +42,9 @@ public:
 
     // The Bank menu, the Delete key and the priorities edited in the bank list.
     void OnLoadBank();
+    // A file handed to the program, as a file manager's "Open with" does: a preset is
+    // loaded as Preset > Open loads it, any other file as Bank > Load a bank loads a bank.
+    void OpenFile(const QString& path);
     void OnUnloadBank();
     void OnUnloadAllBanks();
     // The bank ID of the list's current row when that row holds a bank; else -1, after
@@ -102,6 +105,9 @@ private:
     void CreateTrayIcon();
     bool HidesInTray() const;
     void LoadStartupPreset(bool optionsRead);
+    bool RefuseNinthBank();
+    void LoadBankFile(const QString& path);
+    void ShowPreset();
     void CenterOnDesktop();
     void UpdateData(bool saveFromControls);
     void ShowAbout();

@@ -41,6 +41,9 @@ public:
     uint32_t GetUsedMemory() const;
     QString GetBankName(uint16_t position) const;
     QString GetBankPath(uint16_t id) const;
+    // Records the file of a bank that was in the card before this table saw it, when the
+    // file is known from elsewhere; the modified mark stays as it is.
+    void SetBankPath(uint16_t id, const QString& path);
     QString GetPresetName() const;
     QString GetPresetPath() const { return m_presetPath; }
 
@@ -68,6 +71,8 @@ public:
     // The one routine for error and warning boxes: library status codes, the
     // missing-preset code, or the id of one of the program's own texts.
     static void ShowError(int code, const QString& text = QString());
+    // The text ShowError shows for code when it is given none.
+    static QString ErrorText(int code);
 
     // Shown when a preset file cannot be opened.
     static constexpr int ERR_PRESET_NOT_FOUND = 0x0BEDCAFE;

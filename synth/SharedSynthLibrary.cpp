@@ -4,12 +4,21 @@
 
 #include <cstring>
 
-QString CSharedSynthLibrary::DefaultPath(const QString& executableDir)
+QString CSharedSynthLibrary::DefaultPath(const QString& executableDir, const QString& card)
 {
     const QString configured = qEnvironmentVariable("KORVANE_SYNTH_LIBRARY");
     if (!configured.isEmpty())
         return configured;
-    return QDir(executableDir).filePath(QStringLiteral("libsynth32.so"));
+    return CardLibraryPath(card.isEmpty() ? QStringLiteral("simulated") : card, executableDir);
+}
+
+QString CSharedSynthLibrary::CardLibraryPath(const QString& card, const QString& executableDir)
+{
+    if (card == u"simulated")
+        return QDir(executableDir).filePath(QStringLiteral("libsynth32.so"));
+    if (card == u"fluidsynth")
+        return QDir(executableDir).filePath(QStringLiteral("libsynth32-fluidsynth.so"));
+    return card;
 }
 
 CSharedSynthLibrary::CSharedSynthLibrary(const QString& path) : m_library(path)

@@ -10,8 +10,12 @@
 class CSharedSynthLibrary : public SynthLibrary
 {
 public:
-    // The file named by KORVANE_SYNTH_LIBRARY, else libsynth32 in the given directory.
-    static QString DefaultPath(const QString& executableDir);
+    // The file named by KORVANE_SYNTH_LIBRARY, else the library of the chosen card (the
+    // simulated one when none is chosen) in the given directory.
+    static QString DefaultPath(const QString& executableDir, const QString& card = QString());
+    // The library of a card chosen by name: "simulated" is libsynth32.so and "fluidsynth"
+    // libsynth32-fluidsynth.so in the given directory; any other choice is a library's path.
+    static QString CardLibraryPath(const QString& card, const QString& executableDir);
 
     explicit CSharedSynthLibrary(const QString& path);
 
