@@ -203,6 +203,9 @@ void CommandLineTest::failuresExitWithTheirKind_data()
         << 1 << QStringList{"preset", "load", "none.pre"} << 4 << "Unable to find the preset file.";
     QTest::newRow("missing template") << 1 << QStringList{"report", "--template", "no.mas", "o.htm"}
                                       << 4 << "Unable to write the MIDI mapping report: ";
+    QTest::newRow("card without library")
+        << 0 << QStringList{"--synth", "/nonexistent/card.so", "status"} << 3
+        << "no synthesizer library";
     QTest::newRow("missing MIDI file")
         << 0 << QStringList{"play", "none.mid"} << 4 << "Unable to open the MIDI file: none.mid";
 }
