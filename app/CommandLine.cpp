@@ -162,6 +162,8 @@ int CCommandLine::Run(QTextStream& out, QTextStream& err) const
     pathMemory.Restore(bankTable);
     CCardCommands commands(bankTable, out, messages);
     const int status = Dispatch(commands);
+    // Another run may have remembered a file meanwhile: kept, not overwritten.
+    pathMemory.Restore(bankTable);
     pathMemory.Save(bankTable);
     return status;
 }
