@@ -134,18 +134,18 @@ void CCardCommands::PrintStatusText()
           << CMemoryFormat::FreePercent(status) << '\n';
     if (status.bankCount == 0)
         return;
+    // Sizes are right-aligned in a column wide enough for the largest card.
     m_out << Qt::left << qSetFieldWidth(4) << CStringTable::Load(IDS_FIRST_HEADING)
-          << qSetFieldWidth(17) << CStringTable::Load(IDS_FIRST_HEADING + 1) << qSetFieldWidth(9)
-          << CStringTable::Load(IDS_FIRST_HEADING + 2) << qSetFieldWidth(0)
-          << CStringTable::Load(IDS_FIRST_HEADING + 3) << "    Path\n";
+          << qSetFieldWidth(17) << CStringTable::Load(IDS_FIRST_HEADING + 1) << qSetFieldWidth(8)
+          << CStringTable::Load(IDS_FIRST_HEADING + 2) << Qt::right << qSetFieldWidth(12)
+          << CStringTable::Load(IDS_FIRST_HEADING + 3) << qSetFieldWidth(0) << "  Path\n";
     for (uint16_t i = 0; i < status.bankCount; ++i) {
         const SynthBankEntry& bank = status.banks[i];
-        m_out << qSetFieldWidth(4) << bank.id << qSetFieldWidth(17) << m_bankTable.GetBankName(i)
-              << qSetFieldWidth(9) << bank.priority << qSetFieldWidth(0)
-              << CMemoryFormat::Kilobytes(bank.size) << "  "
-              << m_bankTable.GetBankPath(static_cast<uint16_t>(bank.id)) << '\n';
+        m_out << Qt::left << qSetFieldWidth(4) << bank.id << qSetFieldWidth(17)
+              << m_bankTable.GetBankName(i) << qSetFieldWidth(8) << bank.priority << Qt::right
+              << qSetFieldWidth(12) << CMemoryFormat::Kilobytes(bank.size) << qSetFieldWidth(0)
+              << "  " << m_bankTable.GetBankPath(static_cast<uint16_t>(bank.id)) << '\n';
     }
-    m_out << Qt::right;
 }
 
 // Memory in bytes; a bank's path is null when no file is known for it.
