@@ -16,7 +16,17 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Framele
 {
     CDialogBuilder::Build(this, DialogTemplate::Load(IDD_ABOUT));
     ShowBitmaps();
+    ShowVersion();
     ApplyColors();
+}
+
+// The text names the program's version where it says "%1".
+void CAboutDlg::ShowVersion()
+{
+    for (QLabel* label : findChildren<QLabel*>()) {
+        if (label->text().contains(QLatin1String("%1")))
+            label->setText(label->text().arg(QStringLiteral(KORVANE_VERSION)));
+    }
 }
 
 // Bitmap statics take the size of their picture, keeping their top-left corner.

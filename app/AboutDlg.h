@@ -16,5 +16,6 @@ public:
 
 private:
     void ShowBitmaps();
+    void ShowVersion();
     void ApplyColors();
 };

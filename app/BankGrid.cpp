@@ -6,6 +6,7 @@
 #include "StringTable.h"
 
 #include <QCoreApplication>
+#include <QFontMetrics>
 
 #include <algorithm>
 #include <cstdlib>
@@ -19,6 +20,9 @@ constexpr int kRowHeight = 17;
 // default width, 75. The fit to the list's width scales all four.
 constexpr int kColumnWidths[] = {12, 70, 30};
 constexpr int kFontHeight = 14;
+// Headings keep this much room from their column's borders, and shrink no further than this.
+constexpr int kHeadingMargin = 2;
+constexpr int kSmallestHeadingFont = 8;
 // The current cell in the highlight colours, framed while the list has the focus.
 constexpr int kCurCellHighlightAndFrame = 3;
 
@@ -110,7 +114,40 @@ void CBankGrid::OnGridReady()
     SetRowHeaderWidth(0);
     SetCurCellStyle(kCurCellHighlightAndFrame);
     FitColumnsToWidth(0, ColumnCount - 1);
+    FitHeadingFont();
     Redraw();
+}
+
+// The widths are proportions of the list's width, made for a narrower font than the
+// desktop's may be: where a heading would touch its column's borders, the headings get a
+// smaller font rather than taking the room of the other columns.
+void CBankGrid::FitHeadingFont()
+{
+    int height = kFontHeight;
+    int font = -1;
+    do {
+        font = RegisterFont(QString(), height, 0);
+    } while (!HeadingsFit(*GetFont(font)) && --height >= kSmallestHeadingFont);
+    if (height == kFontHeight)
+        return;
+    for (int col = 0; col < ColumnCount; ++col) {
+        CTblCell cell;
+        ReadCell(col, -1, cell);
+        cell.SetFont(GetFont(font));
+        WriteCell(col, -1, cell);
+    }
+}
+
+bool CBankGrid::HeadingsFit(const QFont& font)
+{
+    const QFontMetrics metrics(font);
+    for (int col = 0; col < ColumnCount; ++col) {
+        QString heading;
+        GetCellText(col, -1, heading);
+        if (metrics.horizontalAdvance(heading) + 2 * kHeadingMargin > GetColumnWidth(col))
+            return false;
+    }
+    return true;
 }
 
 // The columns keep the widths of the fit to the list's width.
@@ -194,7 +231,9 @@ int CBankGrid::CompareCells(const CTblCell* a, const CTblCell* b, int flags)
     return Order(QString::compare(*a->TextValue(), *b->TextValue(), Qt::CaseSensitive), 0);
 }
 
+// The rows' own background, white in a light theme: below the last row too, so that a dark
+// theme shows no white strip there.
 QColor CBankGrid::GetDefaultBackColor(int)
 {
-    return QColor(0xFF, 0xFF, 0xFF);
+    return palette().color(QPalette::Base);
 }

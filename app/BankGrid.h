@@ -53,4 +53,9 @@ public:
     bool OnEditNext(int oldCol, long oldRow, int* newCol, long* newRow) override;
     int CompareCells(const CTblCell* a, const CTblCell* b, int flags) override;
     QColor GetDefaultBackColor(int section) override;
+
+private:
+    void FitHeadingFont();
+    // Whether every heading, in that font, keeps its margin inside its column.
+    bool HeadingsFit(const QFont& font);
 };

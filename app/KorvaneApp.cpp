@@ -4,6 +4,7 @@
 #include "KorvaneDlg.h"
 #include "SequencerFluidSynth.h"
 #include "SharedSynthLibrary.h"
+#include "SingleInstance.h"
 
 #include <QTextStream>
 
@@ -14,6 +15,10 @@ CKorvaneApp::CKorvaneApp(int& argc, char** argv) : QApplication(argc, argv)
 
 int CKorvaneApp::InitInstance(const QString& card, const QString& fileToOpen)
 {
+    // One window per user: a second start brings the running one forward and ends.
+    CSingleInstance instance(applicationName());
+    if (!instance.Claim())
+        return 0;
     CSharedSynthLibrary library(CSharedSynthLibrary::DefaultPath(CExecutableDir::Path(), card));
     // Without a card library the window still opens; every operation then reports
     // an error status, and this line tells why.
@@ -22,6 +27,7 @@ int CKorvaneApp::InitInstance(const QString& card, const QString& fileToOpen)
     // The sequencer outlives the window, which closes a device still playing as it goes.
     CSequencerFluidSynth sequencer;
     CKorvaneDlg dialog(library, &sequencer);
+    connect(&instance, &CSingleInstance::AnotherStart, &dialog, &CKorvaneDlg::OnRestoreWindow);
     dialog.OnInitDialog();
     if (!fileToOpen.isEmpty())
         dialog.OpenFile(fileToOpen);

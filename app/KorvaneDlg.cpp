@@ -17,7 +17,9 @@
 #include "SequencerNotifyEvent.h"
 #include "SmoothProgressBar.h"
 #include "StringTable.h"
+#include "TblCellArea.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
@@ -49,12 +51,21 @@ constexpr int IDS_BANK_FILTER = 108;
 constexpr int IDS_SELECT_BANK = 109;
 constexpr int IDS_MAX_BANKS = 207;
 constexpr int IDS_PRESET_EXT = 125;
+constexpr int IDS_STOP = 1041;
+constexpr int IDS_PLAY = 1042;
+constexpr int IDS_BROWSE_MIDI = 1043;
+constexpr int IDS_MEMORY_GAUGE = 1044;
+constexpr int IDS_BANK_LIST = 1045;
 
 // The tray icon: its pop-up menu shares its id, its events come as this message, and a
 // double click runs the menu's item at this position ("KRV").
 constexpr int IDR_TRAY_MENU = 131;
 constexpr int WM_TRAYNOTIFY = 0x0400 + 10;
 constexpr unsigned kTrayDefaultPosition = 4;
+
+// How often a shown window looks for changes that another program made to the card; a
+// status read costs some microseconds.
+constexpr int kCardWatchMs = 500;
 
 constexpr int IDC_MIDI_FILE = 1023;
 constexpr int IDC_FREE_MEMORY = 1024;
@@ -70,10 +81,25 @@ constexpr int IDB_PLAYING = 217;
 constexpr int IDB_MIDI_MAPPING = 218;
 constexpr int IDB_BROWSE_MIDI = 219;
 
+// A control without a caption of its own, named for the pointer and for screen readers.
+void NameControl(QWidget* control, int textId)
+{
+    const QString name = CStringTable::Load(textId);
+    control->setToolTip(name);
+    control->setAccessibleName(name);
+}
+
+// A right-aligned figure wider than its static grows to the left, so that its unit stays in
+// sight on a large card.
 void SetStatic(QWidget* dialog, int id, const QString& text)
 {
-    if (auto* label = qobject_cast<QLabel*>(CDialogBuilder::GetDlgItem(dialog, id)))
-        label->setText(text);
+    auto* label = qobject_cast<QLabel*>(CDialogBuilder::GetDlgItem(dialog, id));
+    if (!label)
+        return;
+    label->setText(text);
+    const int needed = label->sizeHint().width();
+    if (label->alignment().testFlag(Qt::AlignRight) && needed > label->width())
+        label->setGeometry(label->geometry().adjusted(label->width() - needed, 0, 0, 0));
 }
 
 } // namespace
@@ -86,6 +112,10 @@ CKorvaneDlg::CKorvaneDlg(SynthLibrary& library, CSequencerService* sequencer, QW
     m_bankTable.SetLoadProgress(CPresetLoadProgress::Factory());
     // Keys reach the window wherever the focus is, so Delete can act on the bank list.
     qApp->installEventFilter(this);
+    connect(&m_trayIcon, &CSystemTray::NotificationAreaChanged, this,
+            &CKorvaneDlg::OnNotificationAreaChanged);
+    m_cardWatch.setInterval(kCardWatchMs);
+    connect(&m_cardWatch, &QTimer::timeout, this, &CKorvaneDlg::FollowCard);
 }
 
 CKorvaneDlg::~CKorvaneDlg()
@@ -98,6 +128,10 @@ void CKorvaneDlg::BuildControls()
     m_menuBar = CMenuBuilder::BuildMenuBar(IDR_MENU, this, [this](int id) { OnCommand(id); });
     // Menus keep the desktop's font; only the controls take the dialog's.
     m_menuBar->setFont(QApplication::font(m_menuBar));
+    // Delete is the window's own key (eventFilter), which also leaves it to the list's
+    // editor: the menu only shows it, and acts on it only while the menu has the focus.
+    if (QAction* unload = CMenuBuilder::FindCommand(m_menuBar, Command::UnloadBank))
+        unload->setShortcutContext(Qt::WidgetShortcut);
     const int menuHeight = m_menuBar->sizeHint().height();
     CDialogBuilder::Build(
         this, DialogTemplate::Load(IDD_MAIN),
@@ -166,10 +200,17 @@ bool CKorvaneDlg::OnInitDialog()
     CreateTrayIcon();
     CreateMemoryGauge();
     m_bankGrid.AttachToDlgItem(this, IDC_BANK_LIST);
+    // The list's cell area is what takes the keyboard focus.
+    m_bankGrid.setAccessibleName(CStringTable::Load(IDS_BANK_LIST));
+    if (QWidget* cells = m_bankGrid.GetCellArea())
+        cells->setAccessibleName(m_bankGrid.accessibleName());
     m_bankTable.Init(this);
     LoadStartupPreset(optionsRead);
     SetPresetTitle(m_bankTable.GetPresetName());
     UpdateBankView();
+    m_bStarted = true;
+    if (isVisible())
+        m_cardWatch.start();
     return true;
 }
 
@@ -190,12 +231,16 @@ void CKorvaneDlg::SetUpButtons()
     m_btnBrowseMidi->SetButtonBitmap(IDB_BROWSE_MIDI, 15, 19);
     m_btnMidiMapping->SetButtonBitmap(IDB_MIDI_MAPPING, 16, 15);
     m_btnMidiMapping->SetImageTextGap(45);
+    NameControl(m_btnStop, IDS_STOP);
+    NameControl(m_btnPlay, IDS_PLAY);
+    NameControl(m_btnBrowseMidi, IDS_BROWSE_MIDI);
 }
 
 // The gauge takes the place of the hidden placeholder static of the same id.
 void CKorvaneDlg::CreateMemoryGauge()
 {
     m_memoryGauge = CSmoothProgressBar::ReplacePlaceholder(this, IDC_MEMORY_GAUGE);
+    m_memoryGauge->setAccessibleName(CStringTable::Load(IDS_MEMORY_GAUGE));
 }
 
 // In tray mode on a desktop without a notification area there is no icon to bring the
@@ -210,12 +255,14 @@ void CKorvaneDlg::CreateTrayIcon()
         m_bShowWindow = 1;
 }
 
-// A first run (no options file) starts with an empty card. A start-up preset that can no
-// longer be loaded is dropped, so the options file no longer names it after the exit.
+// A first run (no options file) starts with an empty card, and writes the options file at
+// its exit so that the next start keeps the banks. A start-up preset that can no longer be
+// loaded is dropped, so the options file no longer names it after the exit.
 void CKorvaneDlg::LoadStartupPreset(bool optionsRead)
 {
     if (!optionsRead) {
         m_bankTable.UnloadAllBanks();
+        m_options.MarkChanged();
         return;
     }
     const QString preset = m_options.GetStartupPreset();
@@ -342,9 +389,15 @@ int CKorvaneDlg::GetSelectedBank()
     return static_cast<int>(row);
 }
 
-// With no bank in the card there is nothing to select, and nothing is said.
+// With no bank in the card there is nothing to select, and nothing is said. When another
+// program has changed the card since the list was drawn, the list is drawn anew and nothing
+// is unloaded: the user unloads only a bank they have seen.
 void CKorvaneDlg::OnUnloadBank()
 {
+    if (m_bankTable.FollowCard()) {
+        UpdateBankView();
+        return;
+    }
     if (m_bankTable.Status().bankCount == 0)
         return;
     const int id = GetSelectedBank();
@@ -408,6 +461,15 @@ void CKorvaneDlg::UpdateBankView()
     UpdateData(false);
 }
 
+// An open editor would have its cell rewritten under it: the next look is soon enough.
+void CKorvaneDlg::FollowCard()
+{
+    if (!m_bStarted || m_bankGrid.IsEditing())
+        return;
+    if (m_bankTable.FollowCard())
+        UpdateBankView();
+}
+
 void CKorvaneDlg::UpdateData(bool saveFromControls)
 {
     // Every bound control is a static: there is nothing to read back from them.
@@ -449,6 +511,12 @@ void CKorvaneDlg::OnRestoreWindow()
     show();
     raise();
     activateWindow();
+}
+
+void CKorvaneDlg::OnNotificationAreaChanged(bool present)
+{
+    if (!present && m_bShowWindow == 0)
+        OnRestoreWindow();
 }
 
 // An Open whose file cannot be read has still emptied the card.
@@ -574,14 +642,16 @@ void CKorvaneDlg::ShowPlayerState()
     m_btnPlay->SetButtonBitmap(m_player.IsPlaying() ? IDB_PLAYING : IDB_PLAY, 10, 10);
 }
 
-// In tray mode a minimized window is hidden instead, until the tray menu brings it back.
+// In tray mode a minimized window is hidden instead, until the tray menu brings it back. A
+// window that the desktop has minimized keeps that state while hidden: clearing it now would
+// have the desktop map the window again behind the program's back, as an unpainted frame.
+// OnRestoreWindow clears it before showing the window.
 void CKorvaneDlg::OnSysCommand(SysCommand command)
 {
     if (command == SysCommand::Minimize) {
         if (HidesInTray()) {
             m_bShowWindow = 0;
             hide();
-            setWindowState(windowState() & ~Qt::WindowMinimized);
         } else if (!isMinimized()) {
             showMinimized();
         }
@@ -611,6 +681,28 @@ void CKorvaneDlg::changeEvent(QEvent* event)
                 OnSysCommand(SysCommand::Minimize);
         },
         Qt::QueuedConnection);
+}
+
+// The list follows the card while the user can see it: at once when the window becomes
+// active, then at a short interval.
+bool CKorvaneDlg::event(QEvent* event)
+{
+    if (event->type() == QEvent::WindowActivate)
+        FollowCard();
+    return QDialog::event(event);
+}
+
+void CKorvaneDlg::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (m_bStarted)
+        m_cardWatch.start();
+}
+
+void CKorvaneDlg::hideEvent(QHideEvent* event)
+{
+    QDialog::hideEvent(event);
+    m_cardWatch.stop();
 }
 
 void CKorvaneDlg::closeEvent(QCloseEvent* event)
@@ -643,12 +735,21 @@ void CKorvaneDlg::customEvent(QEvent* event)
 
 bool CKorvaneDlg::eventFilter(QObject* watched, QEvent* event)
 {
+    if (!IsOwnKeyPress(watched, event) || m_bankGrid.IsEditing())
+        return QDialog::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
     // Delete unloads the selected bank wherever the focus is in this window; the key
     // still goes on to the focused control. In the list's priority editor it only
     // deletes a character.
-    if (IsOwnKeyPress(watched, event) && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete &&
-        !m_bankGrid.IsEditing())
+    if (key->key() == Qt::Key_Delete)
         OnCommand(Command::UnloadBank);
+    // Escape, which would end a dialog without a word, quits like the close box instead:
+    // the options are saved and a modified preset is asked about. In the list's editor it
+    // only cancels the edit.
+    if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier) {
+        OnSysCommand(SysCommand::Close);
+        return true;
+    }
     return QDialog::eventFilter(watched, event);
 }
 

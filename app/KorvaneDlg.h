@@ -11,6 +11,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <QTimer>
 
 class CFlatButton;
 class CSequencerNotifyEvent;
@@ -53,9 +54,13 @@ public:
     void OnPriorityEdited(int column, long row);
 
     void UpdateBankView();
+    // Shows what another program has changed in the card since the list was drawn.
+    void FollowCard();
     void SetPresetTitle(const QString& name);
     void OnQuit();
     void OnRestoreWindow();
+    // A window hidden behind an icon that has lost its notification area comes back.
+    void OnNotificationAreaChanged(bool present);
 
     // The Preset menu, the tray menu's "Load a preset" and the Options dialog.
     void OnPresetOpen();
@@ -91,6 +96,9 @@ public:
     void OnSysCommand(SysCommand command);
 
 protected:
+    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
@@ -131,6 +139,8 @@ private:
     QMenuBar* m_menuBar = nullptr;
     QProgressBar* m_memoryGauge = nullptr;
     bool m_bQuitting = false;
+    bool m_bStarted = false;
+    QTimer m_cardWatch;
     CPresetCommands m_presetCommands{m_bankTable};
     CSystemTray m_trayIcon{[this](int id) { OnCommand(id); }};
 };

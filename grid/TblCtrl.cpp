@@ -408,6 +408,9 @@ int CTblCtrl::WriteCell(int col, long row, CTblCell& cell)
     OnCellStore(col, row, cell);
     int sourceCol = col;
     SourceOf(col, sourceCol)->StoreCell(sourceCol, row, cell);
+    // What the program writes shows at once, not at the next repaint for another reason.
+    if (m_nRedraw)
+        RepaintCell(col, row);
     return 0;
 }
 

@@ -56,6 +56,12 @@ QWidget* CreateGroupBox(const ControlTemplate& control, QWidget* parent)
     auto* box = new QGroupBox(control.caption, parent);
     // A frame drawn around its siblings: clicks inside it belong to them.
     box->setAttribute(Qt::WA_TransparentForMouseEvents);
+    // The template's rectangle holds the title too: the frame's top line runs through the
+    // middle of the title, as the templates were laid out for, rather than below it, where
+    // it would cut through the controls at the top of the group.
+    box->setStyleSheet(QStringLiteral(
+        "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 0.5em; }"
+        "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0 2px; }"));
     return box;
 }
 

@@ -2,6 +2,7 @@
 
 #include "MenuTemplate.h"
 
+#include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -16,6 +17,7 @@ void AddItems(QMenu* menu, const MenuPopupTemplate& popup,
         }
         QAction* action = menu->addAction(item.text);
         action->setData(item.commandId);
+        action->setShortcut(QKeySequence(item.shortcut, QKeySequence::PortableText));
         const int commandId = item.commandId;
         QObject::connect(action, &QAction::triggered, menu, [handler, commandId] {
             if (handler)

@@ -11,6 +11,7 @@ MenuItemTemplate ReadItem(CTemplateReader& reader, const QJsonObject& object)
         return item;
     item.text = reader.String(object, QStringLiteral("text"));
     item.commandId = reader.Int(object, QStringLiteral("command"));
+    item.shortcut = object.value(QStringLiteral("shortcut")).toString();
     if (!reader.Failed() && (item.text.isEmpty() || item.commandId <= 0))
         reader.Fail(QStringLiteral("an item needs a text and a command id above 0"));
     return item;

@@ -4,11 +4,13 @@
 #include <QList>
 #include <QString>
 
-// One item of a pop-up menu: a command or a separator.
+// One item of a pop-up menu: a command or a separator. The text marks its access key with
+// "&"; the shortcut, in the portable form "Ctrl+Shift+S", may be empty.
 struct MenuItemTemplate
 {
     QString text;
     int commandId = 0;
+    QString shortcut;
     bool separator = false;
 };
 

@@ -37,6 +37,8 @@ public:
     void SetStartupPreset(const QString& path);
     void SetDisplay(uint32_t display);
     void SetMidiFile(const QString& path);
+    // Has the options written at exit although nothing changed, so that the file exists.
+    void MarkChanged() { m_bChanged = 1; }
 
     // The options file beside the program, and the user's own copy.
     static QString ProgramFile();

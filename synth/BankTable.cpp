@@ -51,6 +51,24 @@ public:
     void SetPos(uint32_t) override {}
 };
 
+// The entry of the bank with that ID, or nullptr when its slot is empty.
+const SynthBankEntry* FindBank(const SynthStatus& status, uint32_t id)
+{
+    for (uint32_t i = 0; i < status.bankCount && i < MAX_BANKS; ++i) {
+        if (status.banks[i].id == id)
+            return &status.banks[i];
+    }
+    return nullptr;
+}
+
+// Whether the slot holds the same bank file as before; its priority may have changed.
+bool SameBank(const SynthBankEntry* a, const SynthBankEntry* b)
+{
+    if (!a || !b)
+        return a == b;
+    return a->size == b->size && std::memcmp(a->name, b->name, sizeof a->name) == 0;
+}
+
 } // namespace
 
 CBankTable::CBankTable(SynthLibrary& library)
@@ -87,6 +105,22 @@ uint16_t CBankTable::RefreshStatus()
     for (uint32_t i = m_status.bankCount; i < MAX_BANKS; ++i)
         m_status.banks[i] = SynthBankEntry{};
     return code;
+}
+
+bool CBankTable::FollowCard()
+{
+    const SynthStatus last = m_status;
+    if (RefreshStatus() != 0) {
+        m_status = last;
+        return false;
+    }
+    if (std::memcmp(&last, &m_status, sizeof last) == 0)
+        return false;
+    for (uint16_t id = 0; id < MAX_BANKS; ++id) {
+        if (!SameBank(FindBank(last, id), FindBank(m_status, id)))
+            ClearPath(id);
+    }
+    return true;
 }
 
 uint16_t CBankTable::LoadBank(const QString& longPath)

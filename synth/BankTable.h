@@ -37,6 +37,10 @@ public:
     uint16_t UnloadAllBanks();
     uint16_t SetBankPriority(uint16_t id, int32_t priority);
     uint16_t RefreshStatus();
+    // Reads the card's status again, for a card that another program may change: true
+    // when it differs from the last one read. A slot that now holds another bank forgets
+    // the file it was loaded from. A failed read keeps the last status.
+    bool FollowCard();
 
     uint32_t GetUsedMemory() const;
     QString GetBankName(uint16_t position) const;

@@ -1,14 +1,9 @@
 #include "BankFileWriter.h"
+#include "WholeFileWrite.h"
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -36,7 +31,7 @@ bool HasEndMark(const std::vector<BankProgram>& list)
     });
 }
 
-// Writes bytes, then zeros up to size, and makes them durable before the rename.
+// Writes bytes, then zeros up to size.
 bool WriteContents(std::FILE* file, const std::vector<uint8_t>& bytes, uint64_t size)
 {
     if (std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size()) {
@@ -50,12 +45,7 @@ bool WriteContents(std::FILE* file, const std::vector<uint8_t>& bytes, uint64_t 
         }
         left -= chunk;
     }
-    return std::fflush(file) == 0 && ::fsync(::fileno(file)) == 0;
-}
-
-std::string SystemError(const std::string& what, const std::string& path, int cause)
-{
-    return what + " " + path + ": " + std::strerror(cause);
+    return true;
 }
 
 } // namespace
@@ -119,32 +109,6 @@ std::vector<uint8_t> CBankFileWriter::HeaderAndLists() const
 
 std::string CBankFileWriter::WriteWhole(const std::string& path) const
 {
-    std::string temporary = path + ".XXXXXX";
-    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0) {
-        return SystemError("cannot create a file beside", path, errno);
-    }
-    std::FILE* file = ::fdopen(fd, "wb");
-    if (file == nullptr) {
-        const int cause = errno;
-        ::close(fd);
-        ::unlink(temporary.c_str());
-        return SystemError("cannot write", path, cause);
-    }
-    // mkostemp creates the file for its owner only; a bank is an ordinary document.
-    bool done = ::fchmod(fd, 0644) == 0 && WriteContents(file, HeaderAndLists(), Size());
-    int cause = errno;
-    if (std::fclose(file) != 0 && done) {
-        done = false;
-        cause = errno;
-    }
-    if (done && ::rename(temporary.c_str(), path.c_str()) != 0) {
-        done = false;
-        cause = errno;
-    }
-    if (!done) {
-        ::unlink(temporary.c_str());
-        return SystemError("cannot write", path, cause);
-    }
-    return {};
+    return WriteWholeFile(
+        path, [this](std::FILE* file) { return WriteContents(file, HeaderAndLists(), Size()); });
 }

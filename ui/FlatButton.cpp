@@ -5,6 +5,8 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 
 namespace {
 
@@ -62,6 +64,8 @@ QPoint PressOffset(bool pressed)
 
 // The lettering may reach past its advance width (overhangs): it is never clipped.
 constexpr int CAPTION_FLAGS = Qt::TextShowMnemonic | Qt::TextSingleLine | Qt::TextDontClip;
+// The focus mark's distance from the button's edge: inside the 3-D frame.
+constexpr int kFocusInset = 3;
 
 // The caption as it shows: "&" is dropped and the letter after it underlined, so "&&" shows
 // a single "&".
@@ -185,10 +189,21 @@ void CFlatButton::DrawCaption(QPainter& painter, const ItemState& state) const
 void CFlatButton::paintEvent(QPaintEvent* /*event*/)
 {
     // Qt paints the parent's background under a widget that is not opaque before this runs,
-    // so the face needs no extra pass to refresh what lies beneath it. No focus rectangle is
-    // ever drawn: keyboard focus does not change the face.
+    // so the face needs no extra pass to refresh what lies beneath it.
     QPainter painter(this);
     DrawFace(painter, rect(), {isDown(), !isEnabled()});
+    if (hasFocus())
+        DrawFocusMark(painter);
+}
+
+// The desktop's focus rectangle inside the frame, so that a keyboard user sees which button
+// Space would press.
+void CFlatButton::DrawFocusMark(QPainter& painter)
+{
+    QStyleOptionFocusRect option;
+    option.initFrom(this);
+    option.rect = rect().adjusted(kFocusInset, kFocusInset, -kFocusInset, -kFocusInset);
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
 }
 
 void CFlatButton::enterEvent(QEnterEvent* event)

@@ -50,6 +50,7 @@ private:
     QSize CaptionSize() const;
     void DrawImage(QPainter& painter, const ItemState& state) const;
     void DrawCaption(QPainter& painter, const ItemState& state) const;
+    void DrawFocusMark(QPainter& painter);
 
     QColor m_textColor;
     QColor m_backgroundColor;

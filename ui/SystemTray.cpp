@@ -8,7 +8,16 @@
 
 #include <utility>
 
-CSystemTray::CSystemTray(CommandHandler handler) : m_handler(std::move(handler)) {}
+namespace {
+// How soon an icon finds a notification area that starts after the program.
+constexpr int kAreaWatchMs = 500;
+} // namespace
+
+CSystemTray::CSystemTray(CommandHandler handler) : m_handler(std::move(handler))
+{
+    m_areaWatch.setInterval(kAreaWatchMs);
+    connect(&m_areaWatch, &QTimer::timeout, this, &CSystemTray::CheckNotificationArea);
+}
 
 CSystemTray::~CSystemTray()
 {
@@ -20,7 +29,10 @@ bool CSystemTray::Create(int callbackMessage, const QString& tip, const QIcon& i
     // The icon's events come to this object, whatever window the program shows.
     m_record = NotificationIcon{id, icon, tip, this, callbackMessage};
     CNotificationIconService& service = CNotificationIconService::Current();
+    m_bCreated = true;
+    m_bHidden = false;
     m_bEnabled = service.IsAvailable() && service.Add(m_record);
+    m_areaWatch.start();
     return m_bEnabled;
 }
 
@@ -33,30 +45,54 @@ bool CSystemTray::SetDefaultMenuItem(unsigned item, bool byPosition)
     return menu && DefaultAction(*menu);
 }
 
+// Without a notification area only the wish is kept, for an area that may come.
 void CSystemTray::HideTrayIcon()
 {
-    if (!m_bEnabled || m_bHidden)
+    if (!m_bCreated || m_bHidden)
         return;
-    CNotificationIconService::Current().Delete(m_record.id);
+    if (m_bEnabled)
+        CNotificationIconService::Current().Delete(m_record.id);
     m_bHidden = true;
 }
 
 void CSystemTray::ShowTrayIcon()
 {
-    if (!m_bEnabled || !m_bHidden)
+    if (!m_bCreated || !m_bHidden)
         return;
-    CNotificationIconService::Current().Add(m_record);
     m_bHidden = false;
+    if (m_bEnabled)
+        CNotificationIconService::Current().Add(m_record);
+    else
+        CheckNotificationArea();
 }
 
 void CSystemTray::RemoveTrayIcon()
 {
-    if (!m_bEnabled)
-        return;
+    m_areaWatch.stop();
     // A hidden icon is out of the notification area already.
-    if (!m_bHidden)
+    if (m_bEnabled && !m_bHidden)
         CNotificationIconService::Current().Delete(m_record.id);
+    m_bCreated = false;
     m_bEnabled = false;
+}
+
+void CSystemTray::CheckNotificationArea()
+{
+    if (!m_bCreated)
+        return;
+    CNotificationIconService& service = CNotificationIconService::Current();
+    const bool available = service.IsAvailable();
+    if (available == m_bEnabled)
+        return;
+    if (available) {
+        // A hidden icon waits for ShowTrayIcon; a refused add is tried again next time.
+        if (!m_bHidden && !service.Add(m_record))
+            return;
+    } else if (!m_bHidden) {
+        service.Delete(m_record.id);
+    }
+    m_bEnabled = available;
+    emit NotificationAreaChanged(m_bEnabled);
 }
 
 int CSystemTray::OnTrayNotify(int iconId, unsigned mouseMessage)

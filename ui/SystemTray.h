@@ -5,6 +5,7 @@
 #include "NotificationIconService.h"
 
 #include <QObject>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -25,23 +26,34 @@ public:
 
     // Puts the icon in the notification area; the menu resource with the icon's id is its
     // pop-up. False when the desktop has no notification area or the icon could not be
-    // added: every other operation then does nothing.
+    // added. From then on the object watches the desktop: a notification area that comes
+    // later gets the icon (unless it is hidden), one that goes away takes it along, and
+    // NotificationAreaChanged tells of both.
     bool Create(int callbackMessage, const QString& tip, const QIcon& icon, int id);
     // The menu's default item, a position in the menu or a command id. False when the menu
     // cannot be loaded or has no such item.
     bool SetDefaultMenuItem(unsigned item, bool byPosition);
     // Takes the icon out of the notification area, keeping what is needed to put it back.
     void HideTrayIcon();
+    // Puts a hidden icon back, in a notification area that has come since too.
     void ShowTrayIcon();
-    // Takes the icon out for good.
+    // Takes the icon out for good and stops watching the desktop.
     void RemoveTrayIcon();
+    // Looks whether a notification area has come or gone; the object does so by itself at
+    // a short interval.
+    void CheckNotificationArea();
 
     // A mouse message (a TrayMouse value) on the icon with that id: 0 when it is not this
     // icon or its menu cannot be loaded, else 1.
     virtual int OnTrayNotify(int iconId, unsigned mouseMessage);
 
+    // Whether the icon is usable: created, and the desktop has a notification area.
     bool IsEnabled() const { return m_bEnabled; }
     bool IsHidden() const { return m_bHidden; }
+
+signals:
+    // The notification area came (enabled) or went; the icon has followed.
+    void NotificationAreaChanged(bool enabled);
 
 protected:
     void customEvent(QEvent* event) override;
@@ -53,9 +65,11 @@ private:
     int OnLeftDoubleClick();
 
     CommandHandler m_handler;
+    bool m_bCreated = false;
     bool m_bEnabled = false;
     bool m_bHidden = false;
     NotificationIcon m_record;
     unsigned m_nDefaultItem = 0;
     bool m_bDefaultByPosition = true;
+    QTimer m_areaWatch;
 };

@@ -13,6 +13,8 @@
 
 #include <QAction>
 #include <QFile>
+#include <QFontMetrics>
+#include <QImage>
 #include <QLabel>
 #include <QLocale>
 #include <QMenuBar>
@@ -85,6 +87,8 @@ private slots:
     void deleteKeyUnloadsWhereverTheFocusIs_data();
     void deleteKeyUnloadsWhereverTheFocusIs();
     void deleteInThePriorityEditorOnlyEditsTheText();
+    void listFollowsAnotherProgramAndDeleteUnloadsOnlyWhatWasSeen();
+    void largeCardDarkThemeAndHeadingsLookWhole();
     void unloadAllEmptiesTheCardWithoutAsking();
     void doubleClickEditsOnlyTheLoadedPriority();
     void priorityEditorTakesDigitsAndHoldsAt127();
@@ -285,6 +289,61 @@ void BankWindowTest::deleteKeyUnloadsWhereverTheFocusIs()
     QCOMPARE(Row(grid, 0).at(1), QStringLiteral("ZERO"));
     QCOMPARE(CardStatus().bankCount, 1u);
     QVERIFY(m_bed->Messages().Calls().empty());
+}
+
+// Another program swaps the bank in slot 1: the list shows it soon, by itself. A Delete
+// pressed before the list has caught up shows the change and unloads nothing.
+void BankWindowTest::listFollowsAnotherProgramAndDeleteUnloadsOnlyWhatWasSeen()
+{
+    auto window = StartWithBanks({"ZERO", "ONE"});
+    CBankGrid& grid = window->BankGrid();
+    CSharedSynthLibrary other{QStringLiteral(KORVANE_CARD_LIBRARY)};
+    const QByteArray two = WriteBank(QStringLiteral("TWO"), 4096).toLocal8Bit();
+    QCOMPARE(other.SynthUnloadBank(1), uint16_t{0});
+    QCOMPARE(other.SynthLoadBank(two.constData()), uint16_t{1});
+    QTRY_COMPARE_WITH_TIMEOUT(Row(grid, 1).at(1), QStringLiteral("TWO"), 5000);
+
+    QTest::mouseClick(grid.GetCellArea(), Qt::LeftButton, {}, CellCentre(grid, 0, 1));
+    const QByteArray three = WriteBank(QStringLiteral("THREE"), 4096).toLocal8Bit();
+    QCOMPARE(other.SynthUnloadBank(1), uint16_t{0});
+    QCOMPARE(other.SynthLoadBank(three.constData()), uint16_t{1});
+    QTest::keyClick(grid.GetCellArea(), Qt::Key_Delete);
+    QCOMPARE(Row(grid, 1).at(1), QStringLiteral("THREE"));
+    QCOMPARE(CardStatus().bankCount, 2u);
+    QTest::keyClick(grid.GetCellArea(), Qt::Key_Delete);
+    QCOMPARE(CardStatus().bankCount, 1u);
+}
+
+// A 128 MiB card keeps the unit of its figures in sight; with a dark theme the list is dark
+// below its rows too; no heading touches its column's borders.
+void BankWindowTest::largeCardDarkThemeAndHeadingsLookWhole()
+{
+    qputenv("KORVANE_CARD_MEMORY", QByteArray::number(128 * kMiB));
+    auto window = StartWithBanks({});
+    const auto* total = qobject_cast<QLabel*>(CDialogBuilder::GetDlgItem(window.get(), 1029));
+    QCOMPARE(total->text(), QStringLiteral("131072.0 Ko"));
+    QVERIFY(total->width() >= total->sizeHint().width());
+
+    CBankGrid& grid = window->BankGrid();
+    for (int col = 0; col < CBankGrid::ColumnCount; ++col) {
+        CTblCell cell;
+        grid.ComposeCell(col, -1, cell);
+        const QFont* font = cell.GetFont() ? cell.GetFont() : grid.GetSheet()->m_pDefaultFont;
+        QVERIFY(font);
+        const QString heading = Row(grid, -1).at(col);
+        QVERIFY2(QFontMetrics(*font).horizontalAdvance(heading) + 4 <= grid.GetColumnWidth(col),
+                 qPrintable(heading));
+    }
+
+    QPalette dark = grid.palette();
+    dark.setColor(QPalette::Base, QColor(0x20, 0x20, 0x20));
+    dark.setColor(QPalette::Text, QColor(0xE0, 0xE0, 0xE0));
+    grid.setPalette(dark);
+    QWidget* cells = grid.GetCellArea();
+    const int rowsEnd = CBankGrid::RowCount * grid.GetSheet()->RowSize(0);
+    QVERIFY2(cells->height() > rowsEnd, "the list has no room below its rows");
+    const QImage image = cells->grab().toImage();
+    QCOMPARE(image.pixelColor(5, cells->height() - 1), QColor(0x20, 0x20, 0x20));
 }
 
 void BankWindowTest::deleteInThePriorityEditorOnlyEditsTheText()

@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -51,14 +52,15 @@ private slots:
     void startsWithAnEmptyCardInNoPresetMode();
     void showsTheBanksAlreadyInTheCard();
     void menuBarCarriesTheCommands();
+    void keyboardReachesTheCommandsAndIconButtonsAreNamed();
     void quitsByEachOfTheThreeWays_data();
     void quitsByEachOfTheThreeWays();
-    void escapeEndsWithoutQuitting();
+    void escapeQuitsLikeTheCloseBox();
     void aboutBoxOpensFromTheHelpMenu();
     void startsWithoutACardLibraryAndSaysSo();
     void midiMappingWritesTheReportChosenInTheSaveDialog();
     void midiMappingCancelledOrFailedLeavesNoReport();
-    void firstRunEmptiesTheCardAndWritesNoOptions();
+    void firstRunEmptiesTheCardAndWritesTheOptionsAtExit();
     void startupPresetThatNoLongerExistsIsDroppedAtQuit();
     void startupPresetRestoresBanksPrioritiesAndTitle();
     void trayDisplayModeKeepsTheWindowHidden();
@@ -170,13 +172,44 @@ void MainWindowTest::menuBarCarriesTheCommands()
     auto window = StartWindow();
     const QList<QAction*> popups = window->MenuBar()->actions();
     QCOMPARE(popups.size(), 3);
-    QCOMPARE(popups[0]->text(), QStringLiteral("Preset"));
-    QCOMPARE(popups[1]->text(), QStringLiteral("Bank"));
-    QCOMPARE(popups[2]->text(), QStringLiteral("?"));
+    QCOMPARE(popups[0]->text(), QStringLiteral("&Preset"));
+    QCOMPARE(popups[1]->text(), QStringLiteral("&Bank"));
+    QCOMPARE(popups[2]->text(), QStringLiteral("&?"));
     for (int id : {Command::PresetOpen, Command::PresetNew, Command::PresetSave,
                    Command::PresetSaveAs, Command::PresetExit, Command::LoadBank,
                    Command::UnloadBank, Command::UnloadAllBanks, Command::Options, Command::About})
         QVERIFY2(CMenuBuilder::FindCommand(window->MenuBar(), id), qPrintable(QString::number(id)));
+}
+
+// Shortcuts and access keys reach the commands; the buttons that show only a picture have a
+// tooltip and a name for screen readers, as do the gauge and the list.
+void MainWindowTest::keyboardReachesTheCommandsAndIconButtonsAreNamed()
+{
+    auto window = StartWindow();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    CScriptedFileDialog files;
+    files.Script(QString());
+    QTest::keyClick(window.get(), Qt::Key_L, Qt::ControlModifier);
+    QCOMPARE(files.Requests().size(), size_t{1});
+    QCOMPARE(files.Requests()[0].defaultExt, QStringLiteral("*.94b"));
+
+    files.Script(QString());
+    QTest::keyClick(window.get(), Qt::Key_B, Qt::AltModifier);
+    QTRY_VERIFY_WITH_TIMEOUT(QApplication::activePopupWidget(), 5000);
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_L);
+    QCOMPARE(files.Requests().size(), size_t{2});
+
+    const QList<std::pair<int, QString>> named = {
+        {1005, "Stop"}, {1012, "Play"}, {1010, "Choose a MIDI file"}};
+    for (const auto& [id, name] : named) {
+        const QWidget* button = CDialogBuilder::GetDlgItem(window.get(), id);
+        QVERIFY(button);
+        QCOMPARE(button->toolTip(), name);
+        QCOMPARE(button->accessibleName(), name);
+    }
+    QCOMPARE(window->MemoryGauge()->accessibleName(), QStringLiteral("Used memory"));
+    QCOMPARE(window->BankGrid().accessibleName(), QStringLiteral("Banks in memory"));
 }
 
 void MainWindowTest::quitsByEachOfTheThreeWays_data()
@@ -209,12 +242,31 @@ void MainWindowTest::quitsByEachOfTheThreeWays()
     QCOMPARE(status.bankCount, 1u); // banks stay in the card
 }
 
-void MainWindowTest::escapeEndsWithoutQuitting()
+// Escape in the priority editor only cancels the edit; in the window it runs the quit
+// steps, which save the changed options.
+void MainWindowTest::escapeQuitsLikeTheCloseBox()
 {
+    WriteOptions(QString());
+    MakeBank(QStringLiteral("KEEP"), 4096);
     auto window = StartWindow();
-    QTimer::singleShot(0, window.get(),
-                       [&window] { QTest::keyClick(window.get(), Qt::Key_Escape); });
-    QCOMPARE(window->exec(), int(QDialog::Rejected));
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    QSignalSpy finished(window.get(), &QDialog::finished);
+    QCOMPARE(window->BankGrid().BeginEditAt(2, 0, 0), 0);
+    QVERIFY(window->BankGrid().IsEditing());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QTRY_VERIFY_WITH_TIMEOUT(!window->BankGrid().IsEditing(), 5000);
+    QVERIFY(finished.isEmpty());
+
+    CScriptedFileDialog files;
+    files.Script(m_dir->filePath("song.mid"));
+    window->OnCommand(Command::BrowseMidi);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QCOMPARE(finished.size(), 1);
+    QCOMPARE(finished[0][0].toInt(), int(QDialog::Accepted));
+    COptions saved;
+    QVERIFY(saved.Load());
+    QCOMPARE(saved.GetMidiFile(), m_dir->filePath("song.mid"));
 }
 
 void MainWindowTest::aboutBoxOpensFromTheHelpMenu()
@@ -222,9 +274,12 @@ void MainWindowTest::aboutBoxOpensFromTheHelpMenu()
     auto window = StartWindow();
     bool frameless = false;
     QColor background;
+    QStringList texts;
     CModalWatcher watcher;
     watcher.WhenModalOpens([&](QWidget* modal) {
         if (auto* about = qobject_cast<CAboutDlg*>(modal)) {
+            for (const QLabel* label : about->findChildren<QLabel*>())
+                texts << label->text();
             frameless = about->windowFlags().testFlag(Qt::FramelessWindowHint);
             background = about->grab().toImage().pixelColor(about->width() - 2, 2);
             QTest::keyClick(about, Qt::Key_Escape);
@@ -234,6 +289,10 @@ void MainWindowTest::aboutBoxOpensFromTheHelpMenu()
     QVERIFY(watcher.Seen());
     QVERIFY(frameless);
     QCOMPARE(background, QColor(Qt::black));
+    // The program's version, and no made-up address.
+    const QString text = texts.join(u'\n');
+    QVERIFY2(text.contains(QStringLiteral("Version " KORVANE_VERSION)), qPrintable(text));
+    QVERIFY2(!text.contains(u'@'), qPrintable(text));
 }
 
 void MainWindowTest::startsWithoutACardLibraryAndSaysSo()
@@ -249,7 +308,9 @@ void MainWindowTest::startsWithoutACardLibraryAndSaysSo()
     QCOMPARE(StaticText(&window, 1025), QStringLiteral("0.0 %"));
 }
 
-void MainWindowTest::firstRunEmptiesTheCardAndWritesNoOptions()
+// The options file written at the exit of a first run makes the next start an ordinary
+// one, which keeps the banks.
+void MainWindowTest::firstRunEmptiesTheCardAndWritesTheOptionsAtExit()
 {
     MakeBank(QStringLiteral("OLD"), 4096);
     auto window = StartWindow();
@@ -257,9 +318,15 @@ void MainWindowTest::firstRunEmptiesTheCardAndWritesNoOptions()
     QCOMPARE(StaticText(window.get(), 1027), QStringLiteral("  0.0 Ko"));
     QCOMPARE(window->windowTitle(), QStringLiteral("Korvane - [No-preset Mode]"));
     window->OnCommand(Command::PresetExit);
-    QVERIFY(!QFile::exists(COptions::ProgramFile()));
-    QVERIFY(!QFile::exists(COptions::UserFile()));
+    QFile options(COptions::ProgramFile());
+    QVERIFY(options.open(QIODevice::ReadOnly));
+    QCOMPARE(options.readAll(), QByteArray(6, '\0'));
     QVERIFY(m_messages->Calls().empty());
+
+    window.reset();
+    MakeBank(QStringLiteral("NEW"), 4096);
+    window = StartWindow();
+    QCOMPARE(window->BankTable().Status().bankCount, 1u);
 }
 
 void MainWindowTest::startupPresetThatNoLongerExistsIsDroppedAtQuit()

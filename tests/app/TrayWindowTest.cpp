@@ -90,6 +90,7 @@ private slots:
     void trayMenuEndsTheProgramLikePresetExit();
     void optionsSwitchTheDisplayModeBackAndForth();
     void withoutNotificationAreaTheWindowStays();
+    void notificationAreaThatComesLaterIsUsedAndItsLossShowsTheWindow();
     void aUserSessionFromNewToTrayAndBack();
 
 private:
@@ -215,6 +216,28 @@ void TrayWindowTest::withoutNotificationAreaTheWindowStays()
     QCOMPARE(m_bed->Messages().Calls()[0].text,
              QStringLiteral("The desktop has no notification area: the window stays open."));
     QCOMPARE(desktop.Adds(), 0);
+}
+
+// The desktop's panel starts after the program: tray mode can be chosen without a word, and
+// when the panel goes away the hidden window comes back.
+void TrayWindowTest::notificationAreaThatComesLaterIsUsedAndItsLossShowsTheWindow()
+{
+    CFakeNotificationIcon desktop(false);
+    auto window = m_bed->StartWindow();
+    desktop.SetAvailable(true);
+    QVERIFY(ChooseInOptions(*window, {IDC_TRAY_ICON}).accepted);
+    QVERIFY(m_bed->Messages().Calls().empty());
+    QVERIFY(desktop.Find(kTrayIcon));
+    QVERIFY(!window->isVisible());
+    desktop.SetAvailable(false);
+    QTRY_VERIFY_WITH_TIMEOUT(window->isVisible(), 5000);
+    QVERIFY(!desktop.Find(kTrayIcon));
+
+    // Standard display hides the icon: an area that comes back does not get it.
+    QVERIFY(ChooseInOptions(*window, {IDC_STANDARD_DISPLAY}).accepted);
+    desktop.SetAvailable(true);
+    QTRY_VERIFY_WITH_TIMEOUT(window->TrayIcon().IsEnabled(), 5000);
+    QVERIFY(!desktop.Find(kTrayIcon));
 }
 
 // New, banks, Save as, quit; a restart with that preset from the Options dialog in tray

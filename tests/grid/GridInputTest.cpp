@@ -23,6 +23,28 @@ QWidget* ColHeader(CTblCtrl& grid)
     return grid.GetChildWindow(CTblCtrl::SectionColHeader)->Widget();
 }
 
+// A shown grid of three columns whose cells count how often they are drawn.
+struct CCountedGrid
+{
+    CallLog log;
+    CEventGrid grid{log};
+    CCountingCellType counting;
+    CGridWindow window;
+
+    // Shows the grid with that many rows; true once its first paint is over.
+    bool Show(long rows)
+    {
+        grid.GetSheet()->m_gridDefCell.SetCellType(grid.RegisterCellType(&counting));
+        if (!window.Show(grid))
+            return false;
+        grid.SetColumnCount(3);
+        grid.SetRowCount(rows);
+        const bool painted = QTest::qWaitFor([this] { return !counting.m_drawnRows.empty(); });
+        QCoreApplication::processEvents();
+        return painted;
+    }
+};
+
 } // namespace
 
 void TestGridInput::clickMovesToTheCellButBelowTheRowsNothing()
@@ -201,16 +223,10 @@ void TestGridInput::rightButtonOpensThePopupMenuOnTheCell()
 
 void TestGridInput::scrollingOneRowRedrawsOnlyTheUncoveredRow()
 {
-    CallLog log;
-    CEventGrid grid(log);
-    CCountingCellType counting;
-    grid.GetSheet()->m_gridDefCell.SetCellType(grid.RegisterCellType(&counting));
-    CGridWindow window;
-    QVERIFY(window.Show(grid));
-    grid.SetColumnCount(3);
-    grid.SetRowCount(200);
-    QTRY_VERIFY_WITH_TIMEOUT(!counting.m_drawnRows.empty(), 5000);
-    QCoreApplication::processEvents();
+    CCountedGrid counted;
+    QVERIFY(counted.Show(200));
+    CEventGrid& grid = counted.grid;
+    CCountingCellType& counting = counted.counting;
     const int height = grid.GetSheet()->m_nCellAreaHeight;
     counting.m_drawnRows.clear();
     grid.ScrollRows(CTblSheet::StepForward);
@@ -227,6 +243,20 @@ void TestGridInput::scrollingOneRowRedrawsOnlyTheUncoveredRow()
     grid.Redraw();
     QTRY_VERIFY_WITH_TIMEOUT(!counting.m_drawnRows.empty(), 5000);
     QVERIFY(static_cast<int>(counting.m_drawnRows.size()) >= height / 20);
+}
+
+// The program writes a shown cell: its row is drawn again with the new text, without a
+// Redraw from the program.
+void TestGridInput::textWrittenByTheProgramIsRepainted()
+{
+    CCountedGrid counted;
+    QVERIFY(counted.Show(20));
+    CCountingCellType& counting = counted.counting;
+    counting.m_drawnRows.clear();
+    counted.grid.SetCellText(1, 2, QStringLiteral("127"));
+    QTRY_VERIFY_WITH_TIMEOUT(counting.m_drawnRows.count(2) != 0, 5000);
+    QCOMPARE(counting.m_drawnRows.begin()->first, 2L);
+    QCOMPARE(counting.m_drawnRows.size(), size_t{1});
 }
 
 void TestGridInput::shiftedImageMatchesAFreshPaint_data()

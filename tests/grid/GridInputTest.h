@@ -18,6 +18,7 @@ private slots:
     void dragBelowTheCellsKeepsScrolling();
     void rightButtonOpensThePopupMenuOnTheCell();
     void scrollingOneRowRedrawsOnlyTheUncoveredRow();
+    void textWrittenByTheProgramIsRepainted();
     void shiftedImageMatchesAFreshPaint_data();
     void shiftedImageMatchesAFreshPaint();
     void focusLeavesAndStaysOutsideTheGrid();

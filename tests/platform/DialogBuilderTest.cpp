@@ -6,11 +6,14 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+
+#include <memory>
 
 namespace {
 QDialog* BuildDialog(int id, int topOffset = 0, const CDialogBuilder::Factory& factory = {})
@@ -159,6 +162,33 @@ void DialogBuilderTest::groupBoxesLeaveClicksAndTabStopsApply()
     // Through the window, so that the click goes to the widget found under the pointer.
     QTest::mouseClick(dialog.windowHandle(), Qt::LeftButton, {}, ok->geometry().center());
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
+}
+
+// The frame's top line runs through the title's middle, as on the desktop the templates were
+// made for: the player's buttons, 9 dialog units below the "Midi file" group's top, lie
+// below it and inside the frame.
+void DialogBuilderTest::groupFrameRunsThroughItsTitleAboveTheControls()
+{
+    std::unique_ptr<QDialog> dialog(BuildDialog(102));
+    dialog->show();
+    QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+    QGroupBox* midi = nullptr;
+    for (QGroupBox* box : dialog->findChildren<QGroupBox*>()) {
+        if (box->title().startsWith(QStringLiteral("Midi file")))
+            midi = box;
+    }
+    QVERIFY(midi);
+    const QImage face = midi->grab().toImage();
+    const QColor background = face.pixelColor(face.width() / 2, 0);
+    int line = 0;
+    while (line < face.height() && face.pixelColor(face.width() / 2, line) == background)
+        ++line;
+    QVERIFY2(line < midi->fontMetrics().height(), qPrintable(QString::number(line)));
+    for (int id : {1005, 1012, 1010}) {
+        const QRect button = CDialogBuilder::GetDlgItem(dialog.get(), id)->geometry();
+        QVERIFY(midi->geometry().contains(button));
+        QVERIFY2(button.top() > midi->y() + line, qPrintable(QString::number(id)));
+    }
 }
 
 void DialogBuilderTest::fontSizeScalesDialogUnits()

@@ -13,5 +13,6 @@ private slots:
     void factoryReplacesControls();
     void windowDecorationsFollowTheTemplate();
     void groupBoxesLeaveClicksAndTabStopsApply();
+    void groupFrameRunsThroughItsTitleAboveTheControls();
     void fontSizeScalesDialogUnits();
 };

@@ -14,7 +14,12 @@ QStringList Items(const QMenu* menu)
     for (const QAction* action : menu->actions())
         items << (action->isSeparator()
                       ? QStringLiteral("-")
-                      : QStringLiteral("%1=%2").arg(action->text()).arg(action->data().toInt()));
+                      : QStringLiteral("%1=%2%3")
+                            .arg(action->text())
+                            .arg(action->data().toInt())
+                            .arg(action->shortcut().isEmpty()
+                                     ? QString()
+                                     : QLatin1Char(' ') + action->shortcut().toString()));
     return items;
 }
 } // namespace
@@ -26,15 +31,17 @@ void MenuBuilderTest::menuBarHasThePopupsAndCommands()
     QCOMPARE(bar->parentWidget(), &window);
     const QList<QAction*> popups = bar->actions();
     QCOMPARE(popups.size(), 3);
-    QCOMPARE(popups[0]->text(), QStringLiteral("Preset"));
-    QCOMPARE(Items(popups[0]->menu()), (QStringList{"Open=32028", "New=32027", "Save=32021",
-                                                    "Save as...=32022", "Exit=32023"}));
-    QCOMPARE(popups[1]->text(), QStringLiteral("Bank"));
-    QCOMPARE(
-        Items(popups[1]->menu()),
-        (QStringList{"Load a bank=32000", "Unload selected bank=32003", "Unload all banks=32006"}));
-    QCOMPARE(popups[2]->text(), QStringLiteral("?"));
-    QCOMPARE(Items(popups[2]->menu()), (QStringList{"Options=32024", "About=32020"}));
+    // Access keys and shortcuts for the keyboard; the texts shown are otherwise the same.
+    QCOMPARE(popups[0]->text(), QStringLiteral("&Preset"));
+    QCOMPARE(Items(popups[0]->menu()),
+             (QStringList{"&Open=32028 Ctrl+O", "&New=32027 Ctrl+N", "&Save=32021 Ctrl+S",
+                          "Save &as...=32022 Ctrl+Shift+S", "E&xit=32023 Ctrl+Q"}));
+    QCOMPARE(popups[1]->text(), QStringLiteral("&Bank"));
+    QCOMPARE(Items(popups[1]->menu()),
+             (QStringList{"&Load a bank=32000 Ctrl+L", "&Unload selected bank=32003 Del",
+                          "Unload &all banks=32006"}));
+    QCOMPARE(popups[2]->text(), QStringLiteral("&?"));
+    QCOMPARE(Items(popups[2]->menu()), (QStringList{"&Options=32024", "&About=32020"}));
 }
 
 void MenuBuilderTest::trayPopupIsOneFlatList()
@@ -57,7 +64,7 @@ void MenuBuilderTest::triggeringAnActionReportsItsCommand()
 
     QAction* unload = CMenuBuilder::FindCommand(bar, 32003);
     QVERIFY(unload);
-    QCOMPARE(unload->text(), QStringLiteral("Unload selected bank"));
+    QCOMPARE(unload->text(), QStringLiteral("&Unload selected bank"));
     unload->trigger();
     CMenuBuilder::FindCommand(bar, 32020)->trigger();
     CMenuBuilder::FindCommand(tray.get(), 57665)->trigger();

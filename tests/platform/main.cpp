@@ -1,6 +1,7 @@
 #include "DialogBuilderTest.h"
 #include "MenuBuilderTest.h"
 #include "QtServicesTest.h"
+#include "SingleInstanceTest.h"
 
 #include <QApplication>
 #include <QTest>
@@ -17,5 +18,7 @@ int main(int argc, char** argv)
     failed += QTest::qExec(&menuBuilder, argc, argv);
     QtServicesTest services;
     failed += QTest::qExec(&services, argc, argv);
+    SingleInstanceTest singleInstance;
+    failed += QTest::qExec(&singleInstance, argc, argv);
     return failed == 0 ? 0 : 1;
 }

@@ -31,6 +31,8 @@ public:
     CFakeNotificationIcon& operator=(const CFakeNotificationIcon&) = delete;
 
     bool IsAvailable() const override { return m_available; }
+    // A notification area that starts or stops while the program runs.
+    void SetAvailable(bool available) { m_available = available; }
     bool Add(const NotificationIcon& icon) override;
     bool Delete(int id) override;
     int TrackPopupMenu(QMenu& menu) override;

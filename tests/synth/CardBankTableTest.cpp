@@ -190,3 +190,29 @@ TEST_F(CardBankTableTest, PresetWithADeletedBankFileLoadsTheOthersAndNamesIt)
 }
 
 } // namespace
+
+// Another program swaps the bank in slot 1 and changes slot 0's priority: the table sees
+// the change once, keeps the path of the bank that stayed and forgets the swapped one's.
+TEST_F(CardBankTableTest, FollowCardSeesAnotherProgramsChangesOnce)
+{
+    const QString a = MakeBank("ALPHA", 4096), b = MakeBank("BRAVO", 8192),
+                  c = MakeBank("CHARLIE", 4096);
+    CBankTable mine(*card);
+    ASSERT_TRUE(mine.Init(nullptr));
+    ASSERT_EQ(mine.LoadBank(a), 0);
+    ASSERT_EQ(mine.LoadBank(b), 1);
+    EXPECT_FALSE(mine.FollowCard());
+
+    CBankTable other(*card);
+    ASSERT_TRUE(other.Init(nullptr));
+    ASSERT_EQ(other.UnloadBank(1), 0);
+    ASSERT_EQ(other.LoadBank(c), 1);
+    ASSERT_EQ(other.SetBankPriority(0, 9), 0);
+
+    EXPECT_TRUE(mine.FollowCard());
+    EXPECT_EQ(mine.GetBankName(1), "CHARLIE");
+    EXPECT_EQ(mine.Status().banks[0].priority, 9);
+    EXPECT_EQ(mine.GetBankPath(0), a);
+    EXPECT_EQ(mine.GetBankPath(1), QString());
+    EXPECT_FALSE(mine.FollowCard());
+}

@@ -300,3 +300,26 @@ void TestFlatButton::disabledFaceIsEmbossed()
     QVERIFY(Contains(face, caption, SHADOW));
     QVERIFY(Contains(face, caption, HIGHLIGHT));
 }
+
+// Only the button that the keyboard moved the focus to shows the mark, inside its frame: the
+// frame's corner is untouched.
+void TestFlatButton::keyboardFocusIsMarkedInsideTheFrame()
+{
+    QWidget window;
+    auto* button = new CFlatButton(QStringLiteral("Midi"), &window);
+    auto* other = new CFlatButton(QStringLiteral("Other"), &window);
+    button->setGeometry(0, 0, 60, 21);
+    other->setGeometry(0, 30, 60, 21);
+    button->SetFlat(false);
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    other->setFocus(Qt::OtherFocusReason);
+    const QImage unfocused = Face(*button);
+    QTest::keyClick(other, Qt::Key_Tab);
+    QVERIFY(button->hasFocus());
+    const QImage focused = Face(*button);
+    QVERIFY(focused != unfocused);
+    QCOMPARE(At(focused, {0, 0}), At(unfocused, {0, 0}));
+    QCOMPARE(At(focused, {1, 1}), At(unfocused, {1, 1}));
+}

@@ -23,6 +23,7 @@ private slots:
     void missingBitmapIsRefused();
     void flatFrameShowsOnlyWhileHovered();
     void disabledFaceIsEmbossed();
+    void keyboardFocusIsMarkedInsideTheFrame();
 
 private:
     QPalette m_savedPalette;

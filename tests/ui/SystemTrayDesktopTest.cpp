@@ -3,13 +3,12 @@
 // on it opens the tray menu, whose default item is the command it sends.
 #include "NotificationIconService.h"
 #include "SystemTray.h"
+#include "XDesktop.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
 #include <QPixmap>
-#include <QProcess>
-#include <QRegularExpression>
 #include <QSystemTrayIcon>
 #include <QTest>
 #include <QTimer>
@@ -20,39 +19,11 @@ namespace {
 
 constexpr int kTrayMenu = 131;
 constexpr int kRestore = 32008;
-constexpr int kTimeoutMs = 10000;
-// The notification area's window, as the area names it.
-const QString kAreaName = QStringLiteral("panel");
+constexpr int kTimeoutMs = CXDesktop::TimeoutMs;
 
-QString Run(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(kTimeoutMs))
-        return QString();
-    return QString::fromLocal8Bit(process.readAllStandardOutput());
-}
-
-// Where this program's icon sits in the notification area, in screen pixels; empty while
-// it is not docked there. Found from the display's window tree, not from Qt.
 QRect DockedIcon()
 {
-    const QString tree = Run(QStringLiteral("xwininfo"), {"-name", kAreaName, "-tree"});
-    // A line of the tree: id "name": ("instance" "class")  WxH+x+y  +absX+absY
-    const QRegularExpression line(
-        QStringLiteral(R"(\([^)]*"%1"[^)]*\)\s+(\d+)x(\d+)\S*\s+\+(-?\d+)\+(-?\d+))")
-            .arg(QRegularExpression::escape(QCoreApplication::applicationName())));
-    const QRegularExpressionMatch match = line.match(tree);
-    if (!match.hasMatch())
-        return {};
-    return {match.captured(3).toInt(), match.captured(4).toInt(), match.captured(1).toInt(),
-            match.captured(2).toInt()};
-}
-
-void RightClick(const QPoint& at)
-{
-    Run(QStringLiteral("xdotool"),
-        {"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "3"});
+    return CXDesktop::DockedIcon(QCoreApplication::applicationName());
 }
 
 } // namespace
@@ -115,7 +86,7 @@ void SystemTrayDesktopTest::rightClickOpensTheMenuWithItsDefaultItem()
         QTest::keyClick(menu, Qt::Key_Return);
     });
     poll.start(50);
-    RightClick(DockedIcon().center());
+    CXDesktop::Click(DockedIcon().center(), 3);
     QTRY_VERIFY_WITH_TIMEOUT(!commands.empty(), kTimeoutMs);
     poll.stop();
     QCOMPARE(defaultText, QStringLiteral("KRV"));

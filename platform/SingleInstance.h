@@ -1,0 +1,36 @@
+// Keeps one running copy of a program per user: a later start tells the running copy to
+// come forward, and ends.
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class QLocalServer;
+
+class CSingleInstance : public QObject
+{
+    Q_OBJECT
+
+public:
+    // name tells programs apart; the rendezvous lies in the user's runtime directory.
+    explicit CSingleInstance(const QString& name, QObject* parent = nullptr);
+    ~CSingleInstance() override;
+
+    // True when this copy is the first: it then hears of later starts (AnotherStart).
+    // False when another copy runs and has been told of this start: this one should end.
+    bool Claim();
+
+    // Where the copies meet: a local socket path of this user.
+    QString ServerName() const { return m_serverName; }
+
+signals:
+    // A later start of the program asked this copy to come forward.
+    void AnotherStart();
+
+private:
+    bool TellRunningCopy() const;
+    void OnConnection();
+
+    QString m_serverName;
+    QLocalServer* m_server = nullptr;
+};

@@ -1,0 +1,277 @@
+// The main window on a real X display with a window manager, its notification area started
+// and stopped by the test (run by with-tray-desktop.sh --window-manager --no-tray): minimize
+// in tray mode, a notification area that comes late and goes, Escape, a card changed by
+// another process, and the program itself started again and again.
+#include "Commands.h"
+#include "ScriptedFileDialog.h"
+#include "WindowTestBed.h"
+#include "XDesktop.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QSystemTrayIcon>
+#include <QTest>
+
+#include <cstring>
+
+namespace {
+
+constexpr int kTimeoutMs = CXDesktop::TimeoutMs;
+constexpr int kName = 1;
+const char* const kSwapBank = "--swap-bank";
+
+QRect DockedIcon()
+{
+    return CXDesktop::DockedIcon(QCoreApplication::applicationName());
+}
+
+QString CellText(CKorvaneDlg& window, int col, long row)
+{
+    QString text;
+    window.BankGrid().GetCellText(col, row, text);
+    return text;
+}
+
+// Whether the screen shows the window as the window paints itself: a window that the
+// desktop maps but the program never paints shows black, or what was there before.
+bool ScreenShowsTheWindow(QWidget& window)
+{
+    const QRect area = window.geometry();
+    const QImage screen =
+        window.screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height()).toImage();
+    const QImage own = window.grab().toImage().convertToFormat(screen.format());
+    if (screen.size() != own.size())
+        return false;
+    qsizetype same = 0;
+    for (int y = 0; y < own.height(); ++y) {
+        for (int x = 0; x < own.width(); ++x)
+            same += screen.pixel(x, y) == own.pixel(x, y) ? 1 : 0;
+    }
+    return same * 10 >= qsizetype(own.width()) * own.height() * 9;
+}
+
+// The other process of the card test: unloads the bank in a slot of the card and loads a
+// bank file in its place.
+int SwapBank(uint16_t id, const char* bankFile)
+{
+    CSharedSynthLibrary card(QStringLiteral(KORVANE_CARD_LIBRARY));
+    card.SynthUnloadBank(id);
+    return card.SynthLoadBank(bankFile) == id ? 0 : 1;
+}
+
+} // namespace
+
+class DesktopWindowTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void minimizeInTrayModeHidesAndTheIconBringsTheWindowBackPainted();
+    void lateNotificationAreaGetsTheIconAndItsLossShowsTheWindow();
+    void escapeAsksAboutAModifiedPreset();
+    void viewFollowsAnotherProcessChangingTheCard();
+    void programKeepsTheBanksAfterAFirstRunAndASecondStartRaisesTheFirst();
+
+private:
+    // The program copied into the test's directory, where it finds its options file and its
+    // card library, with a runtime directory of the test's own.
+    void CopyProgram();
+    void PrepareProgram(QProcess& program);
+    // Starts the program, waits for its window and returns its X id, 0 when none came.
+    quintptr StartProgram(QProcess& program);
+
+    std::unique_ptr<CWindowTestBed> m_bed;
+    CXDesktop m_desktop;
+};
+
+void DesktopWindowTest::initTestCase()
+{
+    if (QGuiApplication::platformName() != QStringLiteral("xcb"))
+        QSKIP("needs an X display with a window manager: run through with-tray-desktop.sh");
+}
+
+void DesktopWindowTest::init()
+{
+    m_bed = std::make_unique<CWindowTestBed>();
+    QVERIFY2(m_bed->Problem().isEmpty(), qPrintable(m_bed->Problem()));
+}
+
+void DesktopWindowTest::cleanup()
+{
+    m_desktop.StopNotificationArea();
+    QTRY_VERIFY_WITH_TIMEOUT(!QSystemTrayIcon::isSystemTrayAvailable(), kTimeoutMs);
+    m_bed.reset();
+}
+
+void DesktopWindowTest::minimizeInTrayModeHidesAndTheIconBringsTheWindowBackPainted()
+{
+    m_desktop.StartNotificationArea();
+    QTRY_VERIFY_WITH_TIMEOUT(QSystemTrayIcon::isSystemTrayAvailable(), kTimeoutMs);
+    CWindowTestBed::WriteOptions(QString(), COptions::DisplayTrayIcon);
+    auto window = m_bed->StartWindow();
+    QTRY_VERIFY_WITH_TIMEOUT(!DockedIcon().isEmpty(), kTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(!window->isVisible(), kTimeoutMs);
+    const quintptr id = window->winId();
+
+    for (int round = 1; round <= 2; ++round) {
+        CXDesktop::Click(DockedIcon().center(), Qt::LeftButton, 2);
+        QTRY_VERIFY_WITH_TIMEOUT(window->isVisible() && CXDesktop::IsViewable(id), kTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(ScreenShowsTheWindow(*window), kTimeoutMs);
+
+        CXDesktop::Minimize(id);
+        QTRY_VERIFY_WITH_TIMEOUT(!window->isVisible(), kTimeoutMs);
+        // The window must stay away, not come back as an unpainted frame.
+        QTest::qWait(500);
+        QVERIFY2(!CXDesktop::IsViewable(id), qPrintable(QStringLiteral("round %1").arg(round)));
+    }
+}
+
+void DesktopWindowTest::lateNotificationAreaGetsTheIconAndItsLossShowsTheWindow()
+{
+    CWindowTestBed::WriteOptions(QString(), COptions::DisplayTrayIcon);
+    auto window = m_bed->StartWindow();
+    const quintptr id = window->winId();
+    QTRY_VERIFY_WITH_TIMEOUT(CXDesktop::IsViewable(id), kTimeoutMs);
+
+    m_desktop.StartNotificationArea();
+    QTRY_VERIFY_WITH_TIMEOUT(!DockedIcon().isEmpty(), kTimeoutMs);
+    CXDesktop::Minimize(id);
+    QTRY_VERIFY_WITH_TIMEOUT(!window->isVisible() && !CXDesktop::IsViewable(id), kTimeoutMs);
+
+    m_desktop.StopNotificationArea();
+    QTRY_VERIFY_WITH_TIMEOUT(window->isVisible() && CXDesktop::IsViewable(id), kTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(ScreenShowsTheWindow(*window), kTimeoutMs);
+}
+
+void DesktopWindowTest::escapeAsksAboutAModifiedPreset()
+{
+    const QString preset = m_bed->MakePreset(QStringLiteral("live.pre"), {"PIANO"});
+    CWindowTestBed::WriteOptions(preset, COptions::DisplayStandard);
+    auto window = m_bed->StartWindow();
+    window->OnCommand(Command::UnloadAllBanks);
+    QSignalSpy finished(window.get(), &QDialog::finished);
+    window->activateWindow();
+    QTRY_VERIFY_WITH_TIMEOUT(window->isActiveWindow(), kTimeoutMs);
+
+    m_bed->Messages().Script(Id::No);
+    CXDesktop::Key(QStringLiteral("Escape"));
+    QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, kTimeoutMs);
+    QCOMPARE(finished[0][0].toInt(), int(QDialog::Accepted));
+    const auto& calls = m_bed->Messages().Calls();
+    QCOMPARE(calls.size(), size_t{1});
+    QCOMPARE(calls[0].text, QStringLiteral("Presest is modified. Do you want to save it ?"));
+}
+
+void DesktopWindowTest::viewFollowsAnotherProcessChangingTheCard()
+{
+    m_bed->MakePreset(QStringLiteral("other.pre"), {"STRINGS"});
+    const QString preset = m_bed->MakePreset(QStringLiteral("live.pre"), {"PIANO", "PADS"});
+    CWindowTestBed::WriteOptions(preset, COptions::DisplayStandard);
+    auto window = m_bed->StartWindow();
+    QCOMPARE(CellText(*window, kName, 1), QStringLiteral("PADS"));
+
+    const int code = QProcess::execute(QCoreApplication::applicationFilePath(),
+                                       {kSwapBank, "1", m_bed->Path("STRINGS.94b")});
+    QCOMPARE(code, 0);
+    QTRY_COMPARE_WITH_TIMEOUT(CellText(*window, kName, 1), QStringLiteral("STRINGS"), kTimeoutMs);
+    QCOMPARE(CellText(*window, kName, 0), QStringLiteral("PIANO"));
+}
+
+void DesktopWindowTest::CopyProgram()
+{
+    QDir().mkpath(m_bed->Path("program"));
+    QVERIFY(QFile::copy(QStringLiteral(KORVANE_PROGRAM), m_bed->Path("program/korvane")));
+    QVERIFY(
+        QFile::copy(QStringLiteral(KORVANE_CARD_LIBRARY), m_bed->Path("program/libsynth32.so")));
+    QDir().mkpath(m_bed->Path("run"));
+    QFile::setPermissions(m_bed->Path("run"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+void DesktopWindowTest::PrepareProgram(QProcess& program)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_bed->Path("run"));
+    program.setProcessEnvironment(environment);
+    program.setProgram(m_bed->Path("program/korvane"));
+}
+
+quintptr DesktopWindowTest::StartProgram(QProcess& program)
+{
+    PrepareProgram(program);
+    program.start();
+    if (!program.waitForStarted(kTimeoutMs))
+        return 0;
+    QString found;
+    const bool shown = QTest::qWaitFor(
+        [&] {
+            found = CXDesktop::Run(QStringLiteral("xdotool"),
+                                   {"search", "--onlyvisible", "--pid",
+                                    QString::number(program.processId()), "--name", "Korvane"});
+            return !found.trimmed().isEmpty();
+        },
+        kTimeoutMs);
+    return shown ? found.split(u'\n', Qt::SkipEmptyParts).value(0).toULongLong() : 0;
+}
+
+// Start, a bank loaded by another program, Exit by Escape; the next start keeps the bank.
+// Another start while that one runs minimized brings its window back and ends at once.
+void DesktopWindowTest::programKeepsTheBanksAfterAFirstRunAndASecondStartRaisesTheFirst()
+{
+    CopyProgram();
+    const QString bank = m_bed->Path("STRINGS.94b");
+    m_bed->MakePreset(QStringLiteral("other.pre"), {"STRINGS"});
+    {
+        QProcess first;
+        const quintptr id = StartProgram(first);
+        QVERIFY(id != 0);
+        QCOMPARE(QProcess::execute(QCoreApplication::applicationFilePath(), {kSwapBank, "0", bank}),
+                 0);
+        CXDesktop::Run(QStringLiteral("xdotool"),
+                       {"windowactivate", "--sync", QString::number(id), "key", "Escape"});
+        QVERIFY(first.waitForFinished(kTimeoutMs));
+        QCOMPARE(first.exitCode(), 0);
+    }
+    QVERIFY(QFile::exists(m_bed->Path("program/krv.opt")));
+
+    QProcess second;
+    const quintptr id = StartProgram(second);
+    QVERIFY(id != 0);
+    CSharedSynthLibrary card(QStringLiteral(KORVANE_CARD_LIBRARY));
+    SynthStatus status{};
+    QCOMPARE(card.SynthGetStatus(&status), uint16_t{0});
+    QCOMPARE(status.bankCount, 1u);
+
+    CXDesktop::Minimize(id);
+    QTRY_VERIFY_WITH_TIMEOUT(!CXDesktop::IsViewable(id), kTimeoutMs);
+    QProcess third;
+    PrepareProgram(third);
+    third.start();
+    QVERIFY(third.waitForFinished(kTimeoutMs));
+    QCOMPARE(third.exitCode(), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(CXDesktop::IsViewable(id), kTimeoutMs);
+
+    second.terminate();
+    QVERIFY(second.waitForFinished(kTimeoutMs));
+}
+
+int main(int argc, char** argv)
+{
+    if (argc == 4 && std::strcmp(argv[1], kSwapBank) == 0)
+        return SwapBank(static_cast<uint16_t>(std::atoi(argv[2])), argv[3]);
+    QApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("korvane-desktop-test"));
+    DesktopWindowTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "DesktopWindowTest.moc"
