@@ -15,9 +15,10 @@ CKorvaneApp::CKorvaneApp(int& argc, char** argv) : QApplication(argc, argv)
 
 int CKorvaneApp::InitInstance(const QString& card, const QString& fileToOpen)
 {
-    // One window per user: a second start brings the running one forward and ends.
+    // One window per user: a second start brings the running one forward, hands it the
+    // file to open, and ends.
     CSingleInstance instance(applicationName());
-    if (!instance.Claim())
+    if (!instance.Claim(fileToOpen))
         return 0;
     CSharedSynthLibrary library(CSharedSynthLibrary::DefaultPath(CExecutableDir::Path(), card));
     // Without a card library the window still opens; every operation then reports
@@ -27,7 +28,11 @@ int CKorvaneApp::InitInstance(const QString& card, const QString& fileToOpen)
     // The sequencer outlives the window, which closes a device still playing as it goes.
     CSequencerFluidSynth sequencer;
     CKorvaneDlg dialog(library, &sequencer);
-    connect(&instance, &CSingleInstance::AnotherStart, &dialog, &CKorvaneDlg::OnRestoreWindow);
+    connect(&instance, &CSingleInstance::AnotherStart, &dialog, [&dialog](const QString& file) {
+        dialog.OnRestoreWindow();
+        if (!file.isEmpty())
+            dialog.OpenFile(file);
+    });
     dialog.OnInitDialog();
     if (!fileToOpen.isEmpty())
         dialog.OpenFile(fileToOpen);
