@@ -1,7 +1,7 @@
-// The files of the banks that the command line put in the card, kept between runs: the
-// card itself knows only names and sizes, and a later command (a report, a preset save)
-// needs the files. A bank is recognised by its ID, name and size, so a bank that another
-// program has put in the same slot since is not taken for the one remembered.
+// The files of the banks that the command line or the window put in the card, kept between
+// runs: the card itself knows only names and sizes, and a later command or window (a report,
+// a preset save) needs the files. A bank is recognised by its ID, name and size, so a bank that
+// another program has put in the same slot since is not taken for the one remembered.
 #pragma once
 
 #include <QString>

@@ -443,6 +443,10 @@ void CKorvaneDlg::OnPriorityEdited(int column, long row)
 
 void CKorvaneDlg::UpdateBankView()
 {
+    // The files of the banks are shared with the command line, so that whichever loaded a
+    // bank, the other can save it in a preset or list it in a report.
+    m_pathMemory.Restore(m_bankTable);
+    m_pathMemory.Save(m_bankTable);
     m_bankGrid.ShowBanks(m_bankTable);
     const SynthStatus& status = m_bankTable.Status();
     m_memoryGauge->hide();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "BankGrid.h"
+#include "BankPathMemory.h"
 #include "BankTable.h"
 #include "MidiPlayer.h"
 #include "Options.h"
@@ -135,6 +136,7 @@ private:
     CMidiPlayer m_player;
     COptions m_options;
     CBankTable m_bankTable;
+    CBankPathMemory m_pathMemory{CBankPathMemory::DefaultFile()};
     CBankGrid m_bankGrid;
     QMenuBar* m_menuBar = nullptr;
     QProgressBar* m_memoryGauge = nullptr;

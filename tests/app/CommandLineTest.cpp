@@ -48,6 +48,7 @@ private slots:
     void argumentsChooseWindowFileOrCommand();
     void cardChoiceNamesItsLibrary();
     void fileHandedToTheWindowIsOpened();
+    void windowAndCommandsShareTheBankFiles();
     void playRunsToTheEndOrToAnInterrupt();
     void terminalProgressIsOneLine();
 
@@ -303,6 +304,19 @@ void CommandLineTest::fileHandedToTheWindowIsOpened()
     QCOMPARE(window->BankTable().Status().bankCount, 3u);
     QCOMPARE(window->BankTable().GetBankName(2), QStringLiteral("THREE"));
     QVERIFY(m_bed->Messages().Calls().empty());
+}
+
+void CommandLineTest::windowAndCommandsShareTheBankFiles()
+{
+    const QString first = MakeBank("FIRST");
+    QCOMPARE(Run({"load", first}).status, 0);
+    // Not a first run, which would empty the card.
+    CWindowTestBed::WriteOptions(QString(), COptions::DisplayStandard);
+    auto window = m_bed->StartWindow();
+    QCOMPARE(window->BankTable().GetBankPath(0), first);
+    const QString second = MakeBank("SECOND");
+    window->OpenFile(second);
+    QCOMPARE(Status()["banks"].toArray()[1].toObject()["path"].toString(), second);
 }
 
 void CommandLineTest::playRunsToTheEndOrToAnInterrupt()
