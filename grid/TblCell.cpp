@@ -113,6 +113,25 @@ int CTblCell::AssignText(const QString& text)
     return 0;
 }
 
+int CTblCell::AssignText(QStringView text)
+{
+    m_strText.resize(text.size());
+    std::copy(text.begin(), text.end(), m_strText.data());
+    m_nDataType = TypeText;
+    m_nMask |= PropText | PropDataType;
+    return 0;
+}
+
+int CTblCell::AssignText(QLatin1StringView text)
+{
+    m_strText.resize(text.size());
+    std::transform(text.begin(), text.end(), m_strText.data(),
+                   [](char ch) { return QChar(QLatin1Char(ch)); });
+    m_nDataType = TypeText;
+    m_nMask |= PropText | PropDataType;
+    return 0;
+}
+
 const QString* CTblCell::TextValue() const
 {
     return Has(PropText) ? &m_strText : nullptr;

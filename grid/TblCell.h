@@ -83,6 +83,10 @@ public:
     int Reset();
 
     int AssignText(const QString& text);
+    // The same from characters kept elsewhere, copied into the cell's own text buffer
+    // where it has room: reading stored texts into one cell allocates nothing.
+    int AssignText(QStringView text);
+    int AssignText(QLatin1StringView text);
     // The text, or nullptr when it is not set.
     const QString* TextValue() const;
     int TextLength() const;

@@ -243,6 +243,19 @@ int CTblCellArea::PaintRow(QPainter& dc, const QRegion& region, long row, int to
     return x;
 }
 
+QRect CTblCellArea::BandOf(int col, long row) const
+{
+    // The locked columns (rows) and the scrolling ones are bands of their own.
+    const CTblSheet& s = *m_pSheet;
+    const bool lockedCol = col < s.m_nLockedCols;
+    const bool lockedRow = row < s.m_nLockedRows;
+    const int left = lockedCol ? 0 : s.m_nLockedColsWidth;
+    const int top = lockedRow ? 0 : s.m_nLockedRowsHeight;
+    const int right = lockedCol ? s.m_nLockedColsWidth : width();
+    const int bottom = lockedRow ? s.m_nLockedRowsHeight : height();
+    return QRect(left, top, right - left, bottom - top);
+}
+
 void CTblCellArea::DrawCellAt(QPainter& dc, int col, long row, const QRect& rect,
                               std::vector<Block>& blocks)
 {
@@ -250,17 +263,20 @@ void CTblCellArea::DrawCellAt(QPainter& dc, int col, long row, const QRect& rect
     CTblCell cell;
     m_pGrid->ComposeCell(col, row, cell);
     QRect drawRect = rect;
+    const QRect band = BandOf(col, row);
     if (cell.HasAnyProperty(CTblCell::PropJoin)) {
-        // A joined block is drawn once, from its first cell, over its whole rectangle.
+        // A joined block is drawn once in each band it shows in, from its first cell,
+        // over its whole rectangle cut to the band: a block partly scrolled under the
+        // locked rows (columns) stays under them.
         int firstCol = col;
         long firstRow = row;
         if (m_pGrid->JoinedBlockRect(cell, col, row, firstCol, firstRow, drawRect)) {
             const bool drawn = std::any_of(blocks.begin(), blocks.end(), [&](const Block& b) {
-                return b.col == firstCol && b.row == firstRow;
+                return b.col == firstCol && b.row == firstRow && b.band == band;
             });
             if (drawn)
                 return;
-            blocks.push_back(Block{firstCol, firstRow});
+            blocks.push_back(Block{firstCol, firstRow, band});
             if (firstCol != col || firstRow != row)
                 m_pGrid->ComposeCell(firstCol, firstRow, cell);
             col = firstCol;
@@ -272,6 +288,7 @@ void CTblCellArea::DrawCellAt(QPainter& dc, int col, long row, const QRect& rect
         selected = s.m_selection.BlockAt(col, row) + 1;
     const int current = row == s.m_nCurRow && (col == s.m_nCurCol || s.m_bRowHighlight) ? 1 : 0;
     dc.save();
+    dc.setClipRect(band, dc.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
     m_pGrid->TypeOf(cell)->DrawCell(dc, drawRect, col, row, cell, selected, current);
     dc.restore();
 }
@@ -311,7 +328,10 @@ void CTblCellArea::DrawCurrentFrame(QPainter& dc)
     } else if (!m_pGrid->VisibleCellRect(s.m_nCurCol, s.m_nCurRow, rect)) {
         return;
     }
+    dc.save();
+    dc.setClipRect(BandOf(s.m_nCurCol, s.m_nCurRow), Qt::IntersectClip);
     m_pGrid->DrawCurrentCellFrame(dc, rect);
+    dc.restore();
 }
 
 // ---- Keyboard ----
@@ -359,8 +379,60 @@ void CTblCellArea::Navigate(int key, int step)
     case Qt::Key_Down:
         m_pGrid->MoveToRow(s.m_nReqRow + step);
         break;
+    case Qt::Key_Tab:
+        TabStep((key & Qt::ShiftModifier) != 0);
+        break;
+    case Qt::Key_Backtab:
+        TabStep(true);
+        break;
     default:
         break;
+    }
+}
+
+void CTblCellArea::TabStep(bool back)
+{
+    const CTblSheet& s = *m_pSheet;
+    // Along the row, then on from the other end of the next (previous) row.
+    if (!back && s.m_nReqCol < s.m_nColCount - 1)
+        m_pGrid->MoveToCol(s.m_nReqCol + 1);
+    else if (!back && s.m_nReqRow < s.m_nRowCount - 1)
+        m_pGrid->MoveToCell(0, s.m_nReqRow + 1);
+    else if (back && s.m_nReqCol > 0)
+        m_pGrid->MoveToCol(s.m_nReqCol - 1);
+    else if (back && s.m_nReqRow > 0)
+        m_pGrid->MoveToCell(s.m_nColCount - 1, s.m_nReqRow - 1);
+}
+
+bool CTblCellArea::TakeTabKey(QKeyEvent* event)
+{
+    const int key = event->key();
+    if ((key != Qt::Key_Tab && key != Qt::Key_Backtab) || (event->modifiers() & Qt::AltModifier))
+        return false;
+    // The grid keeps Tab for its own moves; Ctrl+Tab leaves it, as from any widget that
+    // keeps Tab.
+    if (event->modifiers() & Qt::ControlModifier)
+        LeaveGrid(key == Qt::Key_Tab && !(event->modifiers() & Qt::ShiftModifier));
+    else
+        keyPressEvent(event);
+    return true;
+}
+
+void CTblCellArea::LeaveGrid(bool forward)
+{
+    const auto takesTab = [this](QWidget* widget) {
+        return !m_pGrid->isAncestorOf(widget) && (widget->focusPolicy() & Qt::TabFocus) &&
+               widget->isVisible() && widget->isEnabled() && widget->window() == window();
+    };
+    // From the grid's own place in the tab order, wherever its windows stand in it.
+    const auto step = [forward](QWidget* widget) {
+        return forward ? widget->nextInFocusChain() : widget->previousInFocusChain();
+    };
+    for (QWidget* next = step(m_pGrid); next != m_pGrid; next = step(next)) {
+        if (takesTab(next)) {
+            next->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            return;
+        }
     }
 }
 
@@ -437,7 +509,8 @@ unsigned CTblCellArea::KeyFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers 
 
 void CTblCellArea::mousePressEvent(QMouseEvent* event)
 {
-    if (!m_pSheet || m_pGrid->IsEditing())
+    // The press that took the focus from the editor ends its edit and acts at once.
+    if (!m_pSheet || !m_pGrid->EndEditForPress())
         return;
     if (event->button() == Qt::LeftButton)
         LeftButtonDown(event);
@@ -660,6 +733,8 @@ void CTblCellArea::focusOutEvent(QFocusEvent* event)
 
 bool CTblCellArea::event(QEvent* event)
 {
+    if (event->type() == QEvent::KeyPress && m_pSheet && TakeTabKey(static_cast<QKeyEvent*>(event)))
+        return true;
     if (event->type() != QEvent::ToolTip || !m_pSheet)
         return QWidget::event(event);
     const auto* help = static_cast<QHelpEvent*>(event);

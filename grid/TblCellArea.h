@@ -56,11 +56,12 @@ private:
         QRect rect;
         bool found = false;
     };
-    // A joined block already drawn in the current paint.
+    // A joined block already drawn in a band of the current paint.
     struct Block
     {
         int col;
         long row;
+        QRect band;
     };
 
     Hit HitAt(const QPoint& point) const;
@@ -79,12 +80,19 @@ private:
     void PaintCells(QPainter& dc, const QRegion& region);
     int PaintRow(QPainter& dc, const QRegion& region, long row, int top, int height,
                  std::vector<Block>& blocks);
+    // The part of the area that the locked or scrolling columns and rows of a cell share.
+    QRect BandOf(int col, long row) const;
     void DrawCellAt(QPainter& dc, int col, long row, const QRect& rect, std::vector<Block>& blocks);
     void DrawLockedLines(QPainter& dc) const;
     // Where the columns end, at most a little past the area's right edge.
     int ColumnsEnd() const;
     void DrawCurrentFrame(QPainter& dc);
 
+    // Tab and Shift+Tab go to the grid's keys; Ctrl+Tab and Ctrl+Shift+Tab leave the grid.
+    bool TakeTabKey(QKeyEvent* event);
+    void TabStep(bool back);
+    // Gives the focus to the next (previous) control outside the grid that takes Tab.
+    void LeaveGrid(bool forward);
     int KeyStep();
     void Navigate(int key, int step);
     void LeftButtonDown(QMouseEvent* event);

@@ -1253,16 +1253,19 @@ int CTblCtrl::BeginEditAt(int col, long row, int firstChar)
     s.m_selection.Clear();
     if (multiple)
         m_pCellArea->RepaintAll();
-    if ((col != s.m_nCurCol || row != s.m_nCurRow) && MoveToCell(col, row) != 0) {
-        m_bEditing = 0;
-        return 2;
-    }
-    // The move may have clamped the row or snapped to a joined block's first cell.
-    col = s.m_nCurCol;
-    row = s.m_nCurRow;
-    if (col < 0 || row < 0) {
-        m_bEditing = 0;
-        return 2;
+    // A heading cell is edited where it is; a body cell becomes the current cell first.
+    if (col >= 0 && row >= 0) {
+        if ((col != s.m_nCurCol || row != s.m_nCurRow) && MoveToCell(col, row) != 0) {
+            m_bEditing = 0;
+            return 2;
+        }
+        // The move may have clamped the row or snapped to a joined block's first cell.
+        col = s.m_nCurCol;
+        row = s.m_nCurRow;
+        if (col < 0 || row < 0) {
+            m_bEditing = 0;
+            return 2;
+        }
     }
     m_nEditCol = col;
     m_nEditRow = row;
@@ -1270,12 +1273,8 @@ int CTblCtrl::BeginEditAt(int col, long row, int firstChar)
     ComposeCell(col, row, cell);
     CTblCellType* type = TypeOf(cell);
     QRect rect;
-    if (type->m_bEditable && !VisibleCellRect(col, row, rect)) {
-        // The current cell may have been scrolled out of view.
-        ScrollToCol(s.LeftColShowing(col));
-        ScrollToRow(s.TopRowShowing(row));
-    }
-    if (!type->m_bEditable || !VisibleCellRect(col, row, rect)) {
+    QWidget* host = type->m_bEditable ? EditorHost(col, row, rect) : nullptr;
+    if (!host) {
         m_bEditing = 0;
         return 1;
     }
@@ -1299,8 +1298,8 @@ int CTblCtrl::BeginEditAt(int col, long row, int firstChar)
     SetEditorText(editor, text);
     editor->setFont(cell.GetFont() ? *cell.GetFont()
                                    : (s.m_pDefaultFont ? *s.m_pDefaultFont : font()));
-    if (editor->parentWidget() != m_pCellArea)
-        editor->setParent(m_pCellArea);
+    if (editor->parentWidget() != host)
+        editor->setParent(host);
     editor->setGeometry(rect);
     editor->raise();
     editor->show();
@@ -1329,6 +1328,8 @@ int CTblCtrl::EndEdit(const QString& text, int cancelled, int cont, int nextCol,
     if (SourceOf(col, sourceCol)->AllowEditEnd(col, row, editor, text, cancelled) != 1 ||
         !OnEditEnd(col, row, editor, text, cancelled))
         return editing ? 0 : 1;
+    // Editing goes on to another cell only from the cells, not from a heading.
+    const bool inCells = editor && editor->parentWidget() == m_pCellArea;
     HideEditor(editor);
     m_bEditing = 0;
     if (!editing)
@@ -1337,9 +1338,35 @@ int CTblCtrl::EndEdit(const QString& text, int cancelled, int cont, int nextCol,
         SetCellText(col, row, text);
         RepaintCell(col, row);
     }
-    if (cont)
+    if (cont && inCells)
         ContinueEdit(col, row, nextCol, nextRow);
     return 1;
+}
+
+QWidget* CTblCtrl::EditorHost(int col, long row, QRect& rect)
+{
+    const CTblSheet& s = *m_pSheet;
+    // The corner cells show in no heading.
+    if (col < 0 && row < 0)
+        return nullptr;
+    CTblHeader* header = nullptr;
+    if (col < 0)
+        header = m_pRowHeader;
+    else if (row < 0)
+        header = m_pColHeader;
+    // The cell may have been scrolled out of view.
+    const auto shown = [&] {
+        return header ? header->HeadingCellRect(col, row, rect) : VisibleCellRect(col, row, rect);
+    };
+    if (!shown()) {
+        if (col >= 0)
+            ScrollToCol(s.LeftColShowing(col));
+        if (row >= 0)
+            ScrollToRow(s.TopRowShowing(row));
+    }
+    if (!shown())
+        return nullptr;
+    return header ? static_cast<QWidget*>(header) : m_pCellArea;
 }
 
 void CTblCtrl::ContinueEdit(int col, long row, int nextCol, long nextRow)
@@ -1368,6 +1395,13 @@ void CTblCtrl::CancelEdit()
         m_pEditWnd->Cancel();
     else
         EndEdit(QString(), 1, 0, 0, 0);
+}
+
+bool CTblCtrl::EndEditForPress()
+{
+    if (m_bEditing && m_pEditor == m_pEditWnd)
+        m_pEditWnd->EndNow();
+    return !m_bEditing;
 }
 
 void CTblCtrl::SetEditorText(QWidget* editor, const QString& text)

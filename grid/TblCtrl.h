@@ -174,6 +174,9 @@ public:
     int EndEdit(const QString& text, int cancelled, int cont, int nextCol, long nextRow);
     // Ends an edit in progress without storing its text.
     void CancelEdit();
+    // Ends an edit of the grid's own editor at once, storing its text, for a press on
+    // another cell; true when no edit is left in progress (false when it was refused).
+    bool EndEditForPress();
     int GetEditCol() const { return m_nEditCol; }
     long GetEditRow() const { return m_nEditRow; }
     // The editor of the edit in progress (the grid's own or one an application gave).
@@ -326,6 +329,9 @@ private:
     void FocusCellsIfInGrid();
     static void SetEditorText(QWidget* editor, const QString& text);
     void HideEditor(QWidget* editor);
+    // The window an edited cell shows in (the cell area, or the heading of a heading
+    // cell) with the cell's rectangle there, scrolled into view; none when not shown.
+    QWidget* EditorHost(int col, long row, QRect& rect);
     // Opens the editor on the next cell (wrapped round the ends) when both agree.
     void ContinueEdit(int col, long row, int nextCol, long nextRow);
 

@@ -186,9 +186,10 @@ void CTblDropListType::OpenList()
     items.removeLast();
     m_pGrid->OnCellTypeEvent(m_nIndex, col, row, EventOpening, reinterpret_cast<intptr_t>(&items));
     const QFont* font = cell.GetFont() ? cell.GetFont() : m_pGrid->GetSheet()->m_pDefaultFont;
-    const int itemHeight = font ? QFontMetrics(*font).height() : 12;
-    const int shown = std::min(static_cast<int>(items.size()) + 1, MaxShownItems);
     CTblCellArea* area = m_pGrid->GetCellArea();
+    // Without a font of the cell's or the sheet's, the list shows the cells' own font.
+    const int itemHeight = QFontMetrics(font ? *font : area->font()).height();
+    const int shown = std::min(static_cast<int>(items.size()) + 1, MaxShownItems);
     QRect list(cellRect.left() + 10, cellRect.bottom() + 1, cellRect.width(),
                shown * itemHeight + 2);
     // Kept inside the cell area: moved up (or left) by what passes its edge.
@@ -200,7 +201,7 @@ void CTblDropListType::OpenList()
         list.moveLeft(std::max(list.left() - (list.right() + 1 - area->width()), 0));
         list.setRight(area->width() - 1);
     }
-    m_pList = new CTblDropListWnd(m_pGrid, this, area);
+    m_pList = new CTblDropListWnd(m_pGrid, this, col, row, area);
     if (font)
         m_pList->setFont(*font);
     m_pList->SetItems(items, itemHeight);

@@ -15,8 +15,10 @@ namespace {
 
 // Room the editor keeps for two more characters when it measures its text.
 const QString GrowthRoom = QStringLiteral(" X X");
-// The text starts this far in from the editor's left edge.
-constexpr int TextInset = 2;
+// The text's top is one pixel below the editor's, as a top-aligned cell's text is below
+// its cell's top; the text keeps this much room on its right.
+constexpr int TextTop = 1;
+constexpr int RightRoom = 2;
 
 } // namespace
 
@@ -27,7 +29,13 @@ CTblEditWnd::CTblEditWnd(CTblCtrl* grid) : QPlainTextEdit(grid), m_pGrid(grid)
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    document()->setDocumentMargin(TextInset);
+    // The text is placed by the viewport's margins alone; they show the editor's own
+    // background, not the cell under it.
+    document()->setDocumentMargin(0);
+    setAutoFillBackground(true);
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, colours.color(QPalette::Base));
+    setPalette(colours);
     connect(this, &QPlainTextEdit::textChanged, this, &CTblEditWnd::Grow);
 }
 
@@ -38,6 +46,9 @@ void CTblEditWnd::SetText(const QString& text)
 
 void CTblEditWnd::Prepare()
 {
+    // The text stands where the cell's text stood: the sheet's margin in from the left.
+    const CTblSheet* sheet = m_pGrid->GetSheet();
+    setViewportMargins(sheet ? sheet->m_nTextMargin : 0, TextTop, 0, 0);
     m_nStartHeight = height() + 4;
     m_nCurHeight = m_nStartHeight;
     Grow();
@@ -64,6 +75,12 @@ void CTblEditWnd::Close()
     }
     hide();
     m_bClosing = false;
+}
+
+void CTblEditWnd::EndNow()
+{
+    m_bEndPending = true;
+    EndPendingEdit();
 }
 
 void CTblEditWnd::keyPressEvent(QKeyEvent* event)
@@ -196,11 +213,13 @@ void CTblEditWnd::Grow()
     const int bottom = now.y() + now.height();
     const int hostRight = host->width();
     const int hostBottom = host->height();
-    const int textLeft = now.x() + TextInset;
+    const QMargins margins = viewportMargins();
+    const int textLeft = now.x() + margins.left();
     const QRect needed = QFontMetrics(font()).boundingRect(
-        QRect(textLeft, now.y(), std::max(hostRight - textLeft, 1), 1 << 20), Qt::TextWordWrap,
-        Text() + GrowthRoom);
-    const int neededRight = needed.x() + needed.width() + TextInset;
+        QRect(textLeft, now.y() + margins.top(), std::max(hostRight - textLeft - RightRoom, 1),
+              1 << 20),
+        Qt::TextWordWrap, Text() + GrowthRoom);
+    const int neededRight = needed.x() + needed.width() + RightRoom;
     const int neededBottom = std::min(needed.y() + needed.height(), hostBottom - 1);
     int newRight = right;
     int newBottom = bottom;

@@ -24,6 +24,9 @@ public:
     void Cancel();
     // Hides the editor, handing the focus to the cell area if it had it; ends nothing.
     void Close();
+    // Ends the edit at once, storing the text unless the focus left the grid: a press in
+    // the grid that took the focus acts on the cell under it when the edit has ended.
+    void EndNow();
 
     int m_bCancelled = 0;
     int m_bContinue = 0;

@@ -81,9 +81,14 @@ QFont CTblFontList::MakeFont(const LogFont& logFont)
 // more than its pixel size: scale the size down until a line fits the height.
 int CTblFontList::PixelSizeForLineHeight(QFont font, int lineHeight)
 {
-    font.setPixelSize(lineHeight);
+    font.setPixelSize(std::max(lineHeight, 1));
     const int measured = QFontMetrics(font).height();
     if (measured <= lineHeight)
-        return lineHeight;
-    return std::max(1, lineHeight * lineHeight / measured);
+        return font.pixelSize();
+    // Scaled down, then a pixel at a time where rounding left the line too tall.
+    int size = std::max(1, lineHeight * lineHeight / measured);
+    for (font.setPixelSize(size); size > 1 && QFontMetrics(font).height() > lineHeight;
+         font.setPixelSize(--size)) {
+    }
+    return size;
 }

@@ -42,6 +42,9 @@ public:
     int Count() const { return static_cast<int>(m_entries.size()); }
     int UseCount(int index) const;
 
+    // The pixel size at which a line of the font (its ascent and descent) fits the height.
+    static int PixelSizeForLineHeight(QFont font, int lineHeight);
+
 private:
     struct Entry
     {
@@ -51,7 +54,6 @@ private:
     };
 
     static QFont MakeFont(const LogFont& logFont);
-    static int PixelSizeForLineHeight(QFont font, int lineHeight);
 
     // Entries stay where they are, as cells point at their fonts.
     std::vector<std::unique_ptr<Entry>> m_entries;

@@ -161,6 +161,21 @@ bool CTblHeader::ItemStart(long item, int& start) const
     return false;
 }
 
+bool CTblHeader::HeadingCellRect(int col, long row, QRect& rect) const
+{
+    if (!m_pSheet)
+        return false;
+    const long item = Horizontal() ? col : row;
+    const long k = -1 - (Horizontal() ? row : col);
+    const std::vector<int>& sizes = HeadSizes();
+    int start = 0;
+    if (item < 0 || k < 0 || k >= std::ssize(sizes) || !ItemStart(item, start))
+        return false;
+    rect = MakeRect(start, ItemSize(item), HeadStart(static_cast<int>(k)),
+                    sizes[static_cast<size_t>(k)]);
+    return !rect.isEmpty();
+}
+
 CTblHeader::Hit CTblHeader::HitAt(const QPoint& point) const
 {
     Hit hit;

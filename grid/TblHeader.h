@@ -23,6 +23,8 @@ public:
     void RepaintAll() override;
     // A heading repaints as a whole.
     void RepaintCell(int col, long row) override;
+    // The rectangle of one of the heading's cells; false when it is not shown.
+    bool HeadingCellRect(int col, long row, QRect& rect) const;
 
 protected:
     CTblHeader(CTblCtrl* grid, Qt::Orientation along, int section);

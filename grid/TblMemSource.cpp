@@ -9,7 +9,7 @@
 
 struct CTblMemSource::ColNode
 {
-    std::unique_ptr<CTblCell> pCell;
+    CTblStoredCell cell;
     ColNode* pNext = nullptr;
     ColNode* pPrev = nullptr;
 };
@@ -59,8 +59,7 @@ template <typename Node> void Unlink(Node* node)
 
 // Walks from (node, n) towards target, one link at a time, creating nodes where the list
 // ends when asked; stops where the list ends otherwise. Returns the steps taken.
-template <typename Node, typename Number>
-uint64_t Walk(Node*& node, Number& n, Number target, bool create, Node*& tail)
+template <typename Node> uint64_t Walk(Node*& node, int& n, int target, bool create)
 {
     uint64_t steps = 0;
     while (n != target) {
@@ -70,8 +69,6 @@ uint64_t Walk(Node*& node, Number& n, Number target, bool create, Node*& tail)
             if (!create)
                 break;
             next = LinkNew(node, forward);
-            if (node == tail && forward)
-                tail = next;
         }
         node = next;
         n = forward ? n + 1 : n - 1;
@@ -87,55 +84,61 @@ CTblMemSource::~CTblMemSource()
     CTblMemSource::RemoveAll();
 }
 
+CTblMemSource::RowNode* CTblMemSource::IndexedRow(long row) const
+{
+    const long at = row - m_nFirstRow;
+    return at >= 0 && at < std::ssize(m_rowIndex) ? m_rowIndex[static_cast<size_t>(at)] : nullptr;
+}
+
 void CTblMemSource::ResetCursor()
 {
-    m_pRowCursor = m_pRow0;
+    m_pRowCursor = IndexedRow(0);
     m_nRowCursor = 0;
-    m_pColCursor = m_pRow0 ? m_pRow0->pFirstCol : nullptr;
+    m_pColCursor = m_pRowCursor ? m_pRowCursor->pFirstCol : nullptr;
     m_nColCursor = 0;
 }
 
 CTblMemSource::RowNode* CTblMemSource::FirstRowNode() const
 {
-    RowNode* node = m_pRow0;
-    while (node && node->pPrev)
-        node = node->pPrev;
-    return node;
+    return m_rowIndex.empty() ? nullptr : m_rowIndex.front();
+}
+
+void CTblMemSource::CreateRowsTo(long row)
+{
+    if (m_rowIndex.empty()) {
+        m_rowIndex.push_back(new RowNode);
+        m_nFirstRow = 0;
+        ResetCursor();
+    }
+    while (row >= m_nFirstRow + std::ssize(m_rowIndex))
+        m_rowIndex.push_back(LinkNew(m_rowIndex.back(), true));
+    if (row >= m_nFirstRow)
+        return;
+    // Heading rows: the new nodes go before the first, nearest first.
+    std::vector<RowNode*> before;
+    for (RowNode* at = m_rowIndex.front(); static_cast<long>(before.size()) < m_nFirstRow - row;)
+        before.push_back(at = LinkNew(at, false));
+    m_rowIndex.insert(m_rowIndex.begin(), before.rbegin(), before.rend());
+    m_nFirstRow = row;
 }
 
 CTblMemSource::RowNode* CTblMemSource::SeekRow(long row, bool create)
 {
-    if (!m_pRow0) {
+    if (!IndexedRow(row)) {
         if (!create)
             return nullptr;
-        m_pRow0 = m_pLastRow = new RowNode;
-        m_nLastRow = 0;
-        ResetCursor();
+        CreateRowsTo(row);
     }
-    // Start from whichever known place is nearest: the cursor, row 0 or the last row.
-    RowNode* node = m_pRowCursor;
-    long n = m_nRowCursor;
-    if (Distance(0, row) < Distance(n, row)) {
-        node = m_pRow0;
-        n = 0;
-    }
-    if (Distance(m_nLastRow, row) < Distance(n, row)) {
-        node = m_pLastRow;
-        n = m_nLastRow;
-    }
-    RowNode* tail = m_pLastRow;
-    m_nSteps += Walk(node, n, row, create, tail);
-    if (tail != m_pLastRow) {
-        m_pLastRow = tail;
-        m_nLastRow = n;
-    }
+    // The index finds the row wherever the cursor is; the cursor keeps the column
+    // cursor for the reads along the row that follow.
+    RowNode* node = IndexedRow(row);
     if (node != m_pRowCursor) {
         m_pRowCursor = node;
-        m_nRowCursor = n;
+        m_nRowCursor = row;
         m_pColCursor = node->pFirstCol;
         m_nColCursor = 0;
     }
-    return n == row ? node : nullptr;
+    return node;
 }
 
 CTblMemSource::ColNode* CTblMemSource::SeekCol(RowNode* rowNode, int col, bool create)
@@ -153,8 +156,7 @@ CTblMemSource::ColNode* CTblMemSource::SeekCol(RowNode* rowNode, int col, bool c
         node = rowNode->pFirstCol;
         n = 0;
     }
-    ColNode* noTail = nullptr;
-    m_nSteps += Walk(node, n, col, create, noTail);
+    m_nSteps += Walk(node, n, col, create);
     m_pColCursor = node;
     m_nColCursor = n;
     return n == col ? node : nullptr;
@@ -166,8 +168,7 @@ CTblMemSource::ColNode* CTblMemSource::ColumnOf(RowNode* rowNode, int col) const
     if (!node)
         return nullptr;
     int n = 0;
-    ColNode* noTail = nullptr;
-    Walk(node, n, col, false, noTail);
+    Walk(node, n, col, false);
     return n == col ? node : nullptr;
 }
 
@@ -196,31 +197,29 @@ int CTblMemSource::FetchCell(int col, long row, CTblCell& cell)
     if (!rowNode)
         return 1;
     ColNode* node = SeekCol(rowNode, col, false);
-    if (!node || !node->pCell)
+    if (!node || node->cell.IsEmpty())
         return 1;
-    node->pCell->CopyInto(cell);
+    node->cell.CopyInto(cell);
     return 0;
 }
 
 int CTblMemSource::StoreCell(int col, long row, const CTblCell& cell)
 {
     ColNode* node = SeekCol(SeekRow(row, true), col, true);
-    if (!node->pCell)
-        node->pCell = std::make_unique<CTblCell>();
-    cell.ReplaceInto(*node->pCell);
+    node->cell.Assign(cell);
     return 0;
 }
 
 int CTblMemSource::AddRowBefore(long row)
 {
-    RowNode* target = SeekRow(row, false);
+    RowNode* target = IndexedRow(row);
     if (!target)
         return 0;
-    RowNode* node = LinkNew(target, false);
-    if (target == m_pRow0)
-        m_pRow0 = node;
-    if (row >= 0)
-        ++m_nLastRow;
+    m_rowIndex.insert(m_rowIndex.begin() + (row - m_nFirstRow), LinkNew(target, false));
+    // Before a heading row the new node is one more heading row; from row 0 on it takes
+    // the row's number and the rows from there move down.
+    if (row < 0)
+        --m_nFirstRow;
     ResetCursor();
     return 0;
 }
@@ -241,20 +240,17 @@ int CTblMemSource::AddColumnBefore(int col)
 
 int CTblMemSource::RemoveRow(long row)
 {
-    RowNode* target = SeekRow(row, false);
+    RowNode* target = IndexedRow(row);
     if (!target)
         return 0;
-    if (target == m_pRow0 && !target->pNext) {
+    if (row == 0 && !target->pNext) {
         // Row 0 numbers every other row: the last one left only loses its cells.
         DeleteColumns(target);
     } else {
         Unlink(target);
-        if (target == m_pRow0)
-            m_pRow0 = target->pNext;
-        if (target == m_pLastRow)
-            m_pLastRow = target->pPrev;
-        if (row >= 0)
-            --m_nLastRow;
+        m_rowIndex.erase(m_rowIndex.begin() + (row - m_nFirstRow));
+        if (row < 0)
+            ++m_nFirstRow;
         DeleteRow(target);
     }
     ResetCursor();
@@ -268,7 +264,7 @@ int CTblMemSource::RemoveColumn(int col)
         if (!target)
             continue;
         if (!target->pNext) {
-            target->pCell.reset();
+            target->cell.Clear();
             continue;
         }
         Unlink(target);
@@ -286,26 +282,23 @@ int CTblMemSource::RemoveCell(int col, long row)
     ColNode* node = rowNode ? SeekCol(rowNode, col, false) : nullptr;
     if (!node)
         return 1;
-    node->pCell.reset();
+    node->cell.Clear();
     return 0;
 }
 
 int CTblMemSource::RemoveAll()
 {
-    RowNode* rowNode = FirstRowNode();
-    while (rowNode) {
-        RowNode* next = rowNode->pNext;
+    for (RowNode* rowNode : m_rowIndex)
         DeleteRow(rowNode);
-        rowNode = next;
-    }
-    m_pRow0 = m_pLastRow = nullptr;
-    m_nLastRow = -1;
+    m_rowIndex.clear();
+    m_nFirstRow = 0;
     ResetCursor();
     return 0;
 }
 
-bool CTblMemSource::Matches(const CTblCell* cell, const QString& text, int flags) const
+bool CTblMemSource::Matches(const CTblStoredCell& stored, const QString& text, int flags) const
 {
+    const std::unique_ptr<CTblCell> cell = stored.ToCell();
     const QString* value = cell ? cell->TextValue() : nullptr;
     if (!value)
         return false;
@@ -332,7 +325,7 @@ int CTblMemSource::FindAfter(const QString& text, int& col, long& row, int flags
         const int lastCol = allColumns ? std::numeric_limits<int>::max() : startCol;
         int c = allColumns ? std::max(startCol, 0) : startCol;
         for (ColNode* node = ColumnOf(rowNode, c); node && c <= lastCol; node = node->pNext, ++c) {
-            if (Matches(node->pCell.get(), text, flags)) {
+            if (Matches(node->cell, text, flags)) {
                 col = m_nFindCol = c;
                 row = m_nFindRow = r;
                 return 0;
@@ -344,12 +337,13 @@ int CTblMemSource::FindAfter(const QString& text, int& col, long& row, int flags
     return 1;
 }
 
-int CTblMemSource::CompareRows(const std::vector<const CTblCell*>& upper,
-                               const std::vector<const CTblCell*>& lower, int flags) const
+int CTblMemSource::CompareRows(const SortKeys& upper, const SortKeys& lower, int flags) const
 {
     for (size_t i = 0; i < upper.size(); ++i) {
-        const int result = m_pGrid ? m_pGrid->CompareCells(upper[i], lower[i], flags)
-                                   : CTblCell::Compare(upper[i], lower[i], flags);
+        const CTblCell* a = upper[i].get();
+        const CTblCell* b = lower[i].get();
+        const int result =
+            m_pGrid ? m_pGrid->CompareCells(a, b, flags) : CTblCell::Compare(a, b, flags);
         if (result != 0)
             return result;
     }
@@ -361,10 +355,10 @@ int CTblMemSource::SortRows(const int* cols, int count, int flags)
     struct Entry
     {
         ColNode* pFirstCol;
-        std::vector<const CTblCell*> keys;
+        SortKeys keys;
     };
     std::vector<RowNode*> rows;
-    for (RowNode* rowNode = m_pRow0; rowNode; rowNode = rowNode->pNext)
+    for (RowNode* rowNode = IndexedRow(0); rowNode; rowNode = rowNode->pNext)
         rows.push_back(rowNode);
     if (rows.size() < 2 || !cols || count <= 0)
         return 0;
@@ -374,7 +368,7 @@ int CTblMemSource::SortRows(const int* cols, int count, int flags)
         Entry entry{rowNode->pFirstCol, {}};
         for (int i = 0; i < count; ++i) {
             ColNode* node = ColumnOf(rowNode, cols[i]);
-            entry.keys.push_back(node ? node->pCell.get() : nullptr);
+            entry.keys.push_back(node ? node->cell.ToCell() : nullptr);
         }
         entries.push_back(std::move(entry));
     }
@@ -424,7 +418,7 @@ int CTblMemSource::PrevFilledColumn(int& col, long row)
         n = m_nColCursor;
     }
     for (; node && n >= 0; node = node->pPrev, --n) {
-        if (n != col && node->pCell && node->pCell->TextLength() > 0) {
+        if (n != col && node->cell.TextLength() > 0) {
             col = n;
             return 0;
         }

@@ -1,6 +1,7 @@
 #include "TblSheetTabs.h"
 
 #include "TblCtrl.h"
+#include "TblFontList.h"
 #include "TblTabScroll.h"
 
 #include <QFontMetrics>
@@ -26,8 +27,8 @@ CTblSheetTabs::CTblSheetTabs(CTblCtrl* grid)
     : QWidget(grid), m_pGrid(grid), m_pScroll(new CTblTabScroll(this))
 {
     m_font.setFamily(QStringLiteral("Arial"));
-    m_font.setPixelSize(FontHeight);
     m_font.setWeight(static_cast<QFont::Weight>(FontWeight));
+    m_font.setPixelSize(CTblFontList::PixelSizeForLineHeight(m_font, FontHeight));
     m_pScroll->setRange(0, 0);
     connect(m_pScroll, &QScrollBar::valueChanged, this, &CTblSheetTabs::SetOffset);
 }
@@ -150,6 +151,9 @@ void CTblSheetTabs::SetOffset(int offset)
 void CTblSheetTabs::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
+    // A label's line fits inside its tab's outline, so no letter is cut off.
+    m_font.setPixelSize(
+        CTblFontList::PixelSizeForLineHeight(m_font, std::min(FontHeight, height() - 2)));
     m_pScroll->setGeometry(0, 0, m_pScroll->ArrowsWidth(), height());
     UpdateScroll();
 }

@@ -40,6 +40,8 @@ public:
     int TabAt(const QPoint& point) const;
     // A tab's rectangle in the strip as it is scrolled.
     QRect TabRect(int index) const;
+    // The labels' font: "Arial" with lines of 14 pixels, less where the strip is lower.
+    const QFont& LabelFont() const { return m_font; }
     int GetOffset() const { return m_nOffset; }
 
 protected:

@@ -11,29 +11,12 @@
 #include <QImage>
 #include <QListWidget>
 #include <QPainter>
+#include <QScrollBar>
 #include <QTest>
 
 namespace {
 
 constexpr QRgb GridLine = 0xFFDCDCDC;
-
-bool IsInk(QRgb pixel)
-{
-    return qGray(pixel) < 128;
-}
-
-// The bounding box of the dark pixels inside a rectangle of the image.
-QRect InkBox(const QImage& image, const QRect& area)
-{
-    QRect box;
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        for (int x = area.left(); x <= area.right(); ++x) {
-            if (IsInk(image.pixel(x, y)))
-                box |= QRect(x, y, 1, 1);
-        }
-    }
-    return box;
-}
 
 int InkCount(const QImage& image, const QRect& area)
 {
@@ -112,6 +95,16 @@ public:
     }
 
     CTblDropListWnd* List() const { return DropList(m_grid)->GetListWnd(); }
+
+    // The lists of column 1 get this many items: "item 0", "item 1" ...
+    void SetItemCount(int count)
+    {
+        QStringList items;
+        for (int n = 0; n < count; ++n)
+            items << QStringLiteral("item %1").arg(n);
+        DemoGrid::ColumnDefault(m_grid, 1).SetLabel(items.join(QLatin1Char('\n')) +
+                                                    QLatin1Char('\n'));
+    }
 
     CGridWindow m_window;
     CEventGrid& m_grid;
@@ -450,14 +443,13 @@ void TestCellTypes::dropListIsAtMost16ItemsTall()
     CEventGrid grid(log);
     CTypesWindow window(grid, 4);
     QVERIFY(window.m_bShown);
-    QStringList items;
-    for (int n = 0; n < 20; ++n)
-        items << QStringLiteral("item %1").arg(n);
-    DemoGrid::ColumnDefault(grid, 1).SetLabel(items.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+    window.SetItemCount(20);
     window.PressButton(1, 0);
     QVERIFY(window.List());
-    // Without a font of the cell or the sheet an item is 12 pixels high.
-    QCOMPARE(window.List()->height(), 16 * 12 + 2);
+    // Without a font of the cell or the sheet an item is as high as the cells' own font.
+    const int cellsFont = QFontMetrics(grid.GetCellArea()->font()).height();
+    QCOMPARE(window.List()->height(), 16 * cellsFont + 2);
+    QCOMPARE(window.List()->visualItemRect(window.List()->item(0)).height(), cellsFont);
     const QRect cell = CellRect(grid, 1, 0);
     QCOMPARE(window.List()->geometry().topLeft(), QPoint(cell.left() + 10, cell.bottom() + 1));
     QCOMPARE(window.List()->width(), cell.width());
@@ -482,7 +474,7 @@ void TestCellTypes::dropListNearTheBottomOpensAbove()
     QVERIFY(window.List());
     const QRect list = window.List()->geometry();
     QCOMPARE(list.bottom(), grid.GetCellArea()->height() - 1);
-    QCOMPARE(list.height(), 4 * 12 + 2);
+    QCOMPARE(list.height(), 4 * QFontMetrics(grid.GetCellArea()->font()).height() + 2);
     QVERIFY(list.top() < CellRect(grid, 1, last).bottom());
 }
 
@@ -517,6 +509,43 @@ void TestCellTypes::choosingAnItemWritesItUnlessRefused()
     QTest::keyClick(list, Qt::Key_Return);
     QCOMPARE(TextAt(grid, 1, 2), QStringLiteral("B"));
     QVERIFY(!window.List());
+}
+
+void TestCellTypes::openListHoldsTheMouse()
+{
+    CallLog log;
+    CEventGrid grid(log);
+    CTypesWindow window(grid, 40);
+    QVERIFY(window.m_bShown);
+    window.SetItemCount(20);
+    window.PressButton(1, 2);
+    CTblDropListWnd* list = window.List();
+    QVERIFY(list);
+    QTRY_VERIFY_WITH_TIMEOUT(list->hasFocus(), 5000);
+    // The wheel over the cells scrolls the list, not the grid under it.
+    Wheel(grid.GetCellArea(), -120);
+    QCOMPARE(grid.GetSheet()->m_nTopRow, 0L);
+    QVERIFY(list->verticalScrollBar()->value() > 0);
+    QCOMPARE(window.List(), list);
+    // The choice lands in the cell the list was opened for, even when the application
+    // has moved the current cell meanwhile.
+    grid.MoveToCell(2, 5);
+    QListWidgetItem* item = list->itemAt(list->viewport()->rect().center());
+    QVERIFY(item);
+    const QString chosen = item->text();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
+    QCOMPARE(TextAt(grid, 1, 2), chosen);
+    QVERIFY(!window.List());
+    // A click outside closes the list without a choice and acts on nothing under it.
+    window.PressButton(1, 2);
+    QVERIFY(window.List());
+    QTRY_VERIFY_WITH_TIMEOUT(window.List()->hasFocus(), 5000);
+    log.clear();
+    QTest::mouseClick(grid.GetCellArea(), Qt::LeftButton, {}, CellCentre(grid, 2, 8));
+    QVERIFY(!window.List());
+    QCOMPARE(TextAt(grid, 1, 2), chosen);
+    QCOMPARE(grid.GetCurRow(), 2L);
+    QVERIFY(!Logged(log, Call("OnCellLeftButton", 2, 8, true, 0)));
 }
 
 void TestCellTypes::dropButtonClosesAnOpenList()

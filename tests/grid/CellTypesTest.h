@@ -25,6 +25,7 @@ private slots:
     void dropListIsAtMost16ItemsTall();
     void dropListNearTheBottomOpensAbove();
     void choosingAnItemWritesItUnlessRefused();
+    void openListHoldsTheMouse();
     void dropButtonClosesAnOpenList();
     void keysCloseTheListWithoutChange();
     void readOnlyDropListDoesNotOpen();

@@ -283,18 +283,8 @@ void TestGridInput::shiftedImageMatchesAFreshPaint()
     }
     CTblCellArea* area = grid.GetCellArea();
     area->SetDoubleBuffer(buffered);
-    // What the window shows: the backing store, which the shifts move.
-    const auto onScreen = [&window, area] {
-        QCoreApplication::processEvents();
-        const QPoint at = area->mapTo(&window.m_window, QPoint(0, 0));
-        return window.m_window.screen()
-            ->grabWindow(window.m_window.winId(), at.x(), at.y(), area->width(), area->height())
-            .toImage()
-            .convertToFormat(QImage::Format_RGB32);
-    };
-    const auto freshPaint = [area] {
-        return area->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    };
+    const auto onScreen = [&window, area] { return OnScreen(window, area); };
+    const auto freshPaint = [area] { return FreshPaint(area); };
     QTRY_COMPARE_WITH_TIMEOUT(onScreen(), freshPaint(), 5000);
     // Rows and columns, one at a time and both at once, with locked bands that must stay.
     Wheel(area, -120);
@@ -312,24 +302,92 @@ void TestGridInput::shiftedImageMatchesAFreshPaint()
     QCOMPARE(grid.GetSheet()->m_nLockedRows, 2L);
 }
 
-void TestGridInput::focusLeavesAndStaysOutsideTheGrid()
+void TestGridInput::joinedBlockStaysOutOfTheLockedBands()
 {
     CallLog log;
     CEventGrid grid(log);
     CGridWindow window;
     QVERIFY(window.Show(grid));
+    grid.SetColumnCount(8);
+    grid.SetRowCount(100);
+    grid.SetLockedCounts(1, 2);
+    // A yellow block of 2 x 3 cells from column 2, row 10.
+    for (int place = 0; place < 6; ++place) {
+        const int col = 2 + place % 2;
+        const long row = 10 + place / 2;
+        CTblCell cell;
+        cell.AssignText(QStringLiteral("joined"));
+        cell.SetJoin(2, 3, place);
+        cell.SetBackColor(Qt::yellow);
+        grid.WriteCell(col, row, cell);
+    }
+    CTblCellArea* area = grid.GetCellArea();
+    const CTblSheet& sheet = *grid.GetSheet();
+    const auto yellowIn = [](const QImage& image, const QRect& band) {
+        for (int y = band.top(); y <= band.bottom(); ++y) {
+            for (int x = band.left(); x <= band.right(); ++x) {
+                if (image.pixel(x, y) == QColor(Qt::yellow).rgb())
+                    return true;
+            }
+        }
+        return false;
+    };
+    grid.ScrollToRow(9);
+    QTRY_COMPARE_WITH_TIMEOUT(OnScreen(window, area), FreshPaint(area), 5000);
+    // Row by row the block goes up under the locked rows, and column by column under the
+    // locked column: shifted or painted afresh, it shows only in the scrolling part.
+    for (int step = 0; step < 3; ++step) {
+        grid.ScrollToRow(sheet.m_nTopRow + 1);
+        QCOMPARE(OnScreen(window, area), FreshPaint(area));
+        QVERIFY(!yellowIn(FreshPaint(area), QRect(0, 0, area->width(), sheet.m_nLockedRowsHeight)));
+    }
+    QVERIFY(yellowIn(FreshPaint(area), QRect(0, sheet.m_nLockedRowsHeight, area->width(), 20)));
+    grid.ScrollToCol(3);
+    QCOMPARE(OnScreen(window, area), FreshPaint(area));
+    QVERIFY(!yellowIn(FreshPaint(area), QRect(0, 0, sheet.m_nLockedColsWidth, area->height())));
+    QVERIFY(yellowIn(FreshPaint(area), QRect(sheet.m_nLockedColsWidth, 0, 30, area->height())));
+}
+
+void TestGridInput::tabMovesTheCellAndCtrlTabLeavesTheGrid()
+{
+    CallLog log;
+    CEventGrid grid(log);
+    CGridWindow window;
+    auto* before = new QLineEdit(&window.m_window);
+    before->setGeometry(300, 330, 60, 24);
+    QVERIFY(window.Show(grid));
+    QWidget::setTabOrder(before, &grid);
+    QWidget::setTabOrder(&grid, window.m_pOther);
     grid.SetColumnCount(3);
     grid.SetRowCount(5);
-    grid.GetCellArea()->setFocus();
-    QTRY_VERIFY_WITH_TIMEOUT(grid.GetCellArea()->hasFocus(), 5000);
-    // Tab leaves the grid for the next control, as in any dialog.
-    QTest::keyClick(grid.GetCellArea(), Qt::Key_Tab);
+    CTblCellArea* area = grid.GetCellArea();
+    area->setFocus();
+    QTRY_VERIFY_WITH_TIMEOUT(area->hasFocus(), 5000);
+    // Tab goes along the row and on to the next; Shift+Tab back again. The grid's key
+    // callback sees each.
+    QTest::keyClick(area, Qt::Key_Tab);
+    QCOMPARE(grid.GetCurCol(), 1);
+    QVERIFY(Logged(log, Call("OnGridKeyDown", int(Qt::Key_Tab), 0)));
+    QTest::keyClick(area, Qt::Key_Tab);
+    QTest::keyClick(area, Qt::Key_Tab);
+    QCOMPARE(grid.GetCurCol(), 0);
+    QCOMPARE(grid.GetCurRow(), 1L);
+    QTest::keyClick(area, Qt::Key_Backtab, Qt::ShiftModifier);
+    QCOMPARE(grid.GetCurCol(), 2);
+    QCOMPARE(grid.GetCurRow(), 0L);
+    QVERIFY(area->hasFocus());
+    // Ctrl+Tab leaves for the next control, Ctrl+Shift+Tab for the one before.
+    QTest::keyClick(area, Qt::Key_Tab, Qt::ControlModifier);
     QTRY_VERIFY_WITH_TIMEOUT(window.m_pOther->hasFocus(), 5000);
+    area->setFocus();
+    QTRY_VERIFY_WITH_TIMEOUT(area->hasFocus(), 5000);
+    QTest::keyClick(area, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    QTRY_VERIFY_WITH_TIMEOUT(before->hasFocus(), 5000);
+    QCOMPARE(grid.GetCurCol(), 2);
     // A layout (a new row count, a resize) does not take the focus back.
     grid.SetRowCount(50);
     grid.resize(grid.width() - 10, grid.height() - 10);
-    QVERIFY(window.m_pOther->hasFocus());
-    QCOMPARE(grid.GetCurRow(), 0L);
+    QVERIFY(before->hasFocus());
 }
 
 void TestGridInput::headingsAndCornerSizeByTheirBorders()

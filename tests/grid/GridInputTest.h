@@ -21,7 +21,8 @@ private slots:
     void textWrittenByTheProgramIsRepainted();
     void shiftedImageMatchesAFreshPaint_data();
     void shiftedImageMatchesAFreshPaint();
-    void focusLeavesAndStaysOutsideTheGrid();
+    void joinedBlockStaysOutOfTheLockedBands();
+    void tabMovesTheCellAndCtrlTabLeavesTheGrid();
     void headingsAndCornerSizeByTheirBorders();
     void columnBorderDragSizesTheColumn();
     void refusedColumnResizeKeepsTheArrowCursor();

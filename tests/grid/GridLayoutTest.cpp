@@ -7,6 +7,7 @@
 #include "TblTipWnd.h"
 #include "TblVScrollBar.h"
 
+#include <QFontMetrics>
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionSlider>
@@ -356,6 +357,8 @@ void TestGridLayout::sheetTabsReportTheirIdAndScrollIntoView()
     QVERIFY(shown.left() >= 0 && shown.right() + 19 <= tabs->width() + 1);
     QVERIFY(tabs->GetOffset() > 0);
     QVERIFY(!tabs->SetCurTab(64));
+    // A label's line fits inside its tab's outline.
+    QVERIFY(QFontMetrics(tabs->LabelFont()).height() <= tabs->TabRect(0).height() - 2);
 }
 
 void TestGridLayout::cellTipsShowTheApplicationsText()

@@ -5,9 +5,11 @@
 #include "TblCellArea.h"
 #include "TblCtrl.h"
 
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QScreen>
 #include <QTest>
 #include <QWheelEvent>
 #include <QWidget>
@@ -56,6 +58,41 @@ public:
     QLabel* m_pPlaceholder;
     QLineEdit* m_pOther;
 };
+
+// What the window shows of a widget: the backing store, which the grid's scrolling shifts.
+inline QImage OnScreen(CGridWindow& window, QWidget* widget)
+{
+    QCoreApplication::processEvents();
+    const QPoint at = widget->mapTo(&window.m_window, QPoint(0, 0));
+    return window.m_window.screen()
+        ->grabWindow(window.m_window.winId(), at.x(), at.y(), widget->width(), widget->height())
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32);
+}
+
+// The widget painted afresh, as a whole.
+inline QImage FreshPaint(QWidget* widget)
+{
+    return widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+inline bool IsInk(QRgb pixel)
+{
+    return qGray(pixel) < 128;
+}
+
+// The bounding box of the dark pixels inside a rectangle of an image.
+inline QRect InkBox(const QImage& image, const QRect& area)
+{
+    QRect box;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            if (IsInk(image.pixel(x, y)))
+                box |= QRect(x, y, 1, 1);
+        }
+    }
+    return box;
+}
 
 // The centre of a cell in the cell area, which must be shown.
 inline QPoint CellCentre(CTblCtrl& grid, int col, long row)

@@ -215,7 +215,7 @@ void TestInPlaceEdit::editorGrowsCellByCellAndNeverShrinks()
     QCOMPARE((tall.y() + tall.height() + 1) % 20, 0);
 }
 
-void TestInPlaceEdit::clickOnAnotherCellStoresTheText()
+void TestInPlaceEdit::clickOnAnotherCellStoresTheTextAndMovesThere()
 {
     CallLog log;
     CEventGrid grid(log);
@@ -224,11 +224,75 @@ void TestInPlaceEdit::clickOnAnotherCellStoresTheText()
     QCOMPARE(grid.BeginEditAt(1, 1, 0), 0);
     QTRY_VERIFY_WITH_TIMEOUT(window.Editor()->hasFocus(), 5000);
     QTest::keyClicks(window.Editor(), QStringLiteral("abc"));
+    // The one click ends the edit and moves the current cell there.
     QTest::mouseClick(grid.GetCellArea(), Qt::LeftButton, {}, CellCentre(grid, 3, 3));
-    QVERIFY(window.EditEndedAt(1, 1));
     QVERIFY(!grid.IsEditing());
     QCOMPARE(TextAt(grid, 1, 1), QStringLiteral("abc"));
     QVERIFY(Logged(log, Call("OnEditEnd", 1, 1, "abc", 0)));
+    QCOMPARE(grid.GetCurCol(), 3);
+    QCOMPARE(grid.GetCurRow(), 3L);
+    QVERIFY(Logged(log, Call("OnCellLeftButton", 3, 3, true, 0)));
+}
+
+void TestInPlaceEdit::headingCellIsEditedInItsHeading()
+{
+    CallLog log;
+    CEventGrid grid(log);
+    CEditWindow window(grid);
+    QVERIFY(window.m_bShown);
+    grid.SetCellText(2, -1, QStringLiteral("Head"));
+    grid.MoveToCell(1, 1);
+    CTblEditWnd* editor = window.Editor();
+    const auto editHeading = [&](int col, long row, CTblCtrl::Section section) {
+        QCOMPARE(grid.BeginEditAt(col, row, 0), 0);
+        QWidget* heading = grid.GetChildWindow(section)->Widget();
+        QCOMPARE(editor->parentWidget(), heading);
+        QTRY_VERIFY_WITH_TIMEOUT(editor->hasFocus(), 5000);
+        QTest::keyClicks(editor, QStringLiteral("H%1").arg(col + row));
+        // Enter stores the heading's text; editing goes on to no other cell.
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_VERIFY_WITH_TIMEOUT(!grid.IsEditing(), 5000);
+    };
+    editHeading(2, -1, CTblCtrl::SectionColHeader);
+    QCOMPARE(TextAt(grid, 2, -1), QStringLiteral("H1"));
+    // Over the heading cell, above its column (beside its row).
+    QRect body;
+    QVERIFY(grid.VisibleCellRect(2, 0, body));
+    QCOMPARE(editor->geometry().left(), body.left());
+    editHeading(-1, 3, CTblCtrl::SectionRowHeader);
+    QCOMPARE(TextAt(grid, -1, 3), QStringLiteral("H2"));
+    QVERIFY(grid.VisibleCellRect(0, 3, body));
+    QCOMPARE(editor->geometry().top(), body.top());
+    // The body cells and the current cell are as they were.
+    QCOMPARE(TextAt(grid, 2, 0), QStringLiteral("2,0"));
+    QCOMPARE(TextAt(grid, 0, 3), QStringLiteral("0,3"));
+    QCOMPARE(grid.GetCurCol(), 1);
+    QCOMPARE(grid.GetCurRow(), 1L);
+    // The corner cells show in no heading.
+    QCOMPARE(grid.BeginEditAt(-1, -1, 0), 1);
+}
+
+void TestInPlaceEdit::editorTextStaysWhereTheCellTextWas()
+{
+    CallLog log;
+    CEventGrid grid(log);
+    CEditWindow window(grid);
+    QVERIFY(window.m_bShown);
+    grid.SetCellText(1, 1, QStringLiteral("Tk"));
+    QWidget* area = grid.GetCellArea();
+    QRect cell;
+    QVERIFY(grid.VisibleCellRect(1, 1, cell));
+    // Inside the grid lines and the current cell's frame.
+    const QRect inside = cell.adjusted(2, 2, -2, -2);
+    const QRect before = InkBox(FreshPaint(area), inside);
+    QVERIFY(!before.isEmpty());
+    QCOMPARE(grid.BeginEditAt(1, 1, 0), 0);
+    CTblEditWnd* editor = window.Editor();
+    QTRY_VERIFY_WITH_TIMEOUT(editor->hasFocus(), 5000);
+    // Without the selection's colours and the caret, only the text is dark.
+    editor->setCursorWidth(0);
+    QTest::keyClick(editor, Qt::Key_End);
+    QCOMPARE(InkBox(FreshPaint(area), inside), before);
 }
 
 void TestInPlaceEdit::focusLeavingTheGridAbandonsTheEdit()

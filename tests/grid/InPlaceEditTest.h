@@ -16,7 +16,9 @@ private slots:
     void tabAndShiftTabWrapAroundTheRow();
     void arrowsEndTheEditUntilTheEditorHasGrown();
     void editorGrowsCellByCellAndNeverShrinks();
-    void clickOnAnotherCellStoresTheText();
+    void clickOnAnotherCellStoresTheTextAndMovesThere();
+    void headingCellIsEditedInItsHeading();
+    void editorTextStaysWhereTheCellTextWas();
     void focusLeavingTheGridAbandonsTheEdit();
     void refusedEndKeepsTheEditorOpen();
     void refusedCharactersAreDropped();

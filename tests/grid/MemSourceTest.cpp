@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <vector>
+
 namespace {
 
 CTblCell Text(const QString& text, int16_t type = CTblCell::TypeText)
@@ -301,6 +304,78 @@ TEST(MemSourceTest, ReadingRowByRowCostsOneStepPerCell)
     source.FetchCell(0, 0, cell);
     source.FetchCell(0, rows - 1, cell);
     EXPECT_EQ(source.CursorSteps(), atEnd);
+}
+
+TEST(MemSourceTest, RowIndexAgreesWithTheRowsAfterInsertsAndRemovals)
+{
+    // The reference: the texts of rows -3 .. n-1 in order, kept in a vector.
+    CTblMemSource source;
+    std::vector<QString> expected;
+    long first = -3;
+    for (long row = first; row < 200; ++row) {
+        expected.push_back(QString::number(row));
+        source.StoreCell(0, row, Text(expected.back()));
+    }
+    std::mt19937 random(16);
+    const auto anyRow = [&] {
+        return std::uniform_int_distribution<long>(first, first + std::ssize(expected) - 1)(random);
+    };
+    for (int step = 0; step < 400; ++step) {
+        const long row = anyRow();
+        const auto at = expected.begin() + (row - first);
+        switch (step % 3) {
+        case 0:
+            source.AddRowBefore(row);
+            expected.insert(at, "<none>");
+            first -= row < 0 ? 1 : 0;
+            break;
+        case 1:
+            if (row == 0 && first + std::ssize(expected) == 1)
+                break;
+            source.RemoveRow(row);
+            expected.erase(at);
+            first += row < 0 ? 1 : 0;
+            break;
+        default:
+            *at = QStringLiteral("s%1").arg(step);
+            source.StoreCell(0, row, Text(*at));
+        }
+        // Far jumps and neighbours, in random order, as a user's scrolling reads them.
+        for (int probe = 0; probe < 5; ++probe) {
+            const long target = anyRow();
+            ASSERT_EQ(Fetched(source, 0, target), expected[static_cast<size_t>(target - first)])
+                << "step " << step << ", row " << target;
+        }
+    }
+    EXPECT_EQ(Fetched(source, 0, first - 1), "<none>");
+    EXPECT_EQ(Fetched(source, 0, first + std::ssize(expected)), "<none>");
+}
+
+TEST(MemSourceTest, TextAloneReadsBackExactlyWhateverItsLength)
+{
+    // Short Latin-1 texts, longer ones and others are kept in different compact forms,
+    // each here replacing a full record.
+    CTblMemSource source;
+    const QStringList texts{"", "R123456C7", "a text longer than fifteen",
+                            QString::fromUtf8("\xE2\x82\xAC 5")};
+    CTblCell colored = Text("old");
+    colored.SetBackColor(Qt::red);
+    for (int col = 0; col < texts.size(); ++col) {
+        source.StoreCell(col, 0, colored);
+        source.StoreCell(col, 0, Text(texts[col]));
+        CTblCell back;
+        // A fetch adds to what the reader had set.
+        back.SetAlignment(CTblCell::AlignRight);
+        ASSERT_EQ(source.FetchCell(col, 0, back), 0);
+        EXPECT_EQ(*back.TextValue(), texts[col]);
+        EXPECT_EQ(back.GetMask(),
+                  CTblCell::PropText | CTblCell::PropDataType | CTblCell::PropAlignment);
+    }
+    // A number's data type is more than a text alone.
+    source.StoreCell(0, 1, Text("10", CTblCell::TypeNumber));
+    CTblCell back;
+    source.FetchCell(0, 1, back);
+    EXPECT_EQ(back.ValueType(), CTblCell::TypeNumber);
 }
 
 TEST(MemSourceTest, TheBaseSourceSupportsNothing)
