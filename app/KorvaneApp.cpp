@@ -23,26 +23,35 @@ CKorvaneApp::CKorvaneApp(int& argc, char** argv) : QApplication(argc, argv)
     setApplicationName(QStringLiteral("korvane"));
 }
 
-int CKorvaneApp::InitInstance()
+int CKorvaneApp::InitInstance(const QString& card, const QString& fileToOpen)
 {
-    // One window per user: a second start brings the running one forward and ends.
+    // One window per user: a second start brings the running one forward, hands it the
+    // file to open, and ends.
     CSingleInstance instance(applicationName());
-    if (!instance.Claim())
+    if (!instance.Claim(fileToOpen))
         return 0;
-    const CCardChoice card;
+    const CCardChoice cardChoice;
     CSharedSynthLibrary library;
     // Without a card library the window still opens; every operation then reports
     // an error status, and this line tells why.
-    if (!card.OpenLibrary(library, CExecutableDir::Path()))
+    if (!cardChoice.OpenLibrary(library, CExecutableDir::Path(), card))
         ReportMissingLibrary(library);
     // The sequencer outlives the window, which closes a device still playing as it goes.
     CSequencerFluidSynth sequencer;
     CKorvaneDlg dialog(library, &sequencer);
-    dialog.SetCardSwitch([&card, &library] {
-        if (!card.OpenLibrary(library, CExecutableDir::Path()))
+    // Choosing another card in Options switches at once, to the card chosen there.
+    dialog.SetCardSwitch([&cardChoice, &library] {
+        if (!cardChoice.OpenLibrary(library, CExecutableDir::Path()))
             ReportMissingLibrary(library);
     });
-    connect(&instance, &CSingleInstance::AnotherStart, &dialog, &CKorvaneDlg::OnRestoreWindow);
-    dialog.DoModal();
+    connect(&instance, &CSingleInstance::AnotherStart, &dialog, [&dialog](const QString& file) {
+        dialog.OnRestoreWindow();
+        if (!file.isEmpty())
+            dialog.OpenFile(file);
+    });
+    dialog.OnInitDialog();
+    if (!fileToOpen.isEmpty())
+        dialog.OpenFile(fileToOpen);
+    dialog.RunModal();
     return 0;
 }

@@ -10,6 +10,7 @@ class CKorvaneApp : public QApplication
 public:
     CKorvaneApp(int& argc, char** argv);
 
-    // Loads the card's library, runs the main window, returns the exit code.
-    int InitInstance();
+    // Loads the library of the card (the chosen one when card is not empty), runs the main
+    // window, opening fileToOpen in it when given, and returns the exit code.
+    int InitInstance(const QString& card = QString(), const QString& fileToOpen = QString());
 };

@@ -49,6 +49,7 @@ constexpr int IDS_OPTIONS_CAPTION = 201;
 constexpr int IDS_NO_NOTIFICATION_AREA = 1040;
 constexpr int IDS_SELECT_BANK = 109;
 constexpr int IDS_MAX_BANKS = 207;
+constexpr int IDS_PRESET_EXT = 125;
 constexpr int IDS_STOP = 1041;
 constexpr int IDS_PLAY = 1042;
 constexpr int IDS_BROWSE_MIDI = 1043;
@@ -337,19 +338,41 @@ void CKorvaneDlg::OnCommand(int id)
 // it was.
 void CKorvaneDlg::OnLoadBank()
 {
-    if (m_bankTable.Status().bankCount >= MAX_BANKS) {
-        CMessageBoxService::Current().Show(this, CStringTable::Load(IDS_MAX_BANKS),
-                                           CStringTable::Load(IDS_ERROR_CAPTION),
-                                           Mb::Ok | Mb::IconExclamation);
+    if (RefuseNinthBank())
         return;
-    }
     const CCardChoice card;
     FileDialogRequest request;
     request.defaultExt = card.BankFileExtension();
     request.filter = card.BankFileFilter();
     const QString path = CFileDialogService::Current().Run(request);
-    if (path.isEmpty())
-        return;
+    if (!path.isEmpty())
+        LoadBankFile(path);
+}
+
+void CKorvaneDlg::OpenFile(const QString& path)
+{
+    // The preset extension is "*.pre": the pattern without its star.
+    if (path.endsWith(CStringTable::Load(IDS_PRESET_EXT).mid(1), Qt::CaseInsensitive)) {
+        m_bankTable.LoadPreset(path);
+        ShowPreset();
+    } else if (!RefuseNinthBank()) {
+        LoadBankFile(path);
+    }
+}
+
+// True, after telling the user, when the card holds as many banks as it can.
+bool CKorvaneDlg::RefuseNinthBank()
+{
+    if (m_bankTable.Status().bankCount < MAX_BANKS)
+        return false;
+    CMessageBoxService::Current().Show(this, CStringTable::Load(IDS_MAX_BANKS),
+                                       CStringTable::Load(IDS_ERROR_CAPTION),
+                                       Mb::Ok | Mb::IconExclamation);
+    return true;
+}
+
+void CKorvaneDlg::LoadBankFile(const QString& path)
+{
     // A large SoundFont takes the server a moment to load.
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const uint16_t result = m_bankTable.LoadBank(path);
@@ -428,6 +451,10 @@ void CKorvaneDlg::OnPriorityEdited(int column, long row)
 
 void CKorvaneDlg::UpdateBankView()
 {
+    // The files of the banks are shared with the command line, so that whichever loaded a
+    // bank, the other can save it in a preset or list it in a report.
+    m_pathMemory.Restore(m_bankTable);
+    m_pathMemory.Save(m_bankTable);
     m_bankGrid.ShowBanks(m_bankTable);
     const SynthStatus& status = m_bankTable.Status();
     m_memoryGauge->hide();
@@ -507,8 +534,12 @@ void CKorvaneDlg::OnNotificationAreaChanged(bool present)
 // An Open whose file cannot be read has still emptied the card.
 void CKorvaneDlg::OnPresetOpen()
 {
-    if (!m_presetCommands.Open())
-        return;
+    if (m_presetCommands.Open())
+        ShowPreset();
+}
+
+void CKorvaneDlg::ShowPreset()
+{
     UpdateBankView();
     SetPresetTitle(m_bankTable.GetPresetName());
 }
@@ -521,8 +552,7 @@ void CKorvaneDlg::OnTrayLoadPreset()
 void CKorvaneDlg::OnPresetNew()
 {
     m_bankTable.NewPreset();
-    UpdateBankView();
-    SetPresetTitle(m_bankTable.GetPresetName());
+    ShowPreset();
 }
 
 // Saving an untitled preset names it.

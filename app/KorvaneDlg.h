@@ -3,6 +3,7 @@
 #pragma once
 
 #include "BankGrid.h"
+#include "BankPathMemory.h"
 #include "BankTable.h"
 #include "MidiPlayer.h"
 #include "Options.h"
@@ -50,6 +51,9 @@ public:
 
     // The Bank menu, the Delete key and the priorities edited in the bank list.
     void OnLoadBank();
+    // A file handed to the program, as a file manager's "Open with" does: a preset is
+    // loaded as Preset > Open loads it, any other file as Bank > Load a bank loads a bank.
+    void OpenFile(const QString& path);
     void OnUnloadBank();
     void OnUnloadAllBanks();
     // The bank ID of the list's current row when that row holds a bank; else -1, after
@@ -119,6 +123,9 @@ private:
     void CreateTrayIcon();
     bool HidesInTray() const;
     void LoadStartupPreset(bool optionsRead);
+    bool RefuseNinthBank();
+    void LoadBankFile(const QString& path);
+    void ShowPreset();
     void CenterOnDesktop();
     void UpdateData(bool saveFromControls);
     void ShowAbout();
@@ -140,6 +147,7 @@ private:
     CMidiPlayer m_player;
     COptions m_options;
     CBankTable m_bankTable;
+    CBankPathMemory m_pathMemory{CBankPathMemory::DefaultFile()};
     CBankGrid m_bankGrid;
     QMenuBar* m_menuBar = nullptr;
     QProgressBar* m_memoryGauge = nullptr;

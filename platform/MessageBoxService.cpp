@@ -18,3 +18,16 @@ void CMessageBoxService::Install(CMessageBoxService* service)
 {
     installed = service;
 }
+
+int CMessageBoxService::DismissAnswer(unsigned type)
+{
+    switch (type & Mb::ButtonMask) {
+    case Mb::OkCancel:
+    case Mb::YesNoCancel:
+        return Id::Cancel;
+    case Mb::YesNo:
+        return Id::No;
+    default:
+        return Id::Ok;
+    }
+}

@@ -42,4 +42,8 @@ public:
     // Makes service the current one; nullptr restores the QMessageBox one. The caller
     // keeps ownership.
     static void Install(CMessageBoxService* service);
+
+    // What closing a box of type without choosing answers: Id::Cancel when the box has a
+    // Cancel button, Id::No for a Yes/No box, else Id::Ok.
+    static int DismissAnswer(unsigned type);
 };

@@ -10,6 +10,7 @@ namespace {
 // Long enough for a busy desktop, short enough that a hung copy does not stall a start.
 constexpr int kConnectTimeoutMs = 1000;
 const QByteArray kComeForward = QByteArrayLiteral("show\n");
+const QByteArray kOpenFile = QByteArrayLiteral("open ");
 
 } // namespace
 
@@ -22,9 +23,9 @@ CSingleInstance::CSingleInstance(const QString& name, QObject* parent) : QObject
 
 CSingleInstance::~CSingleInstance() = default;
 
-bool CSingleInstance::Claim()
+bool CSingleInstance::Claim(const QString& file)
 {
-    if (TellRunningCopy())
+    if (TellRunningCopy(file))
         return false;
     // Nobody answered: a socket left by a copy that crashed is in the way of listening.
     QLocalServer::removeServer(m_serverName);
@@ -36,23 +37,40 @@ bool CSingleInstance::Claim()
     return true;
 }
 
-bool CSingleInstance::TellRunningCopy() const
+bool CSingleInstance::TellRunningCopy(const QString& file) const
 {
     QLocalSocket socket;
     socket.connectToServer(m_serverName);
     if (!socket.waitForConnected(kConnectTimeoutMs))
         return false;
-    // The connection itself is the message; the running copy answers it whatever arrives.
+    // One line asks to come forward, another names the file; a path holds no line break
+    // that a file manager hands over.
     socket.write(kComeForward);
+    if (!file.isEmpty())
+        socket.write(kOpenFile + file.toUtf8() + '\n');
     socket.waitForBytesWritten(kConnectTimeoutMs);
     return true;
 }
 
-// Every connection is a later start; what it sends needs no reading.
+// Every connection is a later start; what it asks is read once it has said all and gone.
 void CSingleInstance::OnConnection()
 {
     while (QLocalSocket* socket = m_server->nextPendingConnection()) {
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        emit AnotherStart();
+        if (socket->state() == QLocalSocket::UnconnectedState)
+            OnRequest(socket);
+        else
+            connect(socket, &QLocalSocket::disconnected, this,
+                    [this, socket] { OnRequest(socket); });
     }
+}
+
+void CSingleInstance::OnRequest(QLocalSocket* socket)
+{
+    QString file;
+    for (const QByteArray& line : socket->readAll().split('\n')) {
+        if (line.startsWith(kOpenFile))
+            file = QString::fromUtf8(line.mid(kOpenFile.size()));
+    }
+    socket->deleteLater();
+    emit AnotherStart(file);
 }

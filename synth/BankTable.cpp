@@ -356,21 +356,10 @@ void CBankTable::SerializePreset(CArchiveReader& ar)
 
 void CBankTable::ShowError(int code, const QString& text)
 {
-    int textId = code;
-    int captionId = IDS_ERROR_CAPTION;
-    unsigned icon = Mb::IconHand;
-    QString detail;
-    if (IsLibraryStatusCode(code)) {
-        textId = IDS_FIRST_SYNTH_ERROR + code - SYNTHERR_UNREF;
-        if (StatusDetail())
-            detail = StatusDetail()(code);
-    } else if (code == ERR_PRESET_NOT_FOUND) {
-        textId = IDS_PRESET_NOT_FOUND;
-    } else {
-        captionId = IDS_WARNING_CAPTION;
-        icon = Mb::IconExclamation;
-    }
-    const QString message = text.isNull() ? CStringTable::Load(textId) + detail : text;
+    const bool isError = IsLibraryStatusCode(code) || code == ERR_PRESET_NOT_FOUND;
+    const int captionId = isError ? IDS_ERROR_CAPTION : IDS_WARNING_CAPTION;
+    const unsigned icon = isError ? Mb::IconHand : Mb::IconExclamation;
+    const QString message = text.isNull() ? ErrorText(code) : text;
     CMessageBoxService::Current().Show(nullptr, message, CStringTable::Load(captionId),
                                        Mb::Ok | icon);
 }
@@ -378,6 +367,25 @@ void CBankTable::ShowError(int code, const QString& text)
 void CBankTable::SetStatusDetail(std::function<QString(int code)> detail)
 {
     StatusDetail() = std::move(detail);
+}
+
+// A library status code's text ends with what the card adds to it, such as where its
+// server was looked for.
+QString CBankTable::ErrorText(int code)
+{
+    if (IsLibraryStatusCode(code)) {
+        const QString detail = StatusDetail() ? StatusDetail()(code) : QString();
+        return CStringTable::Load(IDS_FIRST_SYNTH_ERROR + code - SYNTHERR_UNREF) + detail;
+    }
+    if (code == ERR_PRESET_NOT_FOUND)
+        return CStringTable::Load(IDS_PRESET_NOT_FOUND);
+    return CStringTable::Load(code);
+}
+
+void CBankTable::SetBankPath(uint16_t id, const QString& path)
+{
+    if (id < MAX_BANKS)
+        m_bankPaths[id] = path;
 }
 
 void CBankTable::ForgetBankPaths()

@@ -48,6 +48,9 @@ public:
     // The name the card gives the bank in that position, read as Windows-1252.
     QString GetBankName(uint16_t position) const;
     QString GetBankPath(uint16_t id) const;
+    // Records the file of a bank that was in the card before this table saw it, when the
+    // file is known from elsewhere; the modified mark stays as it is.
+    void SetBankPath(uint16_t id, const QString& path);
     QString GetPresetName() const;
     QString GetPresetPath() const { return m_presetPath; }
 
@@ -79,6 +82,8 @@ public:
     // What ShowError adds to the text of a library status code, such as where the card's
     // server was looked for; nothing when unset.
     static void SetStatusDetail(std::function<QString(int code)> detail);
+    // The text ShowError shows for code when it is given none.
+    static QString ErrorText(int code);
 
     // Shown when a preset file cannot be opened.
     static constexpr int ERR_PRESET_NOT_FOUND = 0x0BEDCAFE;

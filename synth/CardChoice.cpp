@@ -109,13 +109,17 @@ bool CCardChoice::IsValidAddress(const QString& address)
     return ok && port >= 1 && port <= 65535;
 }
 
-QString CCardChoice::LibraryPath(const QString& executableDir) const
+QString CCardChoice::LibraryPath(const QString& executableDir, const QString& cardForThisRun) const
 {
     const QString configured = qEnvironmentVariable("KORVANE_SYNTH_LIBRARY");
     if (!configured.isEmpty())
         return configured;
-    const QString name = CardKind() == Kind::FluidSynth ? QStringLiteral("libsynth32-fluidsynth.so")
-                                                        : QStringLiteral("libsynth32.so");
+    const bool named = !cardForThisRun.isEmpty();
+    if (named && cardForThisRun != u"simulated" && cardForThisRun != u"fluidsynth")
+        return cardForThisRun;
+    const bool server = named ? cardForThisRun == u"fluidsynth" : CardKind() == Kind::FluidSynth;
+    const QString name =
+        server ? QStringLiteral("libsynth32-fluidsynth.so") : QStringLiteral("libsynth32.so");
     return QDir(executableDir).filePath(name);
 }
 
@@ -127,10 +131,11 @@ void CCardChoice::ApplyToEnvironment() const
         qputenv(kMemoryVariable, QByteArray::number(MemoryBudget()));
 }
 
-bool CCardChoice::OpenLibrary(CSharedSynthLibrary& library, const QString& executableDir) const
+bool CCardChoice::OpenLibrary(CSharedSynthLibrary& library, const QString& executableDir,
+                              const QString& cardForThisRun) const
 {
     ApplyToEnvironment();
-    return library.Open(LibraryPath(executableDir));
+    return library.Open(LibraryPath(executableDir, cardForThisRun));
 }
 
 QString CCardChoice::BankFileExtension() const

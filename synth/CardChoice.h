@@ -39,15 +39,18 @@ public:
 
     static bool IsValidAddress(const QString& address);
 
-    // KORVANE_SYNTH_LIBRARY when set, else the chosen card's library in executableDir.
-    QString LibraryPath(const QString& executableDir) const;
+    // KORVANE_SYNTH_LIBRARY when set, else the library in executableDir of the card named
+    // for this run ("simulated", "fluidsynth", or any other text as a library's path) or,
+    // when none is named, of the chosen card.
+    QString LibraryPath(const QString& executableDir, const QString& cardForThisRun = {}) const;
     // Hands the server's address and budget to the FluidSynth library, which reads them
     // from the environment at every call. Variables the user set before the program
     // started win over the settings and are left alone.
     void ApplyToEnvironment() const;
     // Applies the choice and makes library the chosen card's; false when it cannot be
     // loaded (the library then says why).
-    bool OpenLibrary(CSharedSynthLibrary& library, const QString& executableDir) const;
+    bool OpenLibrary(CSharedSynthLibrary& library, const QString& executableDir,
+                     const QString& cardForThisRun = {}) const;
 
     // The Load dialog's default extension and filter for the chosen card's bank files.
     QString BankFileExtension() const;

@@ -1,6 +1,10 @@
-# Installs the build into a scratch directory and checks what a desktop needs: the
-# program on the PATH, its card library and report template beside the real executable,
-# a valid desktop entry and the icon. Run with -DBUILD_DIR=... -DSCRATCH=...
+cmake_minimum_required(VERSION 3.25)
+# Installs the build into a scratch directory and checks what a desktop and a distribution
+# need: the program on the PATH as a link that is in the install manifest, its card library
+# and report template beside the real executable, a valid desktop entry whose MIME types
+# are the ones installed, valid AppStream metainfo, a man page that renders, MIME types that
+# update-mime-database takes, and the icons at every size.
+# Run with -DBUILD_DIR=... -DSCRATCH=... -DVERSION=...
 file(REMOVE_RECURSE "${SCRATCH}")
 execute_process(COMMAND ${CMAKE_COMMAND} -E env "DESTDIR=${SCRATCH}"
                         ${CMAKE_COMMAND} --install "${BUILD_DIR}" --prefix /usr/local
@@ -9,18 +13,94 @@ if(NOT result EQUAL 0)
   message(FATAL_ERROR "cmake --install failed: ${result}")
 endif()
 set(root "${SCRATCH}/usr/local")
-foreach(expected bin/korvane lib/korvane/korvane lib/korvane/libsynth32.so
-                 lib/korvane/libsynth32-fluidsynth.so
-                 lib/korvane/krv.mas
-                 share/applications/korvane.desktop
-                 share/icons/hicolor/scalable/apps/korvane.svg)
-  if(NOT EXISTS "${root}/${expected}")
-    message(FATAL_ERROR "not installed: ${expected}")
+set(icon_sizes 16 32 48 64 128 256)
+set(expected bin/korvane lib/korvane/korvane lib/korvane/libsynth32.so
+             lib/korvane/libsynth32-fluidsynth.so lib/korvane/krv.mas
+             share/applications/korvane.desktop
+             share/icons/hicolor/scalable/apps/korvane.svg
+             share/metainfo/io.github.korvane.Korvane.metainfo.xml
+             share/man/man1/korvane.1.gz
+             share/mime/packages/korvane.xml
+             share/doc/korvane/copyright)
+foreach(size IN LISTS icon_sizes)
+  list(APPEND expected share/icons/hicolor/${size}x${size}/apps/korvane.png)
+endforeach()
+foreach(path IN LISTS expected)
+  if(NOT EXISTS "${root}/${path}")
+    message(FATAL_ERROR "not installed: ${path}")
   endif()
 endforeach()
-execute_process(COMMAND desktop-file-validate "${root}/share/applications/korvane.desktop"
-                RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
-if(NOT result EQUAL 0 OR NOT output STREQUAL "")
-  message(FATAL_ERROR "desktop-file-validate: ${output}")
+
+# Runs a checker; it must succeed and say nothing.
+function(expect_silent_success what)
+  execute_process(COMMAND ${ARGN} RESULT_VARIABLE result OUTPUT_VARIABLE output
+                  ERROR_VARIABLE output)
+  if(NOT result EQUAL 0 OR NOT output STREQUAL "")
+    message(FATAL_ERROR "${what} (${result}): ${output}")
+  endif()
+endfunction()
+
+# The command is a link, listed like every other installed file, to the real program,
+# which runs from there and finds its files.
+if(NOT IS_SYMLINK "${root}/bin/korvane")
+  message(FATAL_ERROR "bin/korvane is not a link")
 endif()
+file(STRINGS "${BUILD_DIR}/install_manifest.txt" manifest)
+if(NOT "/usr/local/bin/korvane" IN_LIST manifest)
+  message(FATAL_ERROR "bin/korvane is not in the install manifest")
+endif()
+execute_process(COMMAND "${root}/bin/korvane" --version RESULT_VARIABLE result
+                OUTPUT_VARIABLE output)
+if(NOT result EQUAL 0 OR NOT output STREQUAL "korvane ${VERSION}\n")
+  message(FATAL_ERROR "korvane --version through the link (${result}): ${output}")
+endif()
+
+expect_silent_success("desktop-file-validate" desktop-file-validate
+                      "${root}/share/applications/korvane.desktop")
+execute_process(COMMAND appstreamcli validate --no-net
+                        "${root}/share/metainfo/io.github.korvane.Korvane.metainfo.xml"
+                RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "appstreamcli validate: ${output}")
+endif()
+
+execute_process(COMMAND ${CMAKE_COMMAND} -E env MANWIDTH=80 MANPAGER=cat
+                        man --warnings -l "${root}/share/man/man1/korvane.1.gz"
+                RESULT_VARIABLE result OUTPUT_VARIABLE page ERROR_VARIABLE warnings)
+foreach(section NAME SYNOPSIS COMMANDS "EXIT STATUS" ENVIRONMENT FILES)
+  if(NOT page MATCHES "\n${section}\n")
+    message(FATAL_ERROR "the man page has no ${section} section (${result}): ${page}")
+  endif()
+endforeach()
+if(NOT warnings STREQUAL "")
+  message(FATAL_ERROR "man: ${warnings}")
+endif()
+
+# The MIME database of a scratch directory takes the types, and they are the ones the
+# desktop entry says the program opens.
+set(mime "${SCRATCH}/mime")
+file(COPY "${root}/share/mime/packages" DESTINATION "${mime}")
+# (XDG_DATA_DIRS names the scratch directory: otherwise the tool notes that it is not searched.)
+expect_silent_success("update-mime-database" ${CMAKE_COMMAND} -E env "XDG_DATA_DIRS=${SCRATCH}"
+                      update-mime-database "${mime}")
+file(READ "${mime}/globs2" globs)
+file(READ "${root}/share/applications/korvane.desktop" desktop_entry)
+string(REGEX MATCH "\nMimeType=[^\n]*" mime_line "${desktop_entry}")
+foreach(glob IN ITEMS "application/x-korvane-bank:\\*\\.94b" "application/x-korvane-preset:\\*\\.pre")
+  if(NOT globs MATCHES "${glob}")
+    message(FATAL_ERROR "no ${glob} in the MIME database: ${globs}")
+  endif()
+  string(REGEX REPLACE ":.*" "" type "${glob}")
+  if(NOT mime_line MATCHES "[=;]${type};")
+    message(FATAL_ERROR "the desktop entry does not open ${type}: ${mime_line}")
+  endif()
+endforeach()
+
+foreach(size IN LISTS icon_sizes)
+  set(icon "${root}/share/icons/hicolor/${size}x${size}/apps/korvane.png")
+  execute_process(COMMAND file -b "${icon}" OUTPUT_VARIABLE kind)
+  if(NOT kind MATCHES "^PNG image data, ${size} x ${size},")
+    message(FATAL_ERROR "${icon}: ${kind}")
+  endif()
+endforeach()
 file(REMOVE_RECURSE "${SCRATCH}")

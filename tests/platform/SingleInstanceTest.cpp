@@ -56,3 +56,20 @@ void SingleInstanceTest::socketLeftByACrashedCopyIsTakenOver()
     CSingleInstance again(QStringLiteral("korvane-test"));
     QVERIFY(!again.Claim());
 }
+
+// A file manager's "Open with" while the program runs: the running copy gets the file, with
+// spaces and non-ASCII letters intact; a plain start hands over none.
+void SingleInstanceTest::fileOfALaterStartReachesTheFirst()
+{
+    CRuntimeDir runtime;
+    CSingleInstance first(QStringLiteral("korvane-test"));
+    QSignalSpy starts(&first, &CSingleInstance::AnotherStart);
+    QVERIFY(first.Claim());
+    const QString file = QStringLiteral("/home/u/Live Set é.pre");
+    QVERIFY(!CSingleInstance(QStringLiteral("korvane-test")).Claim(file));
+    QTRY_COMPARE_WITH_TIMEOUT(starts.size(), 1, 5000);
+    QCOMPARE(starts[0][0].toString(), file);
+    QVERIFY(!CSingleInstance(QStringLiteral("korvane-test")).Claim());
+    QTRY_COMPARE_WITH_TIMEOUT(starts.size(), 2, 5000);
+    QCOMPARE(starts[1][0].toString(), QString());
+}

@@ -9,4 +9,5 @@ class SingleInstanceTest : public QObject
 private slots:
     void laterStartHandsOverToTheFirst();
     void socketLeftByACrashedCopyIsTakenOver();
+    void fileOfALaterStartReachesTheFirst();
 };

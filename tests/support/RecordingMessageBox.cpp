@@ -1,20 +1,5 @@
 #include "RecordingMessageBox.h"
 
-namespace {
-int DismissAnswer(unsigned type)
-{
-    switch (type & Mb::ButtonMask) {
-    case Mb::OkCancel:
-    case Mb::YesNoCancel:
-        return Id::Cancel;
-    case Mb::YesNo:
-        return Id::No;
-    default:
-        return Id::Ok;
-    }
-}
-} // namespace
-
 CRecordingMessageBox::CRecordingMessageBox() : m_previous(&CMessageBoxService::Current())
 {
     Install(this);

@@ -1,0 +1,66 @@
+// The commands of the command line over the card: each one calls the bank table, the
+// preset load and save, the report or the player that the window calls, writes what it
+// has to say to the output stream and its errors through the message box service, and
+// returns the program's exit status.
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QTextStream>
+
+#include <cstdint>
+
+class CBankTable;
+class CConsoleMessageBox;
+class CSequencerService;
+
+class CCardCommands
+{
+public:
+    // Exit statuses: success, a command line that cannot be run, a status code or refusal
+    // from the card (or from the sound output), a file that cannot be read or written.
+    static constexpr int ExitOk = 0;
+    static constexpr int ExitUsage = 2;
+    static constexpr int ExitCard = 3;
+    static constexpr int ExitFile = 4;
+
+    // messages is the current message box service while the commands run.
+    CCardCommands(CBankTable& bankTable, QTextStream& out, const CConsoleMessageBox& messages)
+        : m_bankTable(bankTable), m_out(out), m_messages(messages)
+    {
+    }
+
+    // The memory figures and the banks, as text in the window's formats or as JSON.
+    int Status(bool json);
+    // Loads the files in order and prints each new bank's ID; stops at the first failure.
+    int Load(const QStringList& files);
+    // Unloads the banks in order; stops at the first failure.
+    int Unload(const QList<uint16_t>& ids);
+    int UnloadAll();
+    int Priority(uint16_t id, int32_t priority);
+    // A preset load as the window's: the card is emptied, then the preset's banks are
+    // loaded, each failure reported and skipped. ExitCard when a bank failed. On a
+    // terminal the load shows a one-line progress and pauses at the end as the window's
+    // does; otherwise it shows nothing and does not pause.
+    int LoadPreset(const QString& file, bool onTerminal);
+    int SavePreset(const QString& file);
+    // Writes the report from templateFile, or from the template beside the program.
+    int Report(const QString& reportFile, const QString& templateFile);
+    // Plays the MIDI file to its end; a SIGINT stops it and the status is then 130.
+    static int Play(const QString& file, CSequencerService& sequencer);
+
+    // The exit status of a card's status code.
+    static int ExitStatusOf(uint16_t code);
+
+private:
+    void PrintStatusText();
+    void PrintStatusJson();
+    int ShowStatusError(uint16_t code, const QString& file = QString());
+    static int Fail(const QString& text, int exitStatus);
+    void WarnUnknownFiles();
+
+    CBankTable& m_bankTable;
+    QTextStream& m_out;
+    const CConsoleMessageBox& m_messages;
+};

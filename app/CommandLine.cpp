@@ -1,0 +1,258 @@
+#include "CommandLine.h"
+
+#include "BankPathMemory.h"
+#include "BankTable.h"
+#include "CardChoice.h"
+#include "CardCommands.h"
+#include "ConsoleMessageBox.h"
+#include "ExecutableDir.h"
+#include "SequencerFluidSynth.h"
+#include "SharedSynthLibrary.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+
+#include <array>
+#include <unistd.h>
+
+namespace {
+
+constexpr char kProgram[] = "korvane";
+constexpr uint16_t kMaxBankId = UINT16_MAX;
+constexpr long kMaxPriority = 127;
+
+// What each command takes: how many arguments, and which options besides --synth.
+struct CommandShape
+{
+    QLatin1StringView name;
+    qsizetype minArguments;
+    qsizetype maxArguments;
+    QLatin1StringView option;
+};
+
+constexpr qsizetype kAny = -1;
+
+constexpr std::array kCommands = {
+    CommandShape{QLatin1StringView("status"), 0, 0, QLatin1StringView("json")},
+    CommandShape{QLatin1StringView("load"), 1, kAny, QLatin1StringView()},
+    CommandShape{QLatin1StringView("unload"), 0, kAny, QLatin1StringView("all")},
+    CommandShape{QLatin1StringView("priority"), 2, 2, QLatin1StringView()},
+    CommandShape{QLatin1StringView("preset"), 2, 2, QLatin1StringView()},
+    CommandShape{QLatin1StringView("report"), 1, 1, QLatin1StringView("template")},
+    CommandShape{QLatin1StringView("play"), 1, 1, QLatin1StringView()},
+};
+
+const CommandShape* FindCommand(const QString& name)
+{
+    for (const CommandShape& shape : kCommands) {
+        if (name == shape.name)
+            return &shape;
+    }
+    return nullptr;
+}
+
+// A whole decimal number from 0 to max.
+bool ToNumber(const QString& text, long max, long& value)
+{
+    bool ok = false;
+    value = text.toLong(&ok);
+    return ok && value >= 0 && value <= max;
+}
+
+uint16_t BankId(const QString& text)
+{
+    long id = 0;
+    ToNumber(text, kMaxBankId, id);
+    return static_cast<uint16_t>(id);
+}
+
+// The files a file manager hands over: presets, and the banks of either card.
+bool IsOpenableFile(const QString& argument)
+{
+    const QString suffix = QFileInfo(argument).suffix().toLower();
+    return suffix == u"pre" || suffix == u"94b" || suffix == u"sf2";
+}
+
+} // namespace
+
+QStringList CCommandLine::FromArgv(int argc, char** argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+CCommandLine::CCommandLine(const QStringList& arguments)
+{
+    if (arguments.size() <= 1)
+        return;
+    QCommandLineParser parser;
+    const QList<QCommandLineOption> options = {
+        QCommandLineOption(QStringList{"h", "help"}),
+        QCommandLineOption(QStringList{"v", "version"}),
+        QCommandLineOption("json"),
+        QCommandLineOption("all"),
+        QCommandLineOption("template", QString(), "file"),
+        QCommandLineOption("synth", QString(), "card"),
+    };
+    parser.addOptions(options);
+    m_mode = Mode::Command;
+    if (!parser.parse(arguments)) {
+        m_strError = parser.errorText();
+        return;
+    }
+    for (const QCommandLineOption& option : options) {
+        if (parser.isSet(option))
+            m_options << option.names().constLast();
+    }
+    m_strTemplate = parser.value("template");
+    m_strSynth = parser.value("synth");
+    m_options.removeAll("synth");
+    const QStringList positional = parser.positionalArguments();
+    if (positional.isEmpty() && m_options.isEmpty()) {
+        m_mode = Mode::Window;
+        return;
+    }
+    if (positional.size() == 1 && m_options.isEmpty() && !FindCommand(positional[0]) &&
+        IsOpenableFile(positional[0])) {
+        m_mode = Mode::OpenFile;
+        m_strFile = QFileInfo(positional[0]).absoluteFilePath();
+        return;
+    }
+    m_strCommand = positional.value(0);
+    m_arguments = positional.mid(1);
+}
+
+int CCommandLine::UsageError(QTextStream& err, const QString& problem)
+{
+    err << kProgram << ": " << problem << '\n'
+        << "Try '" << kProgram << " --help' for more information.\n";
+    return CCardCommands::ExitUsage;
+}
+
+int CCommandLine::Run(QTextStream& out, QTextStream& err) const
+{
+    if (!m_strError.isEmpty())
+        return UsageError(err, m_strError);
+    if (m_options.contains("help")) {
+        out << HelpText();
+        return CCardCommands::ExitOk;
+    }
+    if (m_options.contains("version")) {
+        out << kProgram << ' ' << KORVANE_VERSION << '\n';
+        return CCardCommands::ExitOk;
+    }
+    if (const QString problem = CheckShape(); !problem.isEmpty())
+        return UsageError(err, problem);
+    CConsoleMessageBox messages(err, kProgram);
+    if (m_strCommand == u"play") {
+        CSequencerFluidSynth sequencer;
+        return CCardCommands::Play(m_arguments[0], sequencer);
+    }
+    CSharedSynthLibrary library;
+    if (!CCardChoice().OpenLibrary(library, CExecutableDir::Path(), m_strSynth)) {
+        err << kProgram << ": no synthesizer library: " << library.ErrorString() << '\n';
+        return CCardCommands::ExitCard;
+    }
+    CBankTable bankTable(library);
+    if (!bankTable.Init(nullptr))
+        return CCardCommands::ExitCard;
+    const CBankPathMemory pathMemory(CBankPathMemory::DefaultFile());
+    pathMemory.Restore(bankTable);
+    CCardCommands commands(bankTable, out, messages);
+    const int status = Dispatch(commands);
+    // Another run may have remembered a file meanwhile: kept, not overwritten.
+    pathMemory.Restore(bankTable);
+    pathMemory.Save(bankTable);
+    return status;
+}
+
+int CCommandLine::Dispatch(CCardCommands& commands) const
+{
+    const QStringList& args = m_arguments;
+    if (m_strCommand == u"status")
+        return commands.Status(m_options.contains("json"));
+    if (m_strCommand == u"load")
+        return commands.Load(args);
+    if (m_strCommand == u"unload") {
+        if (m_options.contains("all"))
+            return commands.UnloadAll();
+        QList<uint16_t> ids;
+        for (const QString& id : args)
+            ids << BankId(id);
+        return commands.Unload(ids);
+    }
+    if (m_strCommand == u"priority")
+        return commands.Priority(BankId(args[0]), static_cast<int32_t>(args[1].toLong()));
+    if (m_strCommand == u"preset") {
+        if (args[0] == u"save")
+            return commands.SavePreset(args[1]);
+        // A one-line progress for a person watching; nothing in a pipe or a log.
+        return commands.LoadPreset(args[1], isatty(STDOUT_FILENO) == 1);
+    }
+    return commands.Report(args[0], m_strTemplate);
+}
+
+QString CCommandLine::CheckShape() const
+{
+    const CommandShape* shape = FindCommand(m_strCommand);
+    if (m_strCommand.isEmpty())
+        return QStringLiteral("no command given");
+    if (!shape)
+        return QStringLiteral("unknown command: ") + m_strCommand;
+    for (const QString& option : m_options) {
+        if (option != shape->option)
+            return QStringLiteral("--%1 does not go with %2").arg(option, m_strCommand);
+    }
+    const qsizetype count = m_arguments.size();
+    if (count < shape->minArguments || (shape->maxArguments != kAny && count > shape->maxArguments))
+        return QStringLiteral("wrong number of arguments for ") + m_strCommand;
+    long number = 0;
+    if (m_strCommand == u"unload") {
+        if (m_options.contains("all") == !m_arguments.isEmpty())
+            return QStringLiteral("unload takes bank IDs or --all");
+        for (const QString& id : m_arguments) {
+            if (!ToNumber(id, kMaxBankId, number))
+                return QStringLiteral("not a bank ID: ") + id;
+        }
+    }
+    if (m_strCommand == u"priority") {
+        if (!ToNumber(m_arguments[0], kMaxBankId, number))
+            return QStringLiteral("not a bank ID: ") + m_arguments[0];
+        if (!ToNumber(m_arguments[1], kMaxPriority, number))
+            return QStringLiteral("the priority must be a number from 0 to 127: ") + m_arguments[1];
+    }
+    if (m_strCommand == u"preset" && m_arguments[0] != u"load" && m_arguments[0] != u"save")
+        return QStringLiteral("preset takes load or save: ") + m_arguments[0];
+    return QString();
+}
+
+QString CCommandLine::HelpText()
+{
+    return QStringLiteral(
+        "Usage: korvane [--synth CARD] [FILE]\n"
+        "       korvane [--synth CARD] COMMAND [ARGUMENTS]\n"
+        "\n"
+        "Without a command the window starts; a preset (.pre) or bank (.94b, .sf2) file is\n"
+        "then opened in it. A command runs on the card without a window:\n"
+        "\n"
+        "  status [--json]            memory figures and the banks in the card\n"
+        "  load FILE...               load bank files; prints each new bank's ID\n"
+        "  unload ID... | --all       unload banks by ID, or every bank\n"
+        "  priority ID VALUE          set a bank's priority (0 to 127)\n"
+        "  preset load FILE.pre       empty the card and load the preset's banks\n"
+        "  preset save FILE.pre       write the banks in the card to a preset file\n"
+        "  report [--template FILE] OUT.htm\n"
+        "                             write the MIDI mapping report of the banks\n"
+        "  play FILE.mid              play a MIDI file to its end (Ctrl+C stops)\n"
+        "\n"
+        "Options:\n"
+        "  --synth CARD               the card for this run: simulated, fluidsynth, or\n"
+        "                             the path of a card library\n"
+        "  -h, --help                 show this help\n"
+        "  -v, --version              show the version\n"
+        "\n"
+        "Exit status: 0 success, 2 wrong usage, 3 the card refused or failed,\n"
+        "4 a file could not be read or written.\n");
+}
