@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <sys/file.h>
 #include <system_error>
+#include <tuple>
 
 namespace {
 
@@ -166,17 +167,19 @@ struct Place
 };
 
 // The stack as it should be, from the top: banks by priority, higher on top; among equal
-// priorities a bank not on the server yet on top, then the others as the server holds
-// them, so that a new font goes where the server's own load would put it. Fonts no bank
+// priorities the bank just placed (loaded, or given its priority) on top, as the server's
+// own load puts a new font, then the others as the server holds them. Fonts no bank
 // stands for keep their places below.
-std::vector<Place> WantedStack(const CFluidState& state, const std::vector<ServerFont>& stack)
+std::vector<Place> WantedStack(const CFluidState& state, const std::vector<ServerFont>& stack,
+                               int placed)
 {
+    const auto rank = [&](const CardBank& bank) {
+        return std::make_tuple(-bank.priority, bank.id == placed ? 0 : 1,
+                               PositionOf(stack, *state.Font(bank.id)));
+    };
     std::vector<CardBank> banks = state.Banks().Banks();
-    std::stable_sort(banks.begin(), banks.end(), [&](const CardBank& a, const CardBank& b) {
-        return a.priority != b.priority
-                   ? a.priority > b.priority
-                   : PositionOf(stack, *state.Font(a.id)) < PositionOf(stack, *state.Font(b.id));
-    });
+    std::sort(banks.begin(), banks.end(),
+              [&](const CardBank& a, const CardBank& b) { return rank(a) < rank(b); });
     std::vector<Place> wanted;
     for (const CardBank& bank : banks) {
         wanted.push_back({bank.id, *state.Font(bank.id)});
@@ -313,19 +316,6 @@ uint16_t CFluidCard::LoadBank(const char* path) const
 {
     failureDetail.clear();
     const std::string absolute = path != nullptr ? AbsolutePath(path) : std::string();
-    if (!CFluidState::IsValidPath(absolute) ||
-        LoadCommand(absolute).size() > CFluidShell::MAX_COMMAND_LENGTH) {
-        return SYNTH_LOAD_ERROR_BASE + SYNTHERR_FILENOTFOUND;
-    }
-    CSoundFontCheck font;
-    if (const uint16_t checked = font.Check(absolute.c_str()); checked != SYNTH_OK) {
-        return SYNTH_LOAD_ERROR_BASE +
-               (checked == SYNTHERR_INVCOM
-                    ? Failed(checked, "The FluidSynth card takes SoundFont files (.sf2, .sf3) "
-                                      "only, and " +
-                                          absolute + " is not one.")
-                    : checked);
-    }
     uint16_t id = 0;
     CFluidState settled;
     const uint16_t result = Changed(
@@ -334,13 +324,25 @@ uint16_t CFluidCard::LoadBank(const char* path) const
             if (reconciled != SYNTH_OK || state.Banks().IsFull()) {
                 return SYNTHERR_INVCOUNT;
             }
+            if (!CFluidState::IsValidPath(absolute) ||
+                LoadCommand(absolute).size() > CFluidShell::MAX_COMMAND_LENGTH) {
+                return SYNTHERR_FILENOTFOUND;
+            }
+            CSoundFontCheck font;
+            if (const uint16_t checked = font.Check(absolute.c_str()); checked != SYNTH_OK) {
+                return checked != SYNTHERR_INVCOM
+                           ? checked
+                           : Failed(checked, "The FluidSynth card takes SoundFont files (.sf2, "
+                                             ".sf3) only, and " +
+                                                 absolute + " is not one.");
+            }
             SynthStatus status{};
             state.FillStatus(m_settings.budget, status);
             if (font.SampleSize() > status.freeMemory) {
                 return SYNTHERR_OUTOFMEM;
             }
             state.AddBank(font.Name(), font.SampleSize(), ServerFont{-1, absolute}, &id);
-            const uint16_t restacked = Restack(shell, stack, state);
+            const uint16_t restacked = Restack(shell, stack, state, id);
             // After a lost reply the server's stack tells whether the font came in.
             const ServerFont* loaded = state.Font(id);
             if (restacked != SYNTHERR_NOTSUPPORTED && loaded != nullptr && loaded->serverId < 0) {
@@ -351,8 +353,8 @@ uint16_t CFluidCard::LoadBank(const char* path) const
         &settled);
     // A load whose reply was lost, but whose font the server holds, is done.
     const ServerFont* loaded = settled.Font(id);
-    if (result == SYNTH_OK ||
-        (result == SYNTHERR_NOTSUPPORTED && loaded != nullptr && loaded->path == absolute)) {
+    if (result == SYNTH_OK || (result == SYNTHERR_NOTSUPPORTED && loaded != nullptr &&
+                               loaded->path == absolute)) {
         return id;
     }
     return static_cast<uint16_t>(SYNTH_LOAD_ERROR_BASE + result);
@@ -390,7 +392,7 @@ uint16_t CFluidCard::SetPriority(uint16_t id, int32_t priority) const
         if (const uint16_t set = state.SetPriority(id, priority); set != SYNTH_OK) {
             return set;
         }
-        const uint16_t restacked = Restack(shell, stack, state);
+        const uint16_t restacked = Restack(shell, stack, state, id);
         if (restacked == SYNTHERR_FILENOTFOUND) {
             // Refused before the server was asked: the priority stays as it was.
             state = before;
@@ -489,9 +491,9 @@ uint16_t CFluidCard::Reconcile(const std::vector<ServerFont>& stack, CFluidState
 }
 
 uint16_t CFluidCard::Restack(CFluidShell& shell, const std::vector<ServerFont>& stack,
-                             CFluidState& state) const
+                             CFluidState& state, int placed) const
 {
-    const std::vector<Place> wanted = WantedStack(state, stack);
+    const std::vector<Place> wanted = WantedStack(state, stack, placed);
     std::vector<bool> stays;
     const std::size_t loads = wanted.size() - PlacesThatStay(wanted, stack, stays);
     for (std::size_t i = 0; i < loads; ++i) {

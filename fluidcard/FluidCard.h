@@ -1,8 +1,8 @@
 // The four operations of the card on a running FluidSynth server. SoundFont files are its
 // banks; the server's font stack (searched from the top) is kept in priority order, higher
-// priorities on top and, among equal ones, in the order the server holds them with a new
-// font on top, as the server's own load puts it; each font's sample data counts against a
-// memory budget. The map from Korvane's bank IDs to the server's font IDs lives in a state
+// priorities on top and, among equal ones, the bank just loaded or given its priority on
+// top (as the server's own load puts a new font), the others as the server holds them;
+// each font's sample data counts against a memory budget. The map from Korvane's bank IDs to the server's font IDs lives in a state
 // file shared by every program that uses the card.
 //
 // The server may be playing for a musician: every load and unload re-selects each
@@ -51,9 +51,9 @@ public:
     CFluidCard(Store store, Settings settings);
 
     // The new bank's ID, or SYNTH_LOAD_ERROR_BASE + a status code, checked in this order:
-    // SYNTHERR_FILENOTFOUND (also for a path the shell cannot be given), SYNTHERR_INVCOM,
-    // SYNTHERR_ABORT (state unavailable), SYNTHERR_NOTSUPPORTED, SYNTHERR_INVCOUNT,
-    // SYNTHERR_OUTOFMEM, then the failures of the restack.
+    // SYNTHERR_INVADD (settings), SYNTHERR_ABORT (state unavailable), SYNTHERR_NOTSUPPORTED,
+    // SYNTHERR_INVCOUNT, SYNTHERR_FILENOTFOUND (also for a path the shell cannot be given),
+    // SYNTHERR_INVCOM, SYNTHERR_OUTOFMEM, then the failures of the restack.
     uint16_t LoadBank(const char* path) const;
     uint16_t UnloadBank(uint16_t id) const;
     // SYNTHERR_UNREF for an unknown ID, then SYNTHERR_INVADD outside 0..127.
@@ -86,9 +86,10 @@ private:
     uint16_t Changed(const Change& change, CFluidState* settled = nullptr) const;
     // Unloads and loads again the fonts that stand out of the wanted order, new copies
     // first so that no channel is left without its program; a bank whose font is not on
-    // the server yet (server ID -1) is loaded in its place and dropped when refused.
-    uint16_t Restack(CFluidShell& shell, const std::vector<ServerFont>& stack,
-                     CFluidState& state) const;
+    // the server yet (server ID -1) is loaded in its place and dropped when refused. placed:
+    // the bank just loaded or given its priority, on top of the banks of equal priority.
+    uint16_t Restack(CFluidShell& shell, const std::vector<ServerFont>& stack, CFluidState& state,
+                     int placed) const;
     CFluidShell Shell() const { return CFluidShell(m_settings.address, m_settings.connectTimeout); }
     uint16_t ServerFailure(const CFluidShell& shell) const;
     // SYNTH_OK, or SYNTHERR_INVADD when the settings cannot be used.

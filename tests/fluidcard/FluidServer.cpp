@@ -106,16 +106,50 @@ std::vector<std::string> CFluidServer::Command(const std::string& line) const
     return reply;
 }
 
-std::vector<std::string> CFluidServer::Fonts() const
+std::vector<std::pair<int32_t, std::string>> CFluidServer::Stack() const
 {
-    std::vector<std::string> paths;
+    std::vector<std::pair<int32_t, std::string>> stack;
     const std::vector<std::string> reply = Command("fonts");
-    // "ID  Name", then "%2d  %s" per font.
     for (std::size_t i = 1; i < reply.size(); ++i) {
         const std::size_t separator = reply[i].find("  ", reply[i].find_first_not_of(' '));
         if (separator != std::string::npos) {
-            paths.push_back(reply[i].substr(separator + 2));
+            stack.emplace_back(std::stoi(reply[i].substr(0, separator)),
+                               reply[i].substr(separator + 2));
         }
     }
+    return stack;
+}
+
+std::vector<std::string> CFluidServer::Fonts() const
+{
+    std::vector<std::string> paths;
+    for (const auto& font : Stack()) {
+        paths.push_back(font.second);
+    }
     return paths;
+}
+
+std::vector<int32_t> CFluidServer::Ids() const
+{
+    std::vector<int32_t> ids;
+    for (const auto& font : Stack()) {
+        ids.push_back(font.first);
+    }
+    return ids;
+}
+
+void CFluidServer::Pause(bool paused) const
+{
+    if (m_pid > 0) {
+        ::kill(m_pid, paused ? SIGSTOP : SIGCONT);
+    }
+}
+
+bool CFluidServer::IsRunning()
+{
+    int status = 0;
+    if (m_pid > 0 && ::waitpid(m_pid, &status, WNOHANG) == m_pid) {
+        m_pid = -1;
+    }
+    return m_pid > 0;
 }

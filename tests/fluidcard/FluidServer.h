@@ -3,6 +3,7 @@
 // client of the server, sending shell commands over a connection of its own.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -24,13 +25,22 @@ public:
 
     // The reply lines of one command; empty also when the server does not answer.
     std::vector<std::string> Command(const std::string& line) const;
-    // The paths of the server's fonts, from the top of its stack.
+    // The paths of the server's fonts, from the top of its stack, and their IDs.
     std::vector<std::string> Fonts() const;
+    std::vector<int32_t> Ids() const;
+
+    // Stops the server's process (SIGSTOP) or lets it go on (SIGCONT).
+    void Pause(bool paused) const;
+    // Whether the process is still there; false once it ended, however it did.
+    bool IsRunning();
 
     // A free TCP port on the loopback interface at the time of the call.
     static int FreePort();
 
 private:
+    // "fonts" lines after the heading: "%2d  %s" per font.
+    std::vector<std::pair<int32_t, std::string>> Stack() const;
+
     int m_port;
     pid_t m_pid = -1;
 };
