@@ -19,7 +19,10 @@ constexpr auto kPollInterval = std::chrono::milliseconds(50);
 
 } // namespace
 
-CFluidServer::CFluidServer() : m_port(FreePort()) {}
+CFluidServer::CFluidServer(std::string startupFont)
+    : m_port(FreePort()), m_startupFont(std::move(startupFont))
+{
+}
 
 CFluidServer::~CFluidServer()
 {
@@ -52,8 +55,11 @@ bool CFluidServer::Start()
         ::dup2(null, STDIN_FILENO);
         ::dup2(null, STDOUT_FILENO);
         ::dup2(null, STDERR_FILENO);
+        // Debian's unit: "fluidsynth -is ... $SOUND_FONT".
+        const char* font = m_startupFont.empty() ? nullptr : m_startupFont.c_str();
         ::execlp("fluidsynth", "fluidsynth", "-is", "-a", "file", "-o", "audio.file.name=/dev/null",
-                 "-o", port.c_str(), "-o", "synth.default-soundfont=", static_cast<char*>(nullptr));
+                 "-o", port.c_str(), "-o", "synth.default-soundfont=", font,
+                 static_cast<char*>(nullptr));
         ::_exit(127);
     }
     if (m_pid < 0) {

@@ -1,6 +1,7 @@
-// A FluidSynth server of a test's own: started on a free port with no audio output and
-// no SoundFont, stopped (and waited for) when the test is done. It also plays a second
-// client of the server, sending shell commands over a connection of its own.
+// A FluidSynth server of a test's own: started on a free port with no audio output, and
+// with no SoundFont or, as Debian's user unit starts it, with a font of its own; stopped
+// (and waited for) when the test is done. It also plays a second client of the server,
+// sending shell commands over a connection of its own.
 #pragma once
 
 #include <cstdint>
@@ -11,7 +12,8 @@
 class CFluidServer
 {
 public:
-    CFluidServer();
+    // startupFont: the font the server loads as it starts; empty: none.
+    explicit CFluidServer(std::string startupFont = {});
     ~CFluidServer();
     CFluidServer(const CFluidServer&) = delete;
     CFluidServer& operator=(const CFluidServer&) = delete;
@@ -42,5 +44,6 @@ private:
     std::vector<std::pair<int32_t, std::string>> Stack() const;
 
     int m_port;
+    std::string m_startupFont;
     pid_t m_pid = -1;
 };
