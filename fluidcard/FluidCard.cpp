@@ -353,8 +353,8 @@ uint16_t CFluidCard::LoadBank(const char* path) const
         &settled);
     // A load whose reply was lost, but whose font the server holds, is done.
     const ServerFont* loaded = settled.Font(id);
-    if (result == SYNTH_OK || (result == SYNTHERR_NOTSUPPORTED && loaded != nullptr &&
-                               loaded->path == absolute)) {
+    if (result == SYNTH_OK ||
+        (result == SYNTHERR_NOTSUPPORTED && loaded != nullptr && loaded->path == absolute)) {
         return id;
     }
     return static_cast<uint16_t>(SYNTH_LOAD_ERROR_BASE + result);

@@ -2,8 +2,9 @@
 // banks; the server's font stack (searched from the top) is kept in priority order, higher
 // priorities on top and, among equal ones, the bank just loaded or given its priority on
 // top (as the server's own load puts a new font), the others as the server holds them;
-// each font's sample data counts against a memory budget. The map from Korvane's bank IDs to the server's font IDs lives in a state
-// file shared by every program that uses the card.
+// each font's sample data counts against a memory budget. The map from Korvane's bank IDs
+// to the server's font IDs lives in a state file shared by every program that uses the
+// card.
 //
 // The server may be playing for a musician: every load and unload re-selects each
 // channel's program from the new stack, a change reloads only the fonts that must move

@@ -192,7 +192,8 @@ TEST_F(FluidCardTest, AFontWhoseFileIsGoneStaysOnTheServerAndAReorderThatWouldLo
     EXPECT_EQ(card.LoadBank(c.c_str()), 2) << "c goes on top: a stays where it is";
     EXPECT_EQ(card.SetPriority(1, 20), SYNTH_OK) << "b moves above c";
     EXPECT_EQ(card.SetPriority(0, 30), SYNTHERR_FILENOTFOUND) << "a would have to be loaded";
-    EXPECT_NE(CFluidCard::FailureDetail().find(a), std::string::npos) << CFluidCard::FailureDetail();
+    EXPECT_NE(CFluidCard::FailureDetail().find(a), std::string::npos)
+        << CFluidCard::FailureDetail();
     EXPECT_EQ(server.Fonts(), (std::vector<std::string>{b, c, a}));
     EXPECT_EQ(Status(card).banks[0].priority, 0) << "the refused priority is not recorded";
 }
@@ -335,8 +336,8 @@ TEST_F(FluidCardTest, AfterALostReplyTheStateSettlesOnWhatTheServerHolds)
         CFluidCard::Settings settings;
         settings.address = {"127.0.0.1", std::to_string(relay.Port())};
         settings.budget = 1U << 30;
-        const CFluidCard card(
-            CFluidCard::Store(dir.Path("state/fluidsynth.state"), CFluidState()), settings);
+        const CFluidCard card(CFluidCard::Store(dir.Path("state/fluidsynth.state"), CFluidState()),
+                              settings);
         EXPECT_EQ(card.LoadBank(b.c_str()), 1) << "the server holds it: the load is done";
         EXPECT_EQ(relay.Count("load "), 1);
     }

@@ -61,10 +61,9 @@ CShellRelay::~CShellRelay()
 int CShellRelay::Count(const std::string& text) const
 {
     const std::lock_guard lock(m_mutex);
-    return static_cast<int>(std::count_if(m_commands.begin(), m_commands.end(),
-                                          [&](const std::string& line) {
-                                              return line.starts_with(text);
-                                          }));
+    return static_cast<int>(
+        std::count_if(m_commands.begin(), m_commands.end(),
+                      [&](const std::string& line) { return line.starts_with(text); }));
 }
 
 void CShellRelay::Serve()
@@ -124,8 +123,8 @@ bool CShellRelay::Pass(Pair& pair, bool fromClient)
         return false;
     }
     const std::string chunk(bytes, static_cast<std::size_t>(got));
-    if (::send(fromClient ? pair.server : pair.client, chunk.data(), chunk.size(),
-               MSG_NOSIGNAL) < 0) {
+    if (::send(fromClient ? pair.server : pair.client, chunk.data(), chunk.size(), MSG_NOSIGNAL) <
+        0) {
         return true;
     }
     if (!fromClient) {
@@ -133,11 +132,10 @@ bool CShellRelay::Pass(Pair& pair, bool fromClient)
     }
     const std::size_t before = m_commands.size();
     NoteCommands(pair, chunk);
-    const bool drop = !m_dropAfter.empty() &&
-                      std::any_of(m_commands.begin() + static_cast<std::ptrdiff_t>(before),
-                                  m_commands.end(), [&](const std::string& line) {
-                                      return line.starts_with(m_dropAfter);
-                                  });
+    const bool drop =
+        !m_dropAfter.empty() &&
+        std::any_of(m_commands.begin() + static_cast<std::ptrdiff_t>(before), m_commands.end(),
+                    [&](const std::string& line) { return line.starts_with(m_dropAfter); });
     if (drop) {
         ::close(pair.client);
         m_drained.push_back(pair.server);
