@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -170,6 +172,10 @@ bool CFluidShell::ReadLine(std::string& line)
         if (m_buffer.size() > MAX_REPLY_BYTES || !WaitFor(POLLIN, std::nullopt)) {
             return false;
         }
+        // The shell writes a reply and the mark after it separately; the mark waits for
+        // our acknowledgement of the reply (Nagle), which must not be delayed by 40 ms.
+        const int on = 1;
+        ::setsockopt(m_socket.Get(), IPPROTO_TCP, TCP_QUICKACK, &on, sizeof on);
         char chunk[4096];
         const ssize_t got = ::recv(m_socket.Get(), chunk, sizeof chunk, 0);
         if (got > 0) {
