@@ -140,8 +140,7 @@ int main(int argc, char** argv)
     CFluidCard::Settings settings;
     settings.address = {"127.0.0.1", std::to_string(server.Port())};
     settings.budget = UINT32_MAX;
-    const CFluidCard card(CFluidCard::Store(dir.Path("fluidsynth.state"), CFluidState()),
-                          settings);
+    const CFluidCard card(CFluidCard::Store(dir.Path("fluidsynth.state"), CFluidState()), settings);
 
     Report("large font, empty server", TimeLoads(server, card, KORVANE_PROGRAM, large), 1.1);
     ServerLoad(server, large);
