@@ -104,6 +104,12 @@ TEST_F(FluidCommandLineTest, NineFontsShowAsTheTopEightAndUnloadStillWorks)
     EXPECT_NE(status.out.find("\"path\": \"" + kSystemFont + "\""), std::string::npos)
         << "the server's own font, with the file the server names\n"
         << status.out;
+    const Result saved = Run({"preset", "save", dir.Path("set.pre")});
+    EXPECT_EQ(saved.status, 0);
+    EXPECT_EQ(saved.err, "") << "every bank's file is known";
+    EXPECT_EQ(Run({"report", dir.Path("out.htm")}).status, 0);
+    EXPECT_NE(Contents("out.htm").find("Piano 1"), std::string::npos)
+        << "the server's own font is reported by its presets";
     EXPECT_EQ(Run({"unload", "--all"}).status, 0);
     EXPECT_TRUE(server.Fonts().empty());
 }
