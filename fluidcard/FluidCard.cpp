@@ -256,8 +256,10 @@ uint16_t CFluidCard::ServerFailure(const CFluidShell& shell) const
     case CFluidShell::Failure::NotAShell:
         return Failed(SYNTHERR_NOTSUPPORTED,
                       "What answers at " + ServerName() + " is not a FluidSynth shell.");
-    case CFluidShell::Failure::Unreachable:
     case CFluidShell::Failure::None:
+        return Failed(SYNTHERR_NOTSUPPORTED,
+                      "The server at " + ServerName() + " answered what Korvane does not know.");
+    case CFluidShell::Failure::Unreachable:
         break;
     }
     return Failed(SYNTHERR_NOTSUPPORTED, ServerName() + " cannot be reached.");
