@@ -8,6 +8,7 @@
 #include "MidiPlayer.h"
 #include "SequencerNotifyEvent.h"
 #include "SequencerService.h"
+#include "SharedSynthLibrary.h"
 #include "StringTable.h"
 #include "TerminalLoadProgress.h"
 
@@ -116,10 +117,21 @@ int CCardCommands::ShowStatusError(uint16_t code, const QString& file)
 
 int CCardCommands::Status(bool json)
 {
+    const uint16_t code = m_bankTable.RefreshStatus();
+    if (code != 0 && code != SYNTHERR_INVCOUNT)
+        return ShowStatusError(code);
     if (json)
         PrintStatusJson();
     else
         PrintStatusText();
+    // The card lists 8 banks and holds more: how many, as the card tells it, out of the
+    // way of a program that reads the JSON.
+    const QString more = CSharedSynthLibrary::FailureDetail(code);
+    if (code == SYNTHERR_INVCOUNT && json)
+        CMessageBoxService::Current().Show(nullptr, more, CStringTable::Load(IDS_WARNING_CAPTION),
+                                           Mb::Ok | Mb::IconExclamation);
+    else if (code == SYNTHERR_INVCOUNT)
+        m_out << more << '\n';
     return ExitOk;
 }
 
@@ -194,7 +206,11 @@ int CCardCommands::Unload(const QList<uint16_t>& ids)
 
 int CCardCommands::UnloadAll()
 {
-    const uint16_t code = m_bankTable.UnloadAllBanks();
+    // On a card that holds more banks than it lists, the next ones come up as these go.
+    uint16_t code = 0;
+    do {
+        code = m_bankTable.UnloadAllBanks();
+    } while (code == 0 && m_bankTable.Status().bankCount > 0);
     return code == 0 ? ExitOk : ShowStatusError(code);
 }
 

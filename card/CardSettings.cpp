@@ -58,15 +58,17 @@ std::string CCardSettings::PathUnder(const char* xdgStateHome, const char* home,
 
 uint32_t CCardSettings::MemoryFrom(const char* text, uint32_t fallback)
 {
-    if (!IsSet(text)) {
-        return fallback;
-    }
+    return IsSet(text) ? ParseMemory(text).value_or(fallback) : fallback;
+}
+
+std::optional<uint32_t> CCardSettings::ParseMemory(const char* text)
+{
     const char* end = text + std::strlen(text);
     uint32_t value = 0;
     // from_chars takes no sign, spaces or base prefix, and reports overflow.
     const auto [stop, error] = std::from_chars(text, end, value);
     if (error != std::errc() || stop != end || value == 0) {
-        return fallback;
+        return std::nullopt;
     }
     return value;
 }

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 class CCardSettings
@@ -27,6 +28,8 @@ public:
                                      const char* home);
     // A memory size as the rules above read it, with fallback for a malformed one.
     static uint32_t MemoryFrom(const char* text, uint32_t fallback = DEFAULT_MEMORY);
+    // A memory size as the rules above read it; nothing for a malformed one.
+    static std::optional<uint32_t> ParseMemory(const char* text);
     // The state file named fileName in the user's XDG state directory, as above.
     static std::string XdgStatePath(const char* fileName);
 

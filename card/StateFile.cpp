@@ -27,11 +27,11 @@ bool IsTemporaryOf(const std::string& stateName, const std::string& name)
                        [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
 }
 
-bool LockExclusive(const CPosixFile& file)
+bool TakeLock(const CPosixFile& file, int operation)
 {
     int result = 0;
     do {
-        result = ::flock(file.Get(), LOCK_EX);
+        result = ::flock(file.Get(), operation);
     } while (result != 0 && errno == EINTR);
     return result == 0;
 }
@@ -49,6 +49,16 @@ void SyncDirectory(const std::string& directory)
 
 CPosixFile CStateFile::Lock() const
 {
+    return LockFile(LockPath(), LOCK_EX);
+}
+
+CPosixFile CStateFile::LockBeside(std::string_view name, int operation) const
+{
+    return LockFile(m_path + "." + std::string(name) + ".lock", operation);
+}
+
+CPosixFile CStateFile::LockFile(const std::string& lockPath, int operation) const
+{
     std::error_code error;
     std::filesystem::create_directories(Directory(), error);
     if (error) {
@@ -56,8 +66,8 @@ CPosixFile CStateFile::Lock() const
     }
     // The lock lives on a file of its own: the state file is replaced by rename, and a
     // lock on a replaced file would no longer exclude anyone.
-    CPosixFile lock = CPosixFile::Open(LockPath().c_str(), O_RDWR | O_CREAT, 0600);
-    if (!lock.IsOpen() || !LockExclusive(lock)) {
+    CPosixFile lock = CPosixFile::Open(lockPath.c_str(), O_RDWR | O_CREAT, 0600);
+    if (!lock.IsOpen() || !TakeLock(lock, operation)) {
         return {};
     }
     return lock;

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class CStateFile
@@ -29,6 +30,10 @@ public:
     // Makes the directory and takes the lock, held until the returned file is closed; the
     // file is not open when that fails.
     CPosixFile Lock() const;
+    // Another lock, on "<state>.<name>.lock", for callers that keep each other out of
+    // something longer than a change of the state; operation as flock(2) takes it (LOCK_SH
+    // or LOCK_EX, with LOCK_NB not to wait). Not open when it is not taken.
+    CPosixFile LockBeside(std::string_view name, int operation) const;
     // The file's bytes, stopping once more than limit bytes are held.
     ReadResult Read(std::size_t limit, std::vector<uint8_t>& bytes) const;
     // Also removes the temporary files of writes that were killed: call it under the lock.
@@ -38,6 +43,7 @@ public:
     void SetAside() const;
 
 private:
+    CPosixFile LockFile(const std::string& lockPath, int operation) const;
     void RemoveStaleTemporaries() const;
     std::string Directory() const;
 

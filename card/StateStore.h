@@ -66,6 +66,7 @@ public:
     }
 
     const std::string& StatePath() const { return m_file.Path(); }
+    const CStateFile& File() const { return m_file; }
     std::string LockPath() const { return m_file.LockPath(); }
 
 private:

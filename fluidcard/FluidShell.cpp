@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -43,8 +45,8 @@ bool CFluidShell::ParseAddress(const std::string& text, Address& address)
     return true;
 }
 
-CFluidShell::CFluidShell(Address address, std::chrono::milliseconds timeout)
-    : m_address(std::move(address)), m_timeout(timeout)
+CFluidShell::CFluidShell(Address address, std::chrono::milliseconds connectTimeout)
+    : m_address(std::move(address)), m_connectTimeout(connectTimeout)
 {
 }
 
@@ -53,68 +55,86 @@ bool CFluidShell::Connect()
     if (m_socket.IsOpen()) {
         return true;
     }
-    const Clock::time_point deadline = Clock::now() + m_timeout;
+    const Clock::time_point deadline = Clock::now() + m_connectTimeout;
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
     hints.ai_flags = AI_NUMERICSERV;
     addrinfo* found = nullptr;
     if (::getaddrinfo(m_address.host.c_str(), m_address.port.c_str(), &hints, &found) != 0) {
-        return false;
+        return Fail(Failure::Unreachable);
     }
-    bool connected = false;
-    for (const addrinfo* candidate = found; candidate != nullptr && !connected;
+    Failure failure = Failure::Unreachable;
+    for (const addrinfo* candidate = found; candidate != nullptr && !m_socket.IsOpen();
          candidate = candidate->ai_next) {
-        connected = ConnectTo(*candidate, deadline);
+        if (const int error = ConnectTo(*candidate, deadline); error == ECONNREFUSED) {
+            failure = Failure::Refused;
+        }
     }
     ::freeaddrinfo(found);
     m_buffer.clear();
-    return connected;
+    return m_socket.IsOpen() || Fail(failure);
 }
 
-bool CFluidShell::ConnectTo(const addrinfo& candidate, Clock::time_point deadline)
+int CFluidShell::ConnectTo(const addrinfo& candidate, Clock::time_point deadline)
 {
     m_socket = CPosixFile(::socket(candidate.ai_family,
                                    candidate.ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK,
                                    candidate.ai_protocol));
     if (!m_socket.IsOpen()) {
-        return false;
+        return errno;
     }
-    if (::connect(m_socket.Get(), candidate.ai_addr, candidate.ai_addrlen) != 0) {
-        int error = 0;
-        socklen_t length = sizeof error;
-        if (errno != EINPROGRESS || !WaitFor(POLLOUT, deadline) ||
-            ::getsockopt(m_socket.Get(), SOL_SOCKET, SO_ERROR, &error, &length) != 0 ||
-            error != 0) {
-            m_socket = CPosixFile();
-            return false;
+    if (::connect(m_socket.Get(), candidate.ai_addr, candidate.ai_addrlen) == 0) {
+        return 0;
+    }
+    int error = errno;
+    socklen_t length = sizeof error;
+    if (error == EINPROGRESS) {
+        error = ETIMEDOUT;
+        if (WaitFor(POLLOUT, deadline) &&
+            ::getsockopt(m_socket.Get(), SOL_SOCKET, SO_ERROR, &error, &length) != 0) {
+            error = errno;
         }
     }
-    return true;
+    if (error != 0) {
+        m_socket = CPosixFile();
+    }
+    return error;
 }
 
-bool CFluidShell::Exchange(const std::string& command, std::vector<std::string>& reply,
-                           std::chrono::milliseconds timeout)
+bool CFluidShell::Exchange(const std::string& command, std::vector<std::string>& reply)
 {
     reply.clear();
+    m_failure = Failure::None;
     if (!Connect()) {
         return false;
     }
-    const Clock::time_point deadline =
-        Clock::now() + (timeout == std::chrono::milliseconds::zero() ? m_timeout : timeout);
-    std::size_t replyBytes = 0;
-    if (SendAll(command + "\necho " + END_MARK + "\n", deadline)) {
-        std::string line;
-        while (replyBytes <= MAX_REPLY_BYTES && ReadLine(line, deadline)) {
-            StripPrompts(line);
-            if (line == END_MARK) {
-                return true;
-            }
-            replyBytes += line.size();
-            reply.push_back(std::move(line));
-        }
+    // Sending a line of this size only waits when the server's buffer is full.
+    if (!SendAll(command + "\necho " + END_MARK + "\n", Clock::now() + m_connectTimeout)) {
+        return Fail(Failure::Lost);
     }
+    std::size_t replyBytes = 0;
+    std::string line;
+    while (ReadLine(line)) {
+        StripPrompts(line);
+        if (line == END_MARK) {
+            return true;
+        }
+        replyBytes += line.size();
+        if (replyBytes > MAX_REPLY_BYTES) {
+            // Not the short reply of a shell: whatever listens there is no FluidSynth, and
+            // may be left.
+            return Fail(Failure::NotAShell);
+        }
+        reply.push_back(std::move(line));
+    }
+    return Fail(reply.empty() ? Failure::Lost : Failure::NotAShell);
+}
+
+bool CFluidShell::Fail(Failure failure)
+{
     m_socket = CPosixFile();
+    m_failure = failure;
     return false;
 }
 
@@ -140,7 +160,7 @@ bool CFluidShell::SendAll(const std::string& bytes, Clock::time_point deadline)
     return true;
 }
 
-bool CFluidShell::ReadLine(std::string& line, Clock::time_point deadline)
+bool CFluidShell::ReadLine(std::string& line)
 {
     for (;;) {
         const std::size_t newline = m_buffer.find('\n');
@@ -149,9 +169,13 @@ bool CFluidShell::ReadLine(std::string& line, Clock::time_point deadline)
             m_buffer.erase(0, newline + 1);
             return true;
         }
-        if (m_buffer.size() > MAX_REPLY_BYTES || !WaitFor(POLLIN, deadline)) {
+        if (m_buffer.size() > MAX_REPLY_BYTES || !WaitFor(POLLIN, std::nullopt)) {
             return false;
         }
+        // The shell writes a reply and the mark after it separately; the mark waits for
+        // our acknowledgement of the reply (Nagle), which must not be delayed by 40 ms.
+        const int on = 1;
+        ::setsockopt(m_socket.Get(), IPPROTO_TCP, TCP_QUICKACK, &on, sizeof on);
         char chunk[4096];
         const ssize_t got = ::recv(m_socket.Get(), chunk, sizeof chunk, 0);
         if (got > 0) {
@@ -162,16 +186,20 @@ bool CFluidShell::ReadLine(std::string& line, Clock::time_point deadline)
     }
 }
 
-bool CFluidShell::WaitFor(short events, Clock::time_point deadline) const
+bool CFluidShell::WaitFor(short events, std::optional<Clock::time_point> deadline) const
 {
     for (;;) {
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        if (left.count() <= 0) {
-            return false;
+        int timeoutMs = -1;
+        if (deadline) {
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(*deadline - Clock::now());
+            if (left.count() <= 0) {
+                return false;
+            }
+            timeoutMs = static_cast<int>(left.count());
         }
         pollfd watched{m_socket.Get(), events, 0};
-        const int ready = ::poll(&watched, 1, static_cast<int>(left.count()));
+        const int ready = ::poll(&watched, 1, timeoutMs);
         if (ready > 0) {
             return true;
         }

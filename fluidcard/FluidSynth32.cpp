@@ -1,5 +1,8 @@
-// The server card's exported C entry points: the card from the environment's settings.
+// The server card's exported C entry points: the card from the environment's settings,
+// and the two optional ones it offers besides the four.
 #include "FluidSettings.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -11,6 +14,42 @@ ExportedCard CardFromEnvironment()
                       CFluidSettings::FromEnvironment());
 }
 
+// Copies text, cut to fit and NUL-terminated, into a buffer of size bytes.
+void CopyText(const std::string& text, char* buffer, uint32_t size)
+{
+    const std::size_t length = std::min<std::size_t>(text.size(), size - 1);
+    std::copy_n(text.data(), length, buffer);
+    buffer[length] = '\0';
+}
+
 } // namespace
 
 #include "SynthExports.h"
+
+uint16_t SynthGetBankPath(uint16_t id, char* path, uint32_t size)
+{
+    if (path == nullptr || size == 0) {
+        return SYNTHERR_INVADD;
+    }
+    return Guarded(
+        [&](const ExportedCard& card) -> uint16_t {
+            std::string file;
+            const uint16_t result = card.GetBankPath(id, file);
+            if (result != SYNTH_OK) {
+                return result;
+            }
+            if (file.size() >= size) {
+                return SYNTHERR_INVADD;
+            }
+            CopyText(file, path, size);
+            return SYNTH_OK;
+        },
+        SYNTHERR_ABORT);
+}
+
+void SynthGetErrorDetail(char* text, uint32_t size)
+{
+    if (text != nullptr && size > 0) {
+        CopyText(CFluidCard::FailureDetail(), text, size);
+    }
+}

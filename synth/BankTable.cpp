@@ -89,7 +89,8 @@ bool CBankTable::Init(QWidget* owner)
     m_pOwner = owner;
     m_presetPath = CStringTable::Load(IDS_NO_PRESET_MODE);
     const uint16_t code = RefreshStatus();
-    if (code != 0) {
+    // A card that holds more banks than its record lists works on the ones listed.
+    if (code != 0 && code != SYNTHERR_INVCOUNT) {
         ShowError(code);
         return false;
     }
@@ -194,7 +195,10 @@ QString CBankTable::GetBankName(uint16_t position) const
 
 QString CBankTable::GetBankPath(uint16_t id) const
 {
-    return id < MAX_BANKS ? m_bankPaths[id] : QString();
+    if (id >= MAX_BANKS)
+        return QString();
+    // A bank this table did not load may still have a file the card knows.
+    return m_bankPaths[id].isEmpty() ? m_library.BankPath(id) : m_bankPaths[id];
 }
 
 QString CBankTable::GetPresetName() const
@@ -327,7 +331,7 @@ void CBankTable::SerializePreset(CArchiveWriter& ar) const
     // unloaded it still pairs every record with its own file.
     for (uint32_t i = 0; i < MAX_BANKS; ++i) {
         const bool isBank = i < count && m_status.banks[i].id < MAX_BANKS;
-        ar.WritePath(isBank ? m_bankPaths[m_status.banks[i].id] : QString());
+        ar.WritePath(isBank ? GetBankPath(static_cast<uint16_t>(m_status.banks[i].id)) : QString());
     }
 }
 

@@ -27,7 +27,8 @@ public:
     // How the pause at the end of a preset load waits; the program really sleeps.
     void SetSleep(std::function<void(int milliseconds)> sleep) { m_sleep = std::move(sleep); }
 
-    // Stores the owner and reads the card's status; shows the error itself on failure.
+    // Stores the owner and reads the card's status; shows the error itself on failure. A
+    // card that lists 8 banks and holds more (SYNTHERR_INVCOUNT) is no failure.
     bool Init(QWidget* owner);
 
     // 0..16: the new bank's ID; above 16: 16 + status code.
@@ -47,6 +48,7 @@ public:
     uint32_t GetUsedMemory() const;
     // The name the card gives the bank in that position, read as Windows-1252.
     QString GetBankName(uint16_t position) const;
+    // The file the bank was loaded from here, else the one the card knows, else nothing.
     QString GetBankPath(uint16_t id) const;
     // Records the file of a bank that was in the card before this table saw it, when the
     // file is known from elsewhere; the modified mark stays as it is.

@@ -1,5 +1,6 @@
 #include "CardChoice.h"
 
+#include "BankTable.h"
 #include "SharedSynthLibrary.h"
 #include "StringTable.h"
 #include "SynthStatus.h"
@@ -37,6 +38,14 @@ const StartEnvironment& AtStart()
 {
     static const StartEnvironment environment;
     return environment;
+}
+
+// The card the last library opened was named for ("simulated", "fluidsynth", a library's
+// path), or nothing when it was the chosen card.
+QString& CardOpenedForThisRun()
+{
+    static QString card;
+    return card;
 }
 
 } // namespace
@@ -135,7 +144,19 @@ bool CCardChoice::OpenLibrary(CSharedSynthLibrary& library, const QString& execu
                               const QString& cardForThisRun) const
 {
     ApplyToEnvironment();
+    CardOpenedForThisRun() = cardForThisRun;
+    // Every message of the card's errors, in a window or on a terminal, says what the card
+    // adds to its code.
+    CBankTable::SetStatusDetail([settingsPath = m_settingsPath](int code) {
+        return CCardChoice(settingsPath).StatusDetail(code);
+    });
     return library.Open(LibraryPath(executableDir, cardForThisRun));
+}
+
+bool CCardChoice::IsServerCardOpen() const
+{
+    const QString& named = CardOpenedForThisRun();
+    return named.isEmpty() ? CardKind() == Kind::FluidSynth : named == kFluidSynthName;
 }
 
 QString CCardChoice::BankFileExtension() const
@@ -151,9 +172,14 @@ QString CCardChoice::BankFileFilter() const
 
 QString CCardChoice::StatusDetail(int code) const
 {
-    if (CardKind() != Kind::FluidSynth || code != SYNTHERR_NOTSUPPORTED)
-        return {};
-    // The address the library really used: the user's variable, else the setting.
-    const QString address = qEnvironmentVariable(kAddressVariable, ServerAddress());
-    return QLatin1Char('\n') + CStringTable::Load(IDS_SERVER_NOT_ANSWERING).arg(address);
+    QString detail;
+    if (const QString fromCard = CSharedSynthLibrary::FailureDetail(static_cast<uint16_t>(code));
+        !fromCard.isEmpty())
+        detail = QLatin1Char('\n') + fromCard;
+    if (code == SYNTHERR_NOTSUPPORTED && IsServerCardOpen()) {
+        // The address the library really used: the user's variable, else the setting.
+        const QString address = qEnvironmentVariable(kAddressVariable, ServerAddress());
+        detail += QLatin1Char('\n') + CStringTable::Load(IDS_SERVER_NOT_ANSWERING).arg(address);
+    }
+    return detail;
 }

@@ -47,18 +47,23 @@ public:
     // from the environment at every call. Variables the user set before the program
     // started win over the settings and are left alone.
     void ApplyToEnvironment() const;
-    // Applies the choice and makes library the chosen card's; false when it cannot be
-    // loaded (the library then says why).
+    // Applies the choice and makes library the chosen card's (or the card named for this
+    // run); false when it cannot be loaded (the library then says why). From then on the
+    // bank table's messages of the card's errors carry StatusDetail.
     bool OpenLibrary(CSharedSynthLibrary& library, const QString& executableDir,
                      const QString& cardForThisRun = {}) const;
 
     // The Load dialog's default extension and filter for the chosen card's bank files.
     QString BankFileExtension() const;
     QString BankFileFilter() const;
-    // What to add to the message of a library status code: for the server card, when the
-    // server cannot be reached, where it was looked for and how to start it.
+    // What to add to the message of a library status code: what the card said of the
+    // failure and, for the server card, when the server cannot be reached, where it was
+    // looked for and how to start it.
     QString StatusDetail(int code) const;
 
 private:
+    // The card of the library opened last: the one named for the run, else the chosen one.
+    bool IsServerCardOpen() const;
+
     QString m_settingsPath;
 };

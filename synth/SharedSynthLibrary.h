@@ -24,6 +24,11 @@ public:
     uint16_t SynthUnloadBank(uint16_t id) override;
     uint16_t SynthSetPriority(uint16_t id, int32_t priority) override;
     uint16_t SynthGetStatus(SynthStatus* status) override;
+    QString BankPath(uint16_t id) override;
+
+    // What the library had to add to the status code of the last call that failed on the
+    // calling thread, when the code is that one; else nothing.
+    static QString FailureDetail(uint16_t code);
 
     // What every operation answers while no library is loaded.
     static constexpr uint16_t NOT_LOADED = SYNTHERR_NOTSUPPORTED;
@@ -33,8 +38,13 @@ private:
     using UnloadBankFn = uint16_t (*)(uint16_t);
     using SetPriorityFn = uint16_t (*)(uint16_t, int32_t);
     using GetStatusFn = uint16_t (*)(SynthStatus*);
+    using GetBankPathFn = uint16_t (*)(uint16_t, char*, uint32_t);
+    using GetErrorDetailFn = void (*)(char*, uint32_t);
 
     bool ResolveEntries();
+    // Keeps what the library adds to a failed call's code, asked at once: the library
+    // forgets it at its next call.
+    uint16_t Noted(uint16_t code) const;
 
     QLibrary m_library;
     QString m_error;
@@ -42,4 +52,6 @@ private:
     UnloadBankFn m_unloadBank = nullptr;
     SetPriorityFn m_setPriority = nullptr;
     GetStatusFn m_getStatus = nullptr;
+    GetBankPathFn m_getBankPath = nullptr;
+    GetErrorDetailFn m_getErrorDetail = nullptr;
 };

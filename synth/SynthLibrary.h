@@ -1,7 +1,10 @@
-// The four operations of the card's synthesizer library, as the bank table calls them.
+// The four operations of the card's synthesizer library, as the bank table calls them,
+// and what a card may offer besides, which a card without it answers with nothing.
 #pragma once
 
 #include "SynthStatus.h"
+
+#include <QString>
 
 #include <cstdint>
 
@@ -15,4 +18,7 @@ public:
     virtual uint16_t SynthUnloadBank(uint16_t id) = 0;
     virtual uint16_t SynthSetPriority(uint16_t id, int32_t priority) = 0;
     virtual uint16_t SynthGetStatus(SynthStatus* status) = 0;
+
+    // The file the card itself knows a bank by (a server's font), or nothing.
+    virtual QString BankPath(uint16_t) { return {}; }
 };

@@ -75,6 +75,16 @@ SYNTH_API uint16_t SynthSetPriority(uint16_t id, int32_t priority);
  * record on SYNTHERR_ABORT. SYNTHERR_INVADD for a null pointer. */
 SYNTH_API uint16_t SynthGetStatus(SynthStatus* status);
 
+/* Optional entry points: a card may offer them, and the program does without them when it
+ * does not (the simulated card offers neither). */
+
+/* Copies the file the card holds bank id from, NUL-terminated, into path (size bytes).
+ * SYNTHERR_UNREF when no bank has that ID; SYNTHERR_INVADD when path is null or too small. */
+SYNTH_API uint16_t SynthGetBankPath(uint16_t id, char* path, uint32_t size);
+/* Copies what the calling thread's last failed call has to add to its status code (UTF-8,
+ * cut to size bytes with its NUL) into text; an empty text when it has nothing to add. */
+SYNTH_API void SynthGetErrorDetail(char* text, uint32_t size);
+
 #ifdef __cplusplus
 }
 #endif

@@ -3,6 +3,7 @@
 // card copes with a server that goes away, restarts, is shared, or is not a server at all.
 #include "FluidCard.h"
 #include "FluidServer.h"
+#include "ShellRelay.h"
 #include "SoundFontWriter.h"
 #include "TempDir.h"
 
@@ -33,7 +34,7 @@ protected:
         CFluidCard::Settings settings;
         settings.address = {"127.0.0.1", std::to_string(server.Port())};
         settings.budget = budget;
-        settings.timeout = 2s;
+        settings.connectTimeout = 2s;
         return CFluidCard(CFluidCard::Store(dir.Path("state/fluidsynth.state"), CFluidState()),
                           settings);
     }
@@ -69,7 +70,7 @@ TEST_F(FluidCardTest, LoadsUnderTheLowestFreeIdAndUnloadsFromTheServer)
     EXPECT_EQ(card.LoadBank(b.c_str()), 1);
     EXPECT_EQ(card.LoadBank(c.c_str()), 2);
     EXPECT_EQ(card.UnloadBank(1), SYNTH_OK);
-    EXPECT_EQ(server.Fonts(), (std::vector<std::string>{a, c}));
+    EXPECT_EQ(server.Fonts(), (std::vector<std::string>{c, a}));
     EXPECT_EQ(card.UnloadBank(1), SYNTHERR_UNREF);
 
     EXPECT_EQ(card.LoadBank(b.c_str()), 1) << "the lowest free ID";
@@ -125,22 +126,26 @@ TEST_F(FluidCardTest, RefusesBadLoadsInTheSimulatedCardsOrderAndLeavesTheServerA
     EXPECT_EQ(server.Fonts().size(), 8u);
 }
 
-TEST_F(FluidCardTest, KeepsTheServersStackInPriorityOrder)
+TEST_F(FluidCardTest, KeepsTheStackInPriorityOrderReloadingOnlyTheFontsThatMove)
 {
     const CFluidCard card = Card();
     const std::string a = Font("a.sf2"), b = Font("b.sf2"), c = Font("c.sf2");
     ASSERT_EQ(card.LoadBank(a.c_str()), 0);
     ASSERT_EQ(card.LoadBank(b.c_str()), 1);
     ASSERT_EQ(card.LoadBank(c.c_str()), 2);
-    EXPECT_EQ(server.Fonts(), (std::vector<std::string>{a, b, c}))
-        << "equal priorities: the lower bank ID on top";
+    const std::vector<int32_t> loaded = server.Ids();
+    EXPECT_EQ(server.Fonts(), (std::vector<std::string>{c, b, a}))
+        << "equal priorities: a new font on top, as the server's own load puts it";
+    EXPECT_EQ(loaded, (std::vector<int32_t>{3, 2, 1})) << "nothing loaded twice";
 
     EXPECT_EQ(card.SetPriority(2, 5), SYNTH_OK);
-    EXPECT_EQ(server.Fonts(), (std::vector<std::string>{c, a, b}));
+    EXPECT_EQ(server.Ids(), loaded) << "already on top: nothing moves";
     EXPECT_EQ(card.SetPriority(0, 5), SYNTH_OK);
     EXPECT_EQ(server.Fonts(), (std::vector<std::string>{a, c, b}));
+    EXPECT_EQ(server.Ids(), (std::vector<int32_t>{4, 3, 2})) << "only a was loaded again";
     EXPECT_EQ(card.SetPriority(1, 9), SYNTH_OK);
     EXPECT_EQ(server.Fonts(), (std::vector<std::string>{b, a, c}));
+    EXPECT_EQ(server.Ids(), (std::vector<int32_t>{5, 4, 3}));
 
     const SynthStatus status = Status(card);
     ASSERT_EQ(status.bankCount, 3u);
@@ -149,7 +154,48 @@ TEST_F(FluidCardTest, KeepsTheServersStackInPriorityOrder)
     EXPECT_EQ(status.banks[2].priority, 5);
     EXPECT_EQ(card.SetPriority(7, 1), SYNTHERR_UNREF);
     EXPECT_EQ(card.SetPriority(0, 128), SYNTHERR_INVADD);
-    EXPECT_EQ(server.Fonts(), (std::vector<std::string>{b, a, c}));
+    EXPECT_EQ(server.Ids(), (std::vector<int32_t>{5, 4, 3}));
+}
+
+TEST_F(FluidCardTest, EveryChannelKeepsSoundingItsProgramFromTheNewStack)
+{
+    server.Command("load " + kSystemFont);
+    ASSERT_EQ(server.Command("channels")[0], "chan 0, Piano 1");
+    const CFluidCard card = Card();
+    // A font with a program 0 of its own, and one without.
+    CSoundFontWriter tone("Tone"), strings("Strings");
+    tone.AddPreset("Tone Piano", 0, 0);
+    strings.AddPreset("Strings", 0, 48);
+    std::string error;
+    ASSERT_TRUE(tone.Write(dir.Path("tone.sf2"), &error)) << error;
+    ASSERT_TRUE(strings.Write(dir.Path("strings.sf2"), &error)) << error;
+
+    ASSERT_EQ(card.LoadBank(dir.Path("tone.sf2").c_str()), 1);
+    EXPECT_EQ(server.Command("channels")[0], "chan 0, Tone Piano") << "found on top";
+    ASSERT_EQ(card.SetPriority(0, 10), SYNTH_OK) << "the system font is loaded again, on top";
+    EXPECT_EQ(server.Command("channels")[0], "chan 0, Piano 1");
+    ASSERT_EQ(card.LoadBank(dir.Path("strings.sf2").c_str()), 2);
+    ASSERT_EQ(card.SetPriority(2, 20), SYNTH_OK);
+    EXPECT_EQ(server.Command("channels")[0], "chan 0, Piano 1");
+    ASSERT_EQ(card.UnloadBank(0), SYNTH_OK);
+    EXPECT_EQ(server.Command("channels")[0], "chan 0, Tone Piano");
+}
+
+TEST_F(FluidCardTest, AFontWhoseFileIsGoneStaysOnTheServerAndAReorderThatWouldLoseItIsRefused)
+{
+    const CFluidCard card = Card();
+    const std::string a = Font("a.sf2"), b = Font("b.sf2"), c = Font("c.sf2");
+    ASSERT_EQ(card.LoadBank(a.c_str()), 0);
+    ASSERT_EQ(card.LoadBank(b.c_str()), 1);
+    std::filesystem::remove(a);
+
+    EXPECT_EQ(card.LoadBank(c.c_str()), 2) << "c goes on top: a stays where it is";
+    EXPECT_EQ(card.SetPriority(1, 20), SYNTH_OK) << "b moves above c";
+    EXPECT_EQ(card.SetPriority(0, 30), SYNTHERR_FILENOTFOUND) << "a would have to be loaded";
+    EXPECT_NE(CFluidCard::FailureDetail().find(a), std::string::npos)
+        << CFluidCard::FailureDetail();
+    EXPECT_EQ(server.Fonts(), (std::vector<std::string>{b, c, a}));
+    EXPECT_EQ(Status(card).banks[0].priority, 0) << "the refused priority is not recorded";
 }
 
 TEST_F(FluidCardTest, ShowsWhatTheServerHoldsAfterARestartOrAnotherClientsLoads)
@@ -201,7 +247,7 @@ TEST_F(FluidCardTest, PathsWithSpacesQuotesAndNonUtf8BytesReachTheServerUnchange
     EXPECT_EQ(Status(card).bankCount, 1u);
     const std::string relative = std::filesystem::relative(odd).string();
     EXPECT_EQ(card.LoadBank(relative.c_str()), 1) << "taken from the working directory";
-    EXPECT_EQ(server.Fonts().front(), odd);
+    EXPECT_EQ(server.Fonts().front(), std::filesystem::absolute(relative).string());
     const std::string newline = Font("two\nlines.sf2");
     EXPECT_EQ(card.LoadBank(newline.c_str()), 16 + SYNTHERR_FILENOTFOUND);
 }
@@ -224,31 +270,90 @@ TEST_F(FluidCardTest, TheLibraryTakesItsServerBudgetAndStateFromTheEnvironment)
     EXPECT_EQ(status.bankCount, 1u);
     EXPECT_TRUE(std::filesystem::exists(dir.Path("env.state")));
 
-    ::setenv("KORVANE_FLUIDSYNTH_MEMORY", "lots", 1);
+    const auto detail =
+        reinterpret_cast<decltype(SynthGetErrorDetail)*>(::dlsym(library, "SynthGetErrorDetail"));
+    ASSERT_TRUE(detail);
+    char text[512];
+    for (const char* budget : {"5G", "abc", "4294967296"}) {
+        ::setenv("KORVANE_FLUIDSYNTH_MEMORY", budget, 1);
+        EXPECT_EQ(getStatus(&status), SYNTHERR_INVADD) << budget;
+        detail(text, sizeof text);
+        EXPECT_NE(std::string(text).find(budget), std::string::npos) << text;
+    }
+    ::unsetenv("KORVANE_FLUIDSYNTH_MEMORY");
     EXPECT_EQ(getStatus(&status), SYNTH_OK);
-    EXPECT_EQ(status.totalMemory, 1U << 30) << "a malformed budget: the default";
-    ::setenv("KORVANE_FLUIDSYNTH", "no port", 1);
-    EXPECT_EQ(getStatus(&status), SYNTHERR_NOTSUPPORTED);
+    EXPECT_EQ(status.totalMemory, 1U << 30) << "unset: the default";
     for (const char* name :
          {"KORVANE_FLUIDSYNTH", "KORVANE_FLUIDSYNTH_STATE", "KORVANE_FLUIDSYNTH_MEMORY"})
         ::unsetenv(name);
     ::dlclose(library);
 }
 
-TEST(FluidCardStatusTest, AfterAnUnansweredCallTheStatusFailsAtOnceUntilAnOperationGetsThrough)
+TEST_F(FluidCardTest, APausedServerIsWaitedForAndLivesOn)
 {
-    CTempDir dir;
-    CFluidServer server;
-    CFluidCard::Settings settings;
-    settings.address = {"127.0.0.1", std::to_string(server.Port())};
-    settings.statusRetryAfter = 60s;
-    const CFluidCard card(CFluidCard::Store(dir.Path("fluidsynth.state"), CFluidState()), settings);
-    SynthStatus status{};
-    EXPECT_EQ(card.GetStatus(&status), SYNTHERR_NOTSUPPORTED);
+    const CFluidCard card = Card();
+    const std::string a = Font("a.sf2");
+    server.Pause(true);
+    std::thread resume([this] {
+        std::this_thread::sleep_for(5s);
+        server.Pause(false);
+    });
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(card.LoadBank(a.c_str()), 0);
+    EXPECT_EQ(Status(card).bankCount, 1u);
+    resume.join();
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 4s) << "the reply was awaited";
+    EXPECT_TRUE(server.IsRunning());
+    EXPECT_EQ(server.Fonts(), (std::vector<std::string>{a}));
+}
+
+TEST_F(FluidCardTest, WhileAChangeIsUnderWayTheStatusIsTheStateAsLastSettled)
+{
+    const CFluidCard card = Card();
+    const std::string a = Font("a.sf2"), b = Font("b.sf2");
+    ASSERT_EQ(card.LoadBank(a.c_str()), 0);
+    server.Pause(true);
+    std::thread load([&] { EXPECT_EQ(card.LoadBank(b.c_str()), 1); });
+    std::this_thread::sleep_for(500ms);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Status(card).bankCount, 1u) << "the paused load is not waited for";
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
+    server.Pause(false);
+    load.join();
+    EXPECT_EQ(Status(card).bankCount, 2u);
+}
+
+TEST_F(FluidCardTest, AfterALostReplyTheStateSettlesOnWhatTheServerHolds)
+{
+    const CFluidCard direct = Card();
+    const std::string a = Font("a.sf2"), b = Font("b.sf2");
+    ASSERT_EQ(direct.LoadBank(a.c_str()), 0);
+    ASSERT_EQ(direct.SetPriority(0, 100), SYNTH_OK);
+    {
+        // The relay ends the card's connection once a load has gone through, before the
+        // reply.
+        CShellRelay relay(server.Port(), "load ");
+        CFluidCard::Settings settings;
+        settings.address = {"127.0.0.1", std::to_string(relay.Port())};
+        settings.budget = 1U << 30;
+        const CFluidCard card(CFluidCard::Store(dir.Path("state/fluidsynth.state"), CFluidState()),
+                              settings);
+        EXPECT_EQ(card.LoadBank(b.c_str()), 1) << "the server holds it: the load is done";
+        EXPECT_EQ(relay.Count("load "), 1);
+    }
+    EXPECT_TRUE(server.IsRunning());
+    const SynthStatus status = Status(direct);
+    ASSERT_EQ(status.bankCount, 2u);
+    EXPECT_EQ(status.banks[0].priority, 100) << "nothing the user had is dropped";
+    std::string path;
+    EXPECT_EQ(direct.GetBankPath(1, path), SYNTH_OK);
+    EXPECT_EQ(path, b);
+
+    server.Stop();
+    EXPECT_EQ(direct.UnloadBank(0), SYNTHERR_NOTSUPPORTED);
+    EXPECT_NE(CFluidCard::FailureDetail().find("not running"), std::string::npos);
     ASSERT_TRUE(server.Start());
-    EXPECT_EQ(card.GetStatus(&status), SYNTHERR_NOTSUPPORTED) << "not asked again so soon";
-    EXPECT_EQ(card.UnloadBank(0), SYNTHERR_UNREF) << "an operation asks the server";
-    EXPECT_EQ(card.GetStatus(&status), SYNTH_OK);
+    EXPECT_EQ(Status(direct).bankCount, 0u) << "a restarted server holds nothing";
 }
 
 // A listening socket that accepts and then says nothing, or says what it likes.
@@ -292,7 +397,7 @@ TEST(FluidCardWithoutServerTest, EveryCallEndsWithNotSupportedAndAnEmptyRecord)
 {
     CTempDir dir;
     CFluidCard::Settings settings;
-    settings.timeout = 300ms;
+    settings.connectTimeout = 300ms;
     const auto card = [&](int port) {
         settings.address = {"127.0.0.1", std::to_string(port)};
         return CFluidCard(CFluidCard::Store(dir.Path("fluidsynth.state"), CFluidState()), settings);

@@ -19,7 +19,10 @@ constexpr auto kPollInterval = std::chrono::milliseconds(50);
 
 } // namespace
 
-CFluidServer::CFluidServer() : m_port(FreePort()) {}
+CFluidServer::CFluidServer(std::string startupFont)
+    : m_port(FreePort()), m_startupFont(std::move(startupFont))
+{
+}
 
 CFluidServer::~CFluidServer()
 {
@@ -52,8 +55,11 @@ bool CFluidServer::Start()
         ::dup2(null, STDIN_FILENO);
         ::dup2(null, STDOUT_FILENO);
         ::dup2(null, STDERR_FILENO);
+        // Debian's unit: "fluidsynth -is ... $SOUND_FONT".
+        const char* font = m_startupFont.empty() ? nullptr : m_startupFont.c_str();
         ::execlp("fluidsynth", "fluidsynth", "-is", "-a", "file", "-o", "audio.file.name=/dev/null",
-                 "-o", port.c_str(), "-o", "synth.default-soundfont=", static_cast<char*>(nullptr));
+                 "-o", port.c_str(), "-o", "synth.default-soundfont=", font,
+                 static_cast<char*>(nullptr));
         ::_exit(127);
     }
     if (m_pid < 0) {
@@ -106,16 +112,50 @@ std::vector<std::string> CFluidServer::Command(const std::string& line) const
     return reply;
 }
 
-std::vector<std::string> CFluidServer::Fonts() const
+std::vector<std::pair<int32_t, std::string>> CFluidServer::Stack() const
 {
-    std::vector<std::string> paths;
+    std::vector<std::pair<int32_t, std::string>> stack;
     const std::vector<std::string> reply = Command("fonts");
-    // "ID  Name", then "%2d  %s" per font.
     for (std::size_t i = 1; i < reply.size(); ++i) {
         const std::size_t separator = reply[i].find("  ", reply[i].find_first_not_of(' '));
         if (separator != std::string::npos) {
-            paths.push_back(reply[i].substr(separator + 2));
+            stack.emplace_back(std::stoi(reply[i].substr(0, separator)),
+                               reply[i].substr(separator + 2));
         }
     }
+    return stack;
+}
+
+std::vector<std::string> CFluidServer::Fonts() const
+{
+    std::vector<std::string> paths;
+    for (const auto& font : Stack()) {
+        paths.push_back(font.second);
+    }
     return paths;
+}
+
+std::vector<int32_t> CFluidServer::Ids() const
+{
+    std::vector<int32_t> ids;
+    for (const auto& font : Stack()) {
+        ids.push_back(font.first);
+    }
+    return ids;
+}
+
+void CFluidServer::Pause(bool paused) const
+{
+    if (m_pid > 0) {
+        ::kill(m_pid, paused ? SIGSTOP : SIGCONT);
+    }
+}
+
+bool CFluidServer::IsRunning()
+{
+    int status = 0;
+    if (m_pid > 0 && ::waitpid(m_pid, &status, WNOHANG) == m_pid) {
+        m_pid = -1;
+    }
+    return m_pid > 0;
 }

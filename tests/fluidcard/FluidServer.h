@@ -1,8 +1,10 @@
-// A FluidSynth server of a test's own: started on a free port with no audio output and
-// no SoundFont, stopped (and waited for) when the test is done. It also plays a second
-// client of the server, sending shell commands over a connection of its own.
+// A FluidSynth server of a test's own: started on a free port with no audio output, and
+// with no SoundFont or, as Debian's user unit starts it, with a font of its own; stopped
+// (and waited for) when the test is done. It also plays a second client of the server,
+// sending shell commands over a connection of its own.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -10,7 +12,8 @@
 class CFluidServer
 {
 public:
-    CFluidServer();
+    // startupFont: the font the server loads as it starts; empty: none.
+    explicit CFluidServer(std::string startupFont = {});
     ~CFluidServer();
     CFluidServer(const CFluidServer&) = delete;
     CFluidServer& operator=(const CFluidServer&) = delete;
@@ -24,13 +27,23 @@ public:
 
     // The reply lines of one command; empty also when the server does not answer.
     std::vector<std::string> Command(const std::string& line) const;
-    // The paths of the server's fonts, from the top of its stack.
+    // The paths of the server's fonts, from the top of its stack, and their IDs.
     std::vector<std::string> Fonts() const;
+    std::vector<int32_t> Ids() const;
+
+    // Stops the server's process (SIGSTOP) or lets it go on (SIGCONT).
+    void Pause(bool paused) const;
+    // Whether the process is still there; false once it ended, however it did.
+    bool IsRunning();
 
     // A free TCP port on the loopback interface at the time of the call.
     static int FreePort();
 
 private:
+    // "fonts" lines after the heading: "%2d  %s" per font.
+    std::vector<std::pair<int32_t, std::string>> Stack() const;
+
     int m_port;
+    std::string m_startupFont;
     pid_t m_pid = -1;
 };

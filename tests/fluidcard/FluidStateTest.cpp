@@ -105,19 +105,21 @@ TEST(FluidStateTest, KeepsItsBanksAcrossTheStateFileAndRefusesDamagedBytes)
     EXPECT_FALSE(CFluidState::Parse(newline)) << "a path the shell cannot be given";
 }
 
-TEST(FluidReconcileTest, DropsBanksTheServerLostAndTakesInFontsOthersLoaded)
+TEST(FluidReconcileTest, DropsBanksTheServerLostKeepsFontsLoadedAgainAndTakesInOthers)
 {
     CFluidState state = StateWith({{1, "/fonts/a.sf2"}, {2, "/fonts/b.sf2"}, {3, "/fonts/c.sf2"}});
-    // Font 2 is gone; font 3 was unloaded and loaded again by someone else (a new ID).
+    ASSERT_EQ(state.SetPriority(2, 40), SYNTH_OK);
+    // Font 2 is gone; font 3 was loaded again (a new ID), as after a reply that was lost.
     const std::vector<ServerFont> stack = {
         {9, "/fonts/c.sf2"}, {5, "/gone/New Font.sf2"}, {1, "/fonts/a.sf2"}};
     EXPECT_EQ(CFluidCard::Reconcile(stack, state), SYNTH_OK);
     ASSERT_EQ(state.Banks().Banks().size(), 3u);
     EXPECT_EQ(state.Font(0)->serverId, 1);
-    EXPECT_EQ(state.Font(1)->serverId, 9) << "the lowest free IDs, from the top of the stack";
-    EXPECT_EQ(state.Font(2)->serverId, 5);
-    EXPECT_EQ(state.Banks().FindBank(2)->name, "New Font") << "an unreadable file: its name";
-    EXPECT_EQ(state.Banks().FindBank(2)->size, 0u);
+    EXPECT_EQ(state.Font(2)->serverId, 9) << "the same file: the same bank, under its new ID";
+    EXPECT_EQ(state.Banks().FindBank(2)->priority, 40);
+    EXPECT_EQ(state.Font(1)->serverId, 5) << "a font others loaded takes the lowest free ID";
+    EXPECT_EQ(state.Banks().FindBank(1)->name, "New Font") << "an unreadable file: its name";
+    EXPECT_EQ(state.Banks().FindBank(1)->size, 0u);
 
     std::vector<ServerFont> crowded;
     for (int32_t id = 20; id > 10; --id)

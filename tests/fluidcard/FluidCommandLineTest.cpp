@@ -1,0 +1,156 @@
+// The command line on a FluidSynth server of the test's own, started as Debian's user unit
+// starts it (with a font of its own): the program runs as a process, as a script runs it.
+#include "FluidServer.h"
+#include "SoundFontWriter.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+const std::string kSystemFont = "/usr/share/sounds/sf2/default-GM.sf2";
+
+struct Result
+{
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+class FluidCommandLineTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_TRUE(server.Start()) << "cannot start fluidsynth"; }
+
+    // korvane --synth fluidsynth arguments..., on the server unless address says otherwise.
+    Result Run(const std::vector<std::string>& arguments, const std::string& address = {},
+               const std::string& memory = {}) const
+    {
+        std::vector<std::string> environment = {
+            "KORVANE_FLUIDSYNTH=" + (address.empty() ? server.Address() : address),
+            "KORVANE_FLUIDSYNTH_STATE=" + dir.Path("fluidsynth.state"),
+            "XDG_CONFIG_HOME=" + dir.Path("config"), "XDG_STATE_HOME=" + dir.Path("state"),
+            "HOME=" + dir.Path("")};
+        if (!memory.empty())
+            environment.push_back("KORVANE_FLUIDSYNTH_MEMORY=" + memory);
+        std::vector<std::string> command = {KORVANE_PROGRAM, "--synth", "fluidsynth"};
+        command.insert(command.end(), arguments.begin(), arguments.end());
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            ::dup2(::open(dir.Path("out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 1);
+            ::dup2(::open(dir.Path("err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
+            std::vector<char*> argv, envp;
+            for (std::string& word : command)
+                argv.push_back(word.data());
+            for (std::string& variable : environment)
+                envp.push_back(variable.data());
+            argv.push_back(nullptr);
+            envp.push_back(nullptr);
+            ::execve(argv[0], argv.data(), envp.data());
+            ::_exit(127);
+        }
+        Result result;
+        int status = 0;
+        if (pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status))
+            result.status = WEXITSTATUS(status);
+        result.out = Contents("out");
+        result.err = Contents("err");
+        return result;
+    }
+
+    std::string Contents(const std::string& name) const
+    {
+        std::ifstream file(dir.Path(name));
+        std::stringstream text;
+        text << file.rdbuf();
+        return text.str();
+    }
+
+    std::string Font(const std::string& name) const
+    {
+        CSoundFontWriter writer(name);
+        writer.AddPreset("Tone", 0, 0);
+        std::string error;
+        EXPECT_TRUE(writer.Write(dir.Path(name + ".sf2"), &error)) << error;
+        return dir.Path(name + ".sf2");
+    }
+
+    CTempDir dir;
+    CFluidServer server{kSystemFont};
+};
+
+TEST_F(FluidCommandLineTest, NineFontsShowAsTheTopEightAndUnloadStillWorks)
+{
+    for (const char* name : {"f1", "f2", "f3", "f4", "f5", "f6", "f7", "f8"})
+        server.Command("load " + Font(name));
+    Result status = Run({"status"});
+    EXPECT_EQ(status.status, 0) << status.err;
+    EXPECT_NE(status.out.find("f8.sf2"), std::string::npos) << status.out;
+    EXPECT_EQ(status.out.find("default-GM"), std::string::npos) << "ninth from the top";
+    EXPECT_NE(status.out.find("1 more font"), std::string::npos) << status.out;
+
+    EXPECT_EQ(Run({"unload", "0"}).status, 0);
+    EXPECT_EQ(server.Fonts().size(), 8u);
+    status = Run({"status", "--json"});
+    EXPECT_NE(status.out.find("\"path\": \"" + kSystemFont + "\""), std::string::npos)
+        << "the server's own font, with the file the server names\n"
+        << status.out;
+    const Result saved = Run({"preset", "save", dir.Path("set.pre")});
+    EXPECT_EQ(saved.status, 0);
+    EXPECT_EQ(saved.err, "") << "every bank's file is known";
+    EXPECT_EQ(Run({"report", dir.Path("out.htm")}).status, 0);
+    EXPECT_NE(Contents("out.htm").find("Piano 1"), std::string::npos)
+        << "the server's own font is reported by its presets";
+    EXPECT_EQ(Run({"unload", "--all"}).status, 0);
+    EXPECT_TRUE(server.Fonts().empty());
+}
+
+TEST_F(FluidCommandLineTest, APausedServerIsWaitedForAndLivesOn)
+{
+    server.Pause(true);
+    std::thread resume([this] {
+        std::this_thread::sleep_for(5s);
+        server.Pause(false);
+    });
+    const Result status = Run({"status"});
+    resume.join();
+    EXPECT_EQ(status.status, 0) << status.err;
+    EXPECT_NE(status.out.find(kSystemFont), std::string::npos) << status.out;
+    EXPECT_TRUE(server.IsRunning());
+}
+
+TEST_F(FluidCommandLineTest, ErrorsSayWhereTheServerIsAndWhatIsWrong)
+{
+    const std::string stopped = "127.0.0.1:" + std::to_string(CFluidServer::FreePort());
+    Result result = Run({"status"}, stopped);
+    EXPECT_EQ(result.status, 3);
+    for (const std::string& said :
+         {stopped, std::string("not running"), std::string("systemctl --user start fluidsynth")})
+        EXPECT_NE(result.err.find(said), std::string::npos) << result.err;
+
+    for (const char* budget : {"5G", "abc", "4294967296"}) {
+        result = Run({"status"}, {}, budget);
+        EXPECT_EQ(result.status, 3) << budget;
+        EXPECT_NE(result.err.find(std::string("KORVANE_FLUIDSYNTH_MEMORY is set to \"") + budget),
+                  std::string::npos)
+            << result.err;
+    }
+
+    const std::string bank = dir.WriteBank("piano.94b", "PIANO", 1000);
+    result = Run({"load", bank});
+    EXPECT_EQ(result.status, 4);
+    EXPECT_NE(result.err.find("takes SoundFont files (.sf2, .sf3) only"), std::string::npos)
+        << result.err;
+    EXPECT_EQ(server.Fonts(), (std::vector<std::string>{kSystemFont}));
+}
+
+} // namespace
