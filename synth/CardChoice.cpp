@@ -5,6 +5,7 @@
 #include "SynthStatus.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -15,6 +16,8 @@ const QString kAddressKey = QStringLiteral("fluidsynth/address");
 const QString kMemoryKey = QStringLiteral("fluidsynth/memory");
 const QString kSimulatedName = QStringLiteral("simulated");
 const QString kFluidSynthName = QStringLiteral("fluidsynth");
+const QString kSimulatedLibrary = QStringLiteral("libsynth32.so");
+const QString kServerLibrary = QStringLiteral("libsynth32-fluidsynth.so");
 
 constexpr int IDS_BANK_EXT = 107;
 constexpr int IDS_BANK_FILTER = 108;
@@ -118,9 +121,12 @@ QString CCardChoice::LibraryPath(const QString& executableDir, const QString& ca
     if (named && cardForThisRun != u"simulated" && cardForThisRun != u"fluidsynth")
         return cardForThisRun;
     const bool server = named ? cardForThisRun == u"fluidsynth" : CardKind() == Kind::FluidSynth;
-    const QString name =
-        server ? QStringLiteral("libsynth32-fluidsynth.so") : QStringLiteral("libsynth32.so");
-    return QDir(executableDir).filePath(name);
+    return QDir(executableDir).filePath(server ? kServerLibrary : kSimulatedLibrary);
+}
+
+bool CCardChoice::IsServerLibrary(const QString& path)
+{
+    return QFileInfo(path).fileName() == kServerLibrary;
 }
 
 void CCardChoice::ApplyToEnvironment() const

@@ -38,6 +38,8 @@ public:
     bool SetMemoryBudget(uint64_t bytes);
 
     static bool IsValidAddress(const QString& address);
+    // Whether the library at path is the server card's.
+    static bool IsServerLibrary(const QString& path);
 
     // KORVANE_SYNTH_LIBRARY when set, else the library in executableDir of the card named
     // for this run ("simulated", "fluidsynth", or any other text as a library's path) or,
