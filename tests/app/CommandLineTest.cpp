@@ -24,6 +24,7 @@
 
 #include <csignal>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -300,8 +301,11 @@ void CommandLineTest::fileNamesAreBytes()
 {
     CBankFileWriter writer("CAFE");
     writer.AddInstrument(3, 0);
-    writer.Write(m_bed->Path(QString()).toStdString() + "/caf\xe9.94b");
+    const std::string file = m_bed->Path(QString()).toStdString() + "/caf\xe9.94b";
+    writer.Write(file);
     const Result load = RunShell(QStringLiteral("exec \"$0\" load \"$(printf 'caf\\351.94b')\""));
+    // Qt's removal of the temporary directory would not find the file by its name.
+    ::unlink(file.c_str());
     QVERIFY2(load.status == 0, qPrintable(load.err));
     QCOMPARE(Status()["banks"].toArray()[0].toObject()["name"].toString(), QStringLiteral("CAFE"));
 }
@@ -362,7 +366,7 @@ void CommandLineTest::failuresExitWithTheirKind()
     QFETCH(int, status);
     QFETCH(QString, message);
     FillCard(banks);
-    for (const QString& name : {"notes.94b", "notes.pre"}) {
+    for (const char* name : {"notes.94b", "notes.pre"}) {
         QFile notes(m_bed->Path(name));
         QVERIFY(notes.open(QIODevice::WriteOnly) && notes.write("not a bank\n") > 0);
     }

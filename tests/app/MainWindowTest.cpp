@@ -336,7 +336,7 @@ void MainWindowTest::startupPresetThatNoLongerExistsIsDroppedAtQuit()
     auto window = StartWindow();
     QCOMPARE(m_messages->Calls().size(), size_t{1});
     QCOMPARE(m_messages->Calls()[0].text, QStringLiteral("Unable to find the preset file."));
-    QCOMPARE(window->BankTable().Status().bankCount, 0u);
+    QCOMPARE(window->BankTable().Status().bankCount, 1u);
     QCOMPARE(window->windowTitle(), QStringLiteral("Korvane - [No-preset Mode]"));
 
     window->OnCommand(Command::PresetExit);
