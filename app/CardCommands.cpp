@@ -151,7 +151,9 @@ void CCardCommands::PrintStatusText()
         m_out << Qt::left << qSetFieldWidth(4) << bank.id << qSetFieldWidth(17)
               << m_bankTable.GetBankName(i) << qSetFieldWidth(8) << bank.priority << Qt::right
               << qSetFieldWidth(12) << CMemoryFormat::Kilobytes(bank.size) << qSetFieldWidth(0)
-              << "  " << m_bankTable.GetBankPath(static_cast<uint16_t>(bank.id)) << '\n';
+              << "  "
+              << CNativePath::Display(m_bankTable.GetBankPath(static_cast<uint16_t>(bank.id)))
+              << '\n';
     }
 }
 

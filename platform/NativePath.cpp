@@ -161,8 +161,8 @@ QString CNativePath::WriteTarget(const QString& path, QString& error)
         }
         const QByteArray linked(link, length);
         // A relative target is relative to the link's own directory.
-        target = linked.startsWith('/') ? linked
-                                        : target.left(target.lastIndexOf('/') + 1) + linked;
+        target =
+            linked.startsWith('/') ? linked : target.left(target.lastIndexOf('/') + 1) + linked;
     }
     error = QString::fromLocal8Bit(std::strerror(ELOOP));
     return QString();

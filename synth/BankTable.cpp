@@ -280,10 +280,10 @@ void CBankTable::LoadPresetBank(uint32_t record, const QString& path, int32_t pr
 {
     if (path.isEmpty()) {
         ShowError(IDS_BANK_NOT_LOADED, CStringTable::Load(IDS_BANK_NOT_LOADED) +
-                                             QStringLiteral(" the preset names no file for "
-                                                            "its bank %1 of %2.")
-                                                 .arg(record + 1)
-                                                 .arg(m_presetImage.bankCount));
+                                           QStringLiteral(" the preset names no file for "
+                                                          "its bank %1 of %2.")
+                                               .arg(record + 1)
+                                               .arg(m_presetImage.bankCount));
         return;
     }
     const uint16_t id = LoadBank(path);

@@ -77,10 +77,7 @@ public:
     // Whether the last status was read from the card: false after a read that failed, when
     // the status shows no bank although the card may well hold some. A card that lists more
     // banks than the table holds was still read.
-    bool StatusRead() const
-    {
-        return m_statusCode == 0 || m_statusCode == SYNTHERR_INVCOUNT;
-    }
+    bool StatusRead() const { return m_statusCode == 0 || m_statusCode == SYNTHERR_INVCOUNT; }
     QWidget* Owner() const { return m_pOwner; }
     bool IsModified() const { return m_bModified != 0; }
 

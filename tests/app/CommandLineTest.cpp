@@ -343,9 +343,8 @@ void CommandLineTest::failuresExitWithTheirKind_data()
         << 0 << QStringList{"load", "--json", "a.94b"} << 2 << "--json does not go with load";
     QTest::newRow("missing preset")
         << 1 << QStringList{"preset", "load", "none.pre"} << 4 << "Unable to find the preset file.";
-    QTest::newRow("preset that is not one")
-        << 1 << QStringList{"preset", "load", "notes.pre"} << 4
-        << "This file is not a valid preset: ";
+    QTest::newRow("preset that is not one") << 1 << QStringList{"preset", "load", "notes.pre"} << 4
+                                            << "This file is not a valid preset: ";
     QTest::newRow("zero-filled preset") << 1 << QStringList{"preset", "load", "zeros.pre"} << 4
                                         << "This file is not a valid preset: ";
     QTest::newRow("missing template") << 1 << QStringList{"report", "--template", "no.mas", "o.htm"}
