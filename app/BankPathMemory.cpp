@@ -27,10 +27,8 @@ QString CBankPathMemory::FileFor(const QString& libraryPath)
     const std::string state = CFluidSettings::StatePath();
     if (state.empty())
         return QString();
-    // The library reads the server's address from the environment at every call.
-    const QString address =
-        qEnvironmentVariable("KORVANE_FLUIDSYNTH", QLatin1String(CFluidSettings::DEFAULT_ADDRESS));
-    return CNativePath::Decode(state) + QLatin1Char('.') + address + QStringLiteral(".paths");
+    return CNativePath::Decode(state) + QLatin1Char('.') + CCardChoice().AddressInUse() +
+           QStringLiteral(".paths");
 }
 
 QString CBankPathMemory::FileForCard(const QString& cardForThisRun)

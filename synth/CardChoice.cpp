@@ -159,7 +159,10 @@ QString CCardChoice::StatusDetail(int code) const
 {
     if (CardKind() != Kind::FluidSynth || code != SYNTHERR_NOTSUPPORTED)
         return {};
-    // The address the library really used: the user's variable, else the setting.
-    const QString address = qEnvironmentVariable(kAddressVariable, ServerAddress());
-    return QLatin1Char('\n') + CStringTable::Load(IDS_SERVER_NOT_ANSWERING).arg(address);
+    return QLatin1Char('\n') + CStringTable::Load(IDS_SERVER_NOT_ANSWERING).arg(AddressInUse());
+}
+
+QString CCardChoice::AddressInUse() const
+{
+    return qEnvironmentVariable(kAddressVariable, ServerAddress());
 }

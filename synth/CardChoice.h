@@ -31,6 +31,9 @@ public:
     void SetCardKind(Kind kind);
     // "host:port"; a malformed stored value reads as the default.
     QString ServerAddress() const;
+    // The address the server card's library really uses: the user's variable, else the
+    // setting.
+    QString AddressInUse() const;
     // False, changing nothing, for an address that is not "host:port" with a port 1..65535.
     bool SetServerAddress(const QString& address);
     // Bytes of SoundFont sample data the server card takes, 1..4294967295.
