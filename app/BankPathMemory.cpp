@@ -1,8 +1,12 @@
 #include "BankPathMemory.h"
 
 #include "BankTable.h"
+#include "CardChoice.h"
+#include "CardSettings.h"
+#include "ExecutableDir.h"
+#include "FluidSettings.h"
+#include "NativePath.h"
 
-#include <QDir>
 #include <QSettings>
 
 namespace {
@@ -14,20 +18,28 @@ QString BankGroup(uint32_t id)
 
 } // namespace
 
-QString CBankPathMemory::DefaultFile()
+QString CBankPathMemory::FileFor(const QString& libraryPath)
 {
-    const QString cardState = qEnvironmentVariable("KORVANE_CARD_STATE");
-    if (!cardState.isEmpty())
-        return cardState + QStringLiteral(".paths");
-    QString stateHome = qEnvironmentVariable("XDG_STATE_HOME");
-    // The base directory rules ignore a relative value.
-    if (stateHome.isEmpty() || QDir::isRelativePath(stateHome))
-        stateHome = QDir::home().filePath(QStringLiteral(".local/state"));
-    return QDir(stateHome).filePath(QStringLiteral("korvane/bank-paths"));
+    if (!CCardChoice::IsServerLibrary(libraryPath)) {
+        const std::string state = CCardSettings::StatePath();
+        return state.empty() ? QString() : CNativePath::Decode(state) + QStringLiteral(".paths");
+    }
+    const std::string state = CFluidSettings::StatePath();
+    if (state.empty())
+        return QString();
+    return CNativePath::Decode(state) + QLatin1Char('.') + CCardChoice().AddressInUse() +
+           QStringLiteral(".paths");
+}
+
+QString CBankPathMemory::FileForCard(const QString& cardForThisRun)
+{
+    return FileFor(CCardChoice().LibraryPath(CExecutableDir::Path(), cardForThisRun));
 }
 
 void CBankPathMemory::Restore(CBankTable& table) const
 {
+    if (m_strFilePath.isEmpty())
+        return;
     QSettings memory(m_strFilePath, QSettings::IniFormat);
     const SynthStatus& status = table.Status();
     for (uint16_t i = 0; i < status.bankCount; ++i) {
@@ -43,6 +55,8 @@ void CBankPathMemory::Restore(CBankTable& table) const
 
 bool CBankPathMemory::Save(const CBankTable& table) const
 {
+    if (m_strFilePath.isEmpty() || !table.StatusRead())
+        return false;
     QSettings memory(m_strFilePath, QSettings::IniFormat);
     memory.clear();
     const SynthStatus& status = table.Status();

@@ -15,14 +15,20 @@ class CBankPathMemory
 public:
     explicit CBankPathMemory(QString filePath) : m_strFilePath(std::move(filePath)) {}
 
-    // Beside the card's state file when KORVANE_CARD_STATE names one, else
-    // $XDG_STATE_HOME/korvane/bank-paths (~/.local/state when the variable is unset).
-    static QString DefaultFile();
+    // Each card keeps its own files, so that using one card never makes another forget
+    // them: the simulated card (and any other library) beside its state file, as
+    // "<state>.paths"; the server card one per server address, beside the server card's
+    // state file, as "<state>.<host:port>.paths". Empty when no such place is known.
+    static QString FileFor(const QString& libraryPath);
+    // The file of the card this run uses: the one named for it (as --synth names it),
+    // else the chosen one.
+    static QString FileForCard(const QString& cardForThisRun = QString());
 
     // Gives the table the files of the banks still in the card as they were remembered.
     void Restore(CBankTable& table) const;
     // Remembers the files the table knows for the banks in the card, and only those.
-    // False when the file could not be written.
+    // False when the file could not be written, and when the card's status could not be
+    // read: a card that does not answer (a server that is down) forgets nothing.
     bool Save(const CBankTable& table) const;
 
 private:

@@ -6,6 +6,7 @@
 #include "MemoryFormat.h"
 #include "MessageBoxService.h"
 #include "MidiPlayer.h"
+#include "NativePath.h"
 #include "SequencerNotifyEvent.h"
 #include "SequencerService.h"
 #include "SharedSynthLibrary.h"
@@ -13,12 +14,12 @@
 #include "TerminalLoadProgress.h"
 
 #include <QEventLoop>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTimer>
 
+#include <algorithm>
 #include <csignal>
 
 namespace {
@@ -42,7 +43,7 @@ extern "C" void OnInterrupt(int)
 // of a later run.
 QString AbsolutePath(const QString& file)
 {
-    return QFileInfo(file).absoluteFilePath();
+    return CNativePath::Absolute(file);
 }
 
 // Receives the sequencer's end notification, as the window does.
@@ -91,6 +92,12 @@ int PlayErrorStatus(unsigned error)
 }
 
 } // namespace
+
+CCardCommands::CCardCommands(CBankTable& bankTable, QTextStream& out,
+                             const CConsoleMessageBox& messages)
+    : m_bankTable(bankTable), m_out(out), m_messages(messages), m_banksBefore(CardBanks())
+{
+}
 
 int CCardCommands::ExitStatusOf(uint16_t code)
 {
@@ -156,7 +163,9 @@ void CCardCommands::PrintStatusText()
         m_out << Qt::left << qSetFieldWidth(4) << bank.id << qSetFieldWidth(17)
               << m_bankTable.GetBankName(i) << qSetFieldWidth(8) << bank.priority << Qt::right
               << qSetFieldWidth(12) << CMemoryFormat::Kilobytes(bank.size) << qSetFieldWidth(0)
-              << "  " << m_bankTable.GetBankPath(static_cast<uint16_t>(bank.id)) << '\n';
+              << "  "
+              << CNativePath::Display(m_bankTable.GetBankPath(static_cast<uint16_t>(bank.id)))
+              << '\n';
     }
 }
 
@@ -183,10 +192,10 @@ void CCardCommands::PrintStatusJson()
 
 int CCardCommands::Load(const QStringList& files)
 {
+    // Refused before the card is asked, as the window does.
+    if (m_bankTable.Status().bankCount + files.size() > MAX_BANKS)
+        return Fail(CStringTable::Load(IDS_MAX_BANKS), ExitCard);
     for (const QString& file : files) {
-        // Refused before the card is asked, as the window does.
-        if (m_bankTable.Status().bankCount >= MAX_BANKS)
-            return Fail(CStringTable::Load(IDS_MAX_BANKS), ExitCard);
         const uint16_t result = m_bankTable.LoadBank(AbsolutePath(file));
         if (result > SYNTH_LOAD_ERROR_BASE)
             return ShowStatusError(result - SYNTH_LOAD_ERROR_BASE, file);
@@ -198,8 +207,17 @@ int CCardCommands::Load(const QStringList& files)
 int CCardCommands::Unload(const QList<uint16_t>& ids)
 {
     for (const uint16_t id : ids) {
+        if (!HasBank(id))
+            return RefuseUnknownBank(id);
+    }
+    QList<uint16_t> unloaded;
+    for (const uint16_t id : ids) {
+        // An ID given twice names one bank, unloaded once.
+        if (unloaded.contains(id))
+            continue;
         if (const uint16_t code = m_bankTable.UnloadBank(id))
             return ShowStatusError(code);
+        unloaded << id;
     }
     return ExitOk;
 }
@@ -216,6 +234,8 @@ int CCardCommands::UnloadAll()
 
 int CCardCommands::Priority(uint16_t id, int32_t priority)
 {
+    if (!HasBank(id))
+        return RefuseUnknownBank(id);
     const uint16_t code = m_bankTable.SetBankPriority(id, priority);
     return code == 0 ? ExitOk : ShowStatusError(code);
 }
@@ -227,9 +247,59 @@ int CCardCommands::LoadPreset(const QString& file, bool onTerminal)
     else
         m_bankTable.SetSleep([](int) {});
     const int shownBefore = m_messages.ShownCount();
+    // A preset that could not be used has changed nothing, unless the card refused to let
+    // go of a bank.
     if (!m_bankTable.LoadPreset(AbsolutePath(file)))
-        return ExitFile;
+        return CardBanks() == m_banksBefore ? ExitFile : ExitCard;
     return m_messages.ShownCount() == shownBefore ? ExitOk : ExitCard;
+}
+
+QList<CCardCommands::Bank> CCardCommands::CardBanks() const
+{
+    QList<Bank> banks;
+    const SynthStatus& status = m_bankTable.Status();
+    for (uint16_t i = 0; i < status.bankCount; ++i)
+        banks << Bank{status.banks[i].id, m_bankTable.GetBankName(i), status.banks[i].size};
+    return banks;
+}
+
+bool CCardCommands::HasBank(uint16_t id) const
+{
+    const SynthStatus& status = m_bankTable.Status();
+    return std::any_of(status.banks, status.banks + status.bankCount,
+                       [id](const SynthBankEntry& bank) { return bank.id == id; });
+}
+
+int CCardCommands::RefuseUnknownBank(uint16_t id)
+{
+    return Fail(QStringLiteral("no bank with ID %1").arg(id), ExitCard);
+}
+
+void CCardCommands::SayWhatChanged(int status) const
+{
+    if (status == ExitOk)
+        return;
+    const QList<Bank> now = CardBanks();
+    const auto listMissing = [](const QList<Bank>& banks, const QList<Bank>& others) {
+        QStringList listed;
+        for (const Bank& bank : banks) {
+            if (!others.contains(bank))
+                listed << QStringLiteral("bank %1 (%2)").arg(bank.id).arg(bank.name);
+        }
+        return listed;
+    };
+    const QStringList unloaded = listMissing(m_banksBefore, now);
+    const QStringList loaded = listMissing(now, m_banksBefore);
+    QStringList changes;
+    if (!unloaded.isEmpty())
+        changes << QStringLiteral("unloaded ") + unloaded.join(QStringLiteral(", "));
+    if (!loaded.isEmpty())
+        changes << QStringLiteral("loaded ") + loaded.join(QStringLiteral(", "));
+    if (changes.isEmpty())
+        return;
+    CMessageBoxService::Current().Show(
+        nullptr, QStringLiteral("the card was changed: ") + changes.join(QStringLiteral("; ")),
+        CStringTable::Load(IDS_WARNING_CAPTION), Mb::Ok | Mb::IconExclamation);
 }
 
 int CCardCommands::SavePreset(const QString& file)

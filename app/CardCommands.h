@@ -25,24 +25,24 @@ public:
     static constexpr int ExitCard = 3;
     static constexpr int ExitFile = 4;
 
-    // messages is the current message box service while the commands run.
-    CCardCommands(CBankTable& bankTable, QTextStream& out, const CConsoleMessageBox& messages)
-        : m_bankTable(bankTable), m_out(out), m_messages(messages)
-    {
-    }
+    // messages is the current message box service while the commands run. The banks the
+    // table holds now are what SayWhatChanged compares with.
+    CCardCommands(CBankTable& bankTable, QTextStream& out, const CConsoleMessageBox& messages);
 
     // The memory figures and the banks, as text in the window's formats or as JSON.
     int Status(bool json);
     // Loads the files in order and prints each new bank's ID; stops at the first failure.
+    // A list that would not fit in the card is refused before anything is loaded.
     int Load(const QStringList& files);
-    // Unloads the banks in order; stops at the first failure.
+    // Unloads the banks in order, after checking that every ID names a bank, so that a
+    // wrong ID changes nothing; stops at the first failure.
     int Unload(const QList<uint16_t>& ids);
     int UnloadAll();
     int Priority(uint16_t id, int32_t priority);
-    // A preset load as the window's: the card is emptied, then the preset's banks are
-    // loaded, each failure reported and skipped. ExitCard when a bank failed. On a
-    // terminal the load shows a one-line progress and pauses at the end as the window's
-    // does; otherwise it shows nothing and does not pause.
+    // A preset load as the window's: the file is read whole, then the card is emptied and
+    // the preset's banks are loaded, each failure reported and skipped. ExitCard when a
+    // bank failed. On a terminal the load shows a one-line progress and pauses at the end
+    // as the window's does; otherwise it shows nothing and does not pause.
     int LoadPreset(const QString& file, bool onTerminal);
     int SavePreset(const QString& file);
     // Writes the report from templateFile, or from the template beside the program.
@@ -53,7 +53,23 @@ public:
     // The exit status of a card's status code.
     static int ExitStatusOf(uint16_t code);
 
+    // After a command that failed (status is not ExitOk), or whose output was lost: which
+    // banks it unloaded and loaded all the same, so that nothing happens unseen.
+    void SayWhatChanged(int status) const;
+
 private:
+    // A bank as the card listed it.
+    struct Bank
+    {
+        uint32_t id;
+        QString name;
+        uint32_t size;
+        bool operator==(const Bank&) const = default;
+    };
+    QList<Bank> CardBanks() const;
+    bool HasBank(uint16_t id) const;
+    static int RefuseUnknownBank(uint16_t id);
+
     void PrintStatusText();
     void PrintStatusJson();
     int ShowStatusError(uint16_t code, const QString& file = QString());
@@ -63,4 +79,5 @@ private:
     CBankTable& m_bankTable;
     QTextStream& m_out;
     const CConsoleMessageBox& m_messages;
+    QList<Bank> m_banksBefore;
 };

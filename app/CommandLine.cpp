@@ -6,6 +6,7 @@
 #include "CardCommands.h"
 #include "ConsoleMessageBox.h"
 #include "ExecutableDir.h"
+#include "NativePath.h"
 #include "SequencerFluidSynth.h"
 #include "SharedSynthLibrary.h"
 
@@ -75,11 +76,13 @@ bool IsOpenableFile(const QString& argument)
 
 } // namespace
 
+// File names are the file system's bytes, which need not be text in the locale's encoding:
+// they are kept whole, as the window keeps them.
 QStringList CCommandLine::FromArgv(int argc, char** argv)
 {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+        arguments << CNativePath::Decode(argv[i]);
     return arguments;
 }
 
@@ -117,7 +120,7 @@ CCommandLine::CCommandLine(const QStringList& arguments)
     if (positional.size() == 1 && m_options.isEmpty() && !FindCommand(positional[0]) &&
         IsOpenableFile(positional[0])) {
         m_mode = Mode::OpenFile;
-        m_strFile = QFileInfo(positional[0]).absoluteFilePath();
+        m_strFile = CNativePath::Absolute(positional[0]);
         return;
     }
     m_strCommand = positional.value(0);
@@ -131,17 +134,29 @@ int CCommandLine::UsageError(QTextStream& err, const QString& problem)
     return CCardCommands::ExitUsage;
 }
 
+// What was written to out must reach it: output lost to a full disk is a failure, as it is
+// for the shell's own tools.
+int CCommandLine::EndOutput(QTextStream& out, QTextStream& err, int status)
+{
+    out.flush();
+    if (out.status() == QTextStream::Ok)
+        return status;
+    const QString reason = out.device() ? out.device()->errorString() : QString();
+    err << kProgram << ": the output could not be written: " << reason << '\n';
+    return CCardCommands::ExitFile;
+}
+
 int CCommandLine::Run(QTextStream& out, QTextStream& err) const
 {
     if (!m_strError.isEmpty())
         return UsageError(err, m_strError);
     if (m_options.contains("help")) {
         out << HelpText();
-        return CCardCommands::ExitOk;
+        return EndOutput(out, err, CCardCommands::ExitOk);
     }
     if (m_options.contains("version")) {
         out << kProgram << ' ' << KORVANE_VERSION << '\n';
-        return CCardCommands::ExitOk;
+        return EndOutput(out, err, CCardCommands::ExitOk);
     }
     if (const QString problem = CheckShape(); !problem.isEmpty())
         return UsageError(err, problem);
@@ -158,10 +173,11 @@ int CCommandLine::Run(QTextStream& out, QTextStream& err) const
     CBankTable bankTable(library);
     if (!bankTable.Init(nullptr))
         return CCardCommands::ExitCard;
-    const CBankPathMemory pathMemory(CBankPathMemory::DefaultFile());
+    const CBankPathMemory pathMemory(CBankPathMemory::FileForCard(m_strSynth));
     pathMemory.Restore(bankTable);
     CCardCommands commands(bankTable, out, messages);
-    const int status = Dispatch(commands);
+    const int status = EndOutput(out, err, Dispatch(commands));
+    commands.SayWhatChanged(status);
     // Another run may have remembered a file meanwhile: kept, not overwritten.
     pathMemory.Restore(bankTable);
     pathMemory.Save(bankTable);

@@ -39,6 +39,8 @@ private:
     // Empty when the command's arguments and options fit it, else what is wrong.
     QString CheckShape() const;
     static int UsageError(QTextStream& err, const QString& problem);
+    // Flushes out; status, or ExitFile after a message on err when out could not be written.
+    static int EndOutput(QTextStream& out, QTextStream& err, int status);
 
     Mode m_mode = Mode::Window;
     QString m_strError;

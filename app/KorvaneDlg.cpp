@@ -257,14 +257,14 @@ void CKorvaneDlg::CreateTrayIcon()
         m_bShowWindow = 1;
 }
 
-// A first run (no options file) starts with an empty card, and writes the options file at
-// its exit so that the next start keeps the banks. A start-up preset that can no longer be
-// opened is dropped, so the options file no longer names it after the exit; one that opens
-// but is damaged keeps its place, since the user may well repair it.
+// A first run (no options file) leaves the card as it finds it: its banks are the user's,
+// or other programs', loaded before. It writes the options file at its exit. A start-up
+// preset that can no longer be opened is dropped, so the options file no longer names it
+// after the exit; one that opens but is damaged keeps its place, since the user may well
+// repair it.
 void CKorvaneDlg::LoadStartupPreset(bool optionsRead)
 {
     if (!optionsRead) {
-        m_bankTable.UnloadAllBanks();
         m_options.MarkChanged();
         return;
     }
@@ -531,7 +531,6 @@ void CKorvaneDlg::OnNotificationAreaChanged(bool present)
         OnRestoreWindow();
 }
 
-// An Open whose file cannot be read has still emptied the card.
 void CKorvaneDlg::OnPresetOpen()
 {
     if (m_presetCommands.Open())
@@ -599,12 +598,14 @@ void CKorvaneDlg::OnOptions()
                                        Mb::Ok | Mb::IconAsterisk);
 }
 
-// The paths the table holds belong to the banks of the card left behind.
+// The paths the table holds belong to the banks of the card left behind, which keeps
+// remembering them in its own file.
 void CKorvaneDlg::OnCardChanged()
 {
     if (m_switchCard)
         m_switchCard();
     m_bankTable.ForgetBankPaths();
+    m_pathMemory = CBankPathMemory(CBankPathMemory::FileForCard());
     if (const uint16_t code = m_bankTable.RefreshStatus(); code != 0)
         CBankTable::ShowError(code);
     UpdateBankView();

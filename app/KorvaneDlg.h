@@ -38,6 +38,9 @@ public:
     // How the program switches to the card chosen in the Options dialog: it hands the
     // choice to the card libraries and loads the chosen one in place of the current one.
     void SetCardSwitch(std::function<void()> switchCard) { m_switchCard = std::move(switchCard); }
+    // The file that remembers the files of the card's banks, when the card of this run is
+    // not the chosen one.
+    void SetBankPathFile(const QString& file) { m_pathMemory = CBankPathMemory(file); }
 
     // Runs the start-up sequence, then the modal loop.
     int DoModal();
@@ -147,7 +150,7 @@ private:
     CMidiPlayer m_player;
     COptions m_options;
     CBankTable m_bankTable;
-    CBankPathMemory m_pathMemory{CBankPathMemory::DefaultFile()};
+    CBankPathMemory m_pathMemory{CBankPathMemory::FileForCard()};
     CBankGrid m_bankGrid;
     QMenuBar* m_menuBar = nullptr;
     QProgressBar* m_memoryGauge = nullptr;

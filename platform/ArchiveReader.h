@@ -23,6 +23,8 @@ public:
     QString ReadPath();
 
     bool Ok() const { return m_bOk; }
+    // Whether everything the data holds has been read.
+    bool AtEnd() const { return Remaining() == 0; }
     // For values the caller finds out of range: the archive is bad from here on.
     void Fail() { m_bOk = false; }
 

@@ -74,12 +74,20 @@ void CArchiveWriter::WriteBytes(const char* data, qint64 size)
 }
 
 // The file is written beside the target under a temporary name and renamed over it once
-// it is complete and on disk. The names are the path's own bytes: Qt's file classes take
-// names as text and would lose bytes that are not UTF-8.
+// it is complete and on disk; a link is written through to its target. The names are the
+// path's own bytes: Qt's file classes take names as text and would lose bytes that are not
+// UTF-8.
 bool CArchiveWriter::WriteFile(const QString& path,
                                const std::function<void(CArchiveWriter&)>& write, QString* error)
 {
-    const QByteArray target = CNativePath::Encode(path);
+    QString refusal;
+    const QString resolved = CNativePath::WriteTarget(path, refusal);
+    if (resolved.isNull()) {
+        if (error)
+            *error = refusal;
+        return false;
+    }
+    const QByteArray target = CNativePath::Encode(resolved);
     QByteArray temporary = target + ".XXXXXX";
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     const bool written = fd >= 0 && WriteTemporary(fd, ModeFor(target), write) &&

@@ -2,8 +2,12 @@
 
 #include "Windows1252.h"
 
+#include <QDir>
 #include <QFile>
 
+#include <cerrno>
+#include <climits>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,6 +17,8 @@ namespace {
 constexpr char16_t kEscapeBase = 0xDC00;
 constexpr char16_t kFirstEscape = 0xDC80;
 constexpr char16_t kLastEscape = 0xDCFF;
+// As many links as the kernel itself follows in one path.
+constexpr int kMaxLinkHops = 40;
 
 bool IsContinuation(uint8_t byte)
 {
@@ -108,6 +114,11 @@ QString CNativePath::Display(const QString& path)
     return text;
 }
 
+QString CNativePath::Absolute(const QString& path)
+{
+    return QDir::cleanPath(QDir::current().filePath(path));
+}
+
 bool CNativePath::OpenRegular(const QString& path, QFile& file)
 {
     const QByteArray native = Encode(path);
@@ -126,4 +137,33 @@ bool CNativePath::OpenRegular(const QString& path, QFile& file)
         return false;
     }
     return true;
+}
+
+QString CNativePath::WriteTarget(const QString& path, QString& error)
+{
+    QByteArray target = Encode(path);
+    for (int hop = 0; hop <= kMaxLinkHops; ++hop) {
+        struct stat info
+        {
+        };
+        // Nothing there yet (or nothing that can be looked at): the write itself tells.
+        if (::lstat(target.constData(), &info) != 0 || S_ISREG(info.st_mode))
+            return Decode(target);
+        if (!S_ISLNK(info.st_mode)) {
+            error = QStringLiteral("Not a regular file");
+            return QString();
+        }
+        char link[PATH_MAX];
+        const ssize_t length = ::readlink(target.constData(), link, sizeof link);
+        if (length < 0) {
+            error = QString::fromLocal8Bit(std::strerror(errno));
+            return QString();
+        }
+        const QByteArray linked(link, length);
+        // A relative target is relative to the link's own directory.
+        target =
+            linked.startsWith('/') ? linked : target.left(target.lastIndexOf('/') + 1) + linked;
+    }
+    error = QString::fromLocal8Bit(std::strerror(ELOOP));
+    return QString();
 }

@@ -1,5 +1,7 @@
 #include "SingleInstance.h"
 
+#include "NativePath.h"
+
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -47,7 +49,7 @@ bool CSingleInstance::TellRunningCopy(const QString& file) const
     // that a file manager hands over.
     socket.write(kComeForward);
     if (!file.isEmpty())
-        socket.write(kOpenFile + file.toUtf8() + '\n');
+        socket.write(kOpenFile + CNativePath::Encode(file) + '\n');
     socket.waitForBytesWritten(kConnectTimeoutMs);
     return true;
 }
@@ -69,7 +71,7 @@ void CSingleInstance::OnRequest(QLocalSocket* socket)
     QString file;
     for (const QByteArray& line : socket->readAll().split('\n')) {
         if (line.startsWith(kOpenFile))
-            file = QString::fromUtf8(line.mid(kOpenFile.size()));
+            file = CNativePath::Decode(line.mid(kOpenFile.size()));
     }
     socket->deleteLater();
     emit AnotherStart(file);

@@ -20,9 +20,17 @@ constexpr int IDS_OPTIONS_DAMAGED = 1001;
 // The user's copy lives in a directory of the program's own under the configuration
 // directory.
 constexpr char kUserDir[] = "korvane";
+// Where installed programs live (/usr/lib/korvane from the package, /usr/local/lib/korvane
+// from an install): a system folder, shared by every user and left to the package manager.
+constexpr char kSystemDir[] = "/usr/";
 // Names tried for a damaged file: "krv.opt.bad", "krv.opt.bad.1", ...
 constexpr int kMaxSetAsideNames = 1000;
 } // namespace
+
+bool COptions::IsInstalled()
+{
+    return QDir::cleanPath(CExecutableDir::Path()).startsWith(QLatin1String(kSystemDir));
+}
 
 QString COptions::ProgramFile()
 {
@@ -38,12 +46,22 @@ QString COptions::UserFile()
                                  CStringTable::Load(IDS_OPTIONS_FILE));
 }
 
+// An installed program keeps the options in the user's configuration folder only. A build
+// tree or an unpacked copy keeps them beside the program, and has a user's copy only
+// because the program's directory could not be written: that copy is then the newer.
+QString COptions::FileToRead()
+{
+    const QString userFile = UserFile();
+    if (IsInstalled())
+        return userFile;
+    return !userFile.isEmpty() && QFileInfo::exists(userFile) ? userFile : ProgramFile();
+}
+
 bool COptions::Load()
 {
-    // A user's copy exists only because the program's directory could not be written,
-    // so it is the newer of the two.
-    const QString userFile = UserFile();
-    m_strFilePath = !userFile.isEmpty() && QFileInfo::exists(userFile) ? userFile : ProgramFile();
+    m_strFilePath = FileToRead();
+    if (m_strFilePath.isEmpty())
+        return false;
     const auto read =
         CArchiveReader::ReadFile(m_strFilePath, [this](CArchiveReader& ar) { Serialize(ar); });
     if (read == CArchiveReader::FileResult::CannotOpen && !QFileInfo::exists(m_strFilePath))
@@ -62,7 +80,7 @@ bool COptions::Save()
 {
     if (m_bChanged == 0)
         return true;
-    QString path = m_strFilePath.isEmpty() ? ProgramFile() : m_strFilePath;
+    QString path = m_strFilePath.isEmpty() ? FileToRead() : m_strFilePath;
     if (m_bDamaged)
         SetAsideDamaged();
     m_bDamaged = false;
@@ -71,7 +89,6 @@ bool COptions::Save()
     const QString userFile = UserFile();
     if (!written && !userFile.isEmpty() && userFile != path) {
         path = userFile;
-        QDir().mkpath(QFileInfo(path).path());
         written = WriteTo(path, error);
     }
     if (!written) {
@@ -87,6 +104,7 @@ bool COptions::Save()
 
 bool COptions::WriteTo(const QString& path, QString& error) const
 {
+    QDir().mkpath(QFileInfo(path).path());
     return CArchiveWriter::WriteFile(
         path, [this](CArchiveWriter& ar) { Serialize(ar); }, &error);
 }

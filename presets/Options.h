@@ -16,14 +16,15 @@ public:
     static constexpr uint32_t DisplayStandard = 0;
     static constexpr uint32_t DisplayTrayIcon = 1;
 
-    // Reads the options file: the user's copy when there is one, else the one beside the
-    // program. False when there is none to read: the fields keep their values. A damaged
+    // Reads the options file: for an installed program the one in the user's configuration
+    // folder; otherwise the user's copy when there is one, else the one beside the program.
+    // False when there is none to read: the fields keep their values. A damaged
     // file, or one that is not a regular file, is reported, leaves the fields as they were
     // and is written anew at exit, after it has been kept aside as "<file>.bad".
     bool Load();
     // Writes the options when they changed: to the file they were read from, or, when its
-    // directory cannot be written, to the user's configuration directory. False, after
-    // a message, when neither could be written.
+    // directory cannot be written, to the user's configuration folder. False, after a
+    // message, when neither could be written.
     bool Save();
     void Serialize(CArchiveWriter& ar) const;
     // Reads the three fields, or, when the archive turns out bad, changes nothing.
@@ -44,8 +45,12 @@ public:
     // The options file beside the program, and the user's own copy.
     static QString ProgramFile();
     static QString UserFile();
+    // Whether the program was installed into the system's folders (under /usr), rather
+    // than run from a build tree or a copy the user unpacked.
+    static bool IsInstalled();
 
 private:
+    static QString FileToRead();
     bool WriteTo(const QString& path, QString& error) const;
     void SetAsideDamaged() const;
 

@@ -181,8 +181,14 @@ bool CMappingReport::Generate()
         m_error = Problem(m_strTemplatePath, input.errorString());
         return false;
     }
-    // The report replaces the target only once it is complete.
-    QSaveFile output(m_strReportPath);
+    // The report replaces the target only once it is complete; a link is written through.
+    QString refusal;
+    const QString target = CNativePath::WriteTarget(m_strReportPath, refusal);
+    if (target.isNull()) {
+        m_error = Problem(m_strReportPath, refusal);
+        return false;
+    }
+    QSaveFile output(target);
     if (!output.open(QIODevice::WriteOnly)) {
         m_error = Problem(m_strReportPath, output.errorString());
         return false;

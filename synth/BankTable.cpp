@@ -111,6 +111,7 @@ uint16_t CBankTable::RefreshStatus()
     m_status = read.status;
     for (uint32_t i = m_status.bankCount; i < MAX_BANKS; ++i)
         m_status.banks[i] = SynthBankEntry{};
+    m_statusCode = code;
     return code;
 }
 
@@ -213,7 +214,8 @@ QString CBankTable::GetPresetName() const
 
 bool CBankTable::LoadPreset(const QString& path, bool* opened)
 {
-    UnloadAllBanks();
+    // The whole file is read and checked before the card is touched: a preset that cannot
+    // be used leaves every bank where it is.
     const auto read =
         CArchiveReader::ReadFile(path, [this](CArchiveReader& ar) { SerializePreset(ar); });
     if (opened)
@@ -227,21 +229,27 @@ bool CBankTable::LoadPreset(const QString& path, bool* opened)
                   CStringTable::Load(IDS_INVALID_PRESET) + CNativePath::Display(path));
         return false;
     }
-    LoadPresetBanks(TakePresetPaths());
+    const std::array<QString, MAX_BANKS> paths = TakePresetPaths();
+    // The preset's banks are not loaded over banks that the card would not let go.
+    if (const uint16_t code = UnloadAllBanks(); code != 0) {
+        m_presetImage = SynthStatus{};
+        ShowError(code);
+        return false;
+    }
+    LoadPresetBanks(paths);
     m_presetPath = path;
     m_presetImage = SynthStatus{};
     m_bModified = 0;
     return true;
 }
 
-// The path of each record of the preset just read, taken out of the path slots, which
-// the loads that follow fill by bank ID. Files written here keep path i with record i.
-// Files that hold the paths by bank ID have a gap among the first slots when a bank other
-// than the last had been unloaded, and the last path further on: as long as there is one
-// path per record, the filled slots in order are the records' paths.
+// The path of each record of the preset just read. Files written here keep path i with
+// record i. Files that hold the paths by bank ID have a gap among the first slots when a
+// bank other than the last had been unloaded, and the last path further on: as long as
+// there is one path per record, the filled slots in order are the records' paths.
 std::array<QString, MAX_BANKS> CBankTable::TakePresetPaths()
 {
-    std::array<QString, MAX_BANKS> bySlot = std::exchange(m_bankPaths, {});
+    std::array<QString, MAX_BANKS> bySlot = std::exchange(m_presetPaths, {});
     std::array<QString, MAX_BANKS> filled;
     uint32_t count = 0;
     for (const QString& path : bySlot) {
@@ -263,15 +271,25 @@ void CBankTable::LoadPresetBanks(const std::array<QString, MAX_BANKS>& paths)
         progress->SetLegend(CStringTable::Load(IDS_BANK_LEGEND) + CNativePath::Display(paths[i]));
         loaded += record.size;
         progress->SetPos(static_cast<uint32_t>(std::min<uint64_t>(loaded, UINT32_MAX)));
-        LoadPresetBank(paths[i], record.priority);
+        LoadPresetBank(i, paths[i], record.priority);
     }
     progress->SetPos(m_presetImage.totalMemory);
     m_sleep(kPresetLoadPauseMs);
 }
 
-// A bank that fails is reported and skipped; the preset goes on with the next one.
-void CBankTable::LoadPresetBank(const QString& path, int32_t priority)
+// A bank that fails is reported and skipped; the preset goes on with the next one. A record
+// without a file (its bank's file was not known when the preset was saved) is not even
+// tried: the message says which record it is.
+void CBankTable::LoadPresetBank(uint32_t record, const QString& path, int32_t priority)
 {
+    if (path.isEmpty()) {
+        ShowError(IDS_BANK_NOT_LOADED, CStringTable::Load(IDS_BANK_NOT_LOADED) +
+                                           QStringLiteral(" the preset names no file for "
+                                                          "its bank %1 of %2.")
+                                               .arg(record + 1)
+                                               .arg(m_presetImage.bankCount));
+        return;
+    }
     const uint16_t id = LoadBank(path);
     if (id > SYNTH_LOAD_ERROR_BASE) {
         ShowError(id, CStringTable::Load(IDS_BANK_NOT_LOADED) + CNativePath::Display(path));
@@ -352,10 +370,14 @@ void CBankTable::SerializePreset(CArchiveReader& ar)
     std::array<QString, MAX_BANKS> paths;
     for (QString& path : paths)
         path = ar.ReadPath();
+    // Bytes past the last path are not a preset's: a zero-filled file, for one, would
+    // otherwise read as an empty preset.
+    if (!ar.AtEnd())
+        ar.Fail();
     if (!ar.Ok())
         return;
     m_presetImage = image;
-    m_bankPaths = paths;
+    m_presetPaths = paths;
 }
 
 void CBankTable::ShowError(int code, const QString& text)

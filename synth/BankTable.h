@@ -56,10 +56,11 @@ public:
     QString GetPresetName() const;
     QString GetPresetPath() const { return m_presetPath; }
 
-    // Unloads every bank, then loads the preset file's banks with their priorities. False,
-    // after its message, when the file cannot be opened or is not a valid preset: then no
-    // bank is loaded and the current preset stays as it was. When opened is given it tells
-    // which of the two it was: whether the file could be opened at all.
+    // Reads the whole preset file, then unloads every bank and loads the preset's banks with
+    // their priorities. False, after its message, when the file cannot be opened or is not a
+    // valid preset, or when a bank cannot be unloaded: then the card and the current preset
+    // stay as they were (but for the banks unloaded before the refusal). When opened is given
+    // it tells whether the file could be opened at all.
     bool LoadPreset(const QString& path, bool* opened = nullptr);
     // Writes the banks in memory to path, or with no path to the current preset file.
     // False when there is no preset file to write to, or, after its message, when the file
@@ -69,12 +70,16 @@ public:
     // unloaded.
     bool NewPreset();
     void SerializePreset(CArchiveWriter& ar) const;
-    // Reads a preset into the image and the path slots, or, when the archive turns out
-    // bad, changes nothing.
+    // Reads a preset into the image and the preset's paths, or, when the archive turns out
+    // bad or holds more than a preset, changes nothing.
     void SerializePreset(CArchiveReader& ar);
     const SynthStatus& PresetImage() const { return m_presetImage; }
 
     const SynthStatus& Status() const { return m_status; }
+    // Whether the last status was read from the card: false after a read that failed, when
+    // the status shows no bank although the card may well hold some. A card that lists more
+    // banks than the table holds was still read.
+    bool StatusRead() const { return m_statusCode == 0 || m_statusCode == SYNTHERR_INVCOUNT; }
     QWidget* Owner() const { return m_pOwner; }
     bool IsModified() const { return m_bModified != 0; }
 
@@ -95,14 +100,17 @@ private:
     bool HasPresetFile() const;
     std::array<QString, MAX_BANKS> TakePresetPaths();
     void LoadPresetBanks(const std::array<QString, MAX_BANKS>& paths);
-    void LoadPresetBank(const QString& path, int32_t priority);
+    void LoadPresetBank(uint32_t record, const QString& path, int32_t priority);
 
     SynthLibrary& m_library;
     QWidget* m_pOwner = nullptr;
     SynthStatus m_status{};
+    uint16_t m_statusCode = SYNTHERR_NOTSUPPORTED;
     std::array<QString, MAX_BANKS> m_bankPaths;
     // The banks of a preset file during its load: count, total memory, priorities, sizes.
     SynthStatus m_presetImage{};
+    // The file of each of the preset's records, read with the image.
+    std::array<QString, MAX_BANKS> m_presetPaths;
     QString m_presetPath;
     int m_bNewPreset = 0;
     int m_bModified = 0;

@@ -6,6 +6,7 @@
 #include "SynthStatus.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -16,6 +17,8 @@ const QString kAddressKey = QStringLiteral("fluidsynth/address");
 const QString kMemoryKey = QStringLiteral("fluidsynth/memory");
 const QString kSimulatedName = QStringLiteral("simulated");
 const QString kFluidSynthName = QStringLiteral("fluidsynth");
+const QString kSimulatedLibrary = QStringLiteral("libsynth32.so");
+const QString kServerLibrary = QStringLiteral("libsynth32-fluidsynth.so");
 
 constexpr int IDS_BANK_EXT = 107;
 constexpr int IDS_BANK_FILTER = 108;
@@ -127,9 +130,12 @@ QString CCardChoice::LibraryPath(const QString& executableDir, const QString& ca
     if (named && cardForThisRun != u"simulated" && cardForThisRun != u"fluidsynth")
         return cardForThisRun;
     const bool server = named ? cardForThisRun == u"fluidsynth" : CardKind() == Kind::FluidSynth;
-    const QString name =
-        server ? QStringLiteral("libsynth32-fluidsynth.so") : QStringLiteral("libsynth32.so");
-    return QDir(executableDir).filePath(name);
+    return QDir(executableDir).filePath(server ? kServerLibrary : kSimulatedLibrary);
+}
+
+bool CCardChoice::IsServerLibrary(const QString& path)
+{
+    return QFileInfo(path).fileName() == kServerLibrary;
 }
 
 void CCardChoice::ApplyToEnvironment() const
@@ -176,10 +182,14 @@ QString CCardChoice::StatusDetail(int code) const
     if (const QString fromCard = CSharedSynthLibrary::FailureDetail(static_cast<uint16_t>(code));
         !fromCard.isEmpty())
         detail = QLatin1Char('\n') + fromCard;
-    if (code == SYNTHERR_NOTSUPPORTED && IsServerCardOpen()) {
-        // The address the library really used: the user's variable, else the setting.
-        const QString address = qEnvironmentVariable(kAddressVariable, ServerAddress());
-        detail += QLatin1Char('\n') + CStringTable::Load(IDS_SERVER_NOT_ANSWERING).arg(address);
-    }
+    if (code == SYNTHERR_NOTSUPPORTED && IsServerCardOpen())
+        detail +=
+            QLatin1Char('\n') + CStringTable::Load(IDS_SERVER_NOT_ANSWERING).arg(AddressInUse());
     return detail;
+}
+
+// The address the library really uses: the user's variable, else the setting.
+QString CCardChoice::AddressInUse() const
+{
+    return qEnvironmentVariable(kAddressVariable, ServerAddress());
 }

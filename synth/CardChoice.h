@@ -31,6 +31,9 @@ public:
     void SetCardKind(Kind kind);
     // "host:port"; a malformed stored value reads as the default.
     QString ServerAddress() const;
+    // The address the server card's library really uses: the user's variable, else the
+    // setting.
+    QString AddressInUse() const;
     // False, changing nothing, for an address that is not "host:port" with a port 1..65535.
     bool SetServerAddress(const QString& address);
     // Bytes of SoundFont sample data the server card takes, 1..4294967295.
@@ -38,6 +41,8 @@ public:
     bool SetMemoryBudget(uint64_t bytes);
 
     static bool IsValidAddress(const QString& address);
+    // Whether the library at path is the server card's.
+    static bool IsServerLibrary(const QString& path);
 
     // KORVANE_SYNTH_LIBRARY when set, else the library in executableDir of the card named
     // for this run ("simulated", "fluidsynth", or any other text as a library's path) or,

@@ -17,6 +17,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QTest>
 
 namespace {
@@ -64,6 +65,7 @@ private slots:
     void cleanup();
     void theServerChosenInOptionsIsTheCardUntilItStops();
     void aPresetOfSoundFontsLoadsOnTheServerInItsPriorityOrder();
+    void firstRunAndTheOtherCardLeaveTheServersFontsAndFiles();
 
 private:
     std::unique_ptr<CKorvaneDlg> StartWindow();
@@ -78,7 +80,7 @@ void CardWindowTest::init()
     m_bed = std::make_unique<CWindowTestBed>();
     QVERIFY2(m_bed->Problem().isEmpty(), qPrintable(m_bed->Problem()));
     qputenv("KORVANE_FLUIDSYNTH_STATE", m_bed->Path("fluidsynth.state").toLocal8Bit());
-    // Options from an earlier run: without them the window empties the card at start.
+    // Options from an earlier run: the tests start a window that is not the first.
     CWindowTestBed::WriteOptions(QString(), COptions::DisplayStandard);
     m_server = std::make_unique<CFluidServer>();
     QVERIFY2(m_server->Start(), "cannot start fluidsynth");
@@ -156,6 +158,37 @@ void CardWindowTest::theServerChosenInOptionsIsTheCardUntilItStops()
     const QString message = m_bed->Messages().Calls()[0].text;
     QVERIFY2(message.contains(address) && message.contains("systemctl --user start fluidsynth"),
              qPrintable(message));
+}
+
+// A first window leaves the fonts it finds on the server, another client's among them; and
+// each card keeps the files of its own banks while the other is used, in the window or from
+// the command line.
+void CardWindowTest::firstRunAndTheOtherCardLeaveTheServersFontsAndFiles()
+{
+    const QString others = Font("others.sf2");
+    QVERIFY(!m_server->Command("load " + others.toStdString()).empty());
+    QVERIFY(QFile::remove(COptions::ProgramFile()));
+    CCardChoice choice;
+    choice.SetCardKind(CCardChoice::Kind::FluidSynth);
+    QVERIFY(choice.SetServerAddress(QString::fromStdString(m_server->Address())));
+    auto window = StartWindow();
+    QCOMPARE(m_server->Fonts(), std::vector<std::string>{others.toStdString()});
+
+    const QString mine = Font("mine.sf2");
+    CScriptedFileDialog files;
+    files.Script(mine);
+    window->OnLoadBank();
+    const auto mineId = static_cast<uint16_t>(window->BankTable().Status().banks[1].id);
+    QCOMPARE(window->BankTable().GetBankPath(mineId), mine);
+
+    QVERIFY(ChooseCard(*window, IDC_SIMULATED_CARD));
+    QProcess simulated;
+    simulated.start(QStringLiteral(KORVANE_PROGRAM), {"--synth", "simulated", "status"});
+    QVERIFY(simulated.waitForFinished(30000) && simulated.exitCode() == 0);
+    QVERIFY(ChooseCard(*window, IDC_FLUIDSYNTH_CARD));
+    QCOMPARE(window->BankTable().Status().bankCount, 2u);
+    QCOMPARE(window->BankTable().GetBankPath(mineId), mine);
+    QVERIFY(m_bed->Messages().Calls().empty());
 }
 
 void CardWindowTest::aPresetOfSoundFontsLoadsOnTheServerInItsPriorityOrder()

@@ -11,7 +11,9 @@
 #include "TerminalLoadProgress.h"
 #include "WindowTestBed.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -21,6 +23,8 @@
 #include <QTimer>
 
 #include <csignal>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -51,12 +55,23 @@ private slots:
     void cardChoiceNamesItsLibrary();
     void fileHandedToTheWindowIsOpened();
     void windowAndCommandsShareTheBankFiles();
+    void firstWindowAfterACommandLineLoadKeepsTheCard();
+    void loadListFailingHalfWaySaysWhatItLoaded();
+    void lostOutputIsAFailure_data();
+    void lostOutputIsAFailure();
+    void outputFilesAreWrittenThroughLinksAndNeverReplaceOtherFiles();
+    void fileNamesAreBytes();
     void playRunsToTheEndOrToAnInterrupt();
     void terminalProgressIsOneLine();
 
 private:
     // Runs the program without a display: a command that opened a window would fail.
-    Result Run(const QStringList& arguments);
+    // Its output goes to outputFile when one is given.
+    Result Run(const QStringList& arguments, const QString& outputFile = QString());
+    // Runs the program through the shell, for arguments that are not text.
+    Result RunShell(const QString& script);
+    Result RunProgram(const QString& program, const QStringList& arguments,
+                      const QString& outputFile);
     QString MakeBank(const QString& name);
     void FillCard(int banks);
     QJsonObject Status();
@@ -75,16 +90,31 @@ void CommandLineTest::cleanup()
     m_bed.reset();
 }
 
-Result CommandLineTest::Run(const QStringList& arguments)
+Result CommandLineTest::Run(const QStringList& arguments, const QString& outputFile)
+{
+    return RunProgram(QStringLiteral(KORVANE_PROGRAM), arguments, outputFile);
+}
+
+// The script finds the program as "$0".
+Result CommandLineTest::RunShell(const QString& script)
+{
+    return RunProgram(QStringLiteral("/bin/sh"), {"-c", script, QStringLiteral(KORVANE_PROGRAM)},
+                      QString());
+}
+
+Result CommandLineTest::RunProgram(const QString& program, const QStringList& arguments,
+                                   const QString& outputFile)
 {
     QProcess process;
+    if (!outputFile.isEmpty())
+        process.setStandardOutputFile(outputFile);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove("DISPLAY");
     environment.remove("WAYLAND_DISPLAY");
     environment.remove("QT_QPA_PLATFORM");
     process.setProcessEnvironment(environment);
     process.setWorkingDirectory(m_bed->Path(QString()));
-    process.start(QStringLiteral(KORVANE_PROGRAM), arguments);
+    process.start(program, arguments);
     Result result;
     if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit)
         return result;
@@ -175,6 +205,109 @@ void CommandLineTest::presetSavedAndLoadedBack()
     QVERIFY2(partial.err.contains("Unable to load bank:" + m_bed->Path("BANK1.94b")),
              qPrintable(partial.err));
     QCOMPARE(Status()["banks"].toArray().size(), 2);
+    QVERIFY2(partial.err.endsWith("korvane: the card was changed: unloaded bank 1 (BANK1), "
+                                  "bank 2 (BANK2); loaded bank 1 (BANK2)\n"),
+             qPrintable(partial.err));
+}
+
+// A load list that fails half way says on stderr which of its banks are in the card.
+void CommandLineTest::loadListFailingHalfWaySaysWhatItLoaded()
+{
+    FillCard(1);
+    MakeBank("EXTRA");
+    const Result result = Run({"load", "EXTRA.94b", "none.94b", "BANK0.94b"});
+    QCOMPARE(result.status, 4);
+    QCOMPARE(result.out, QStringLiteral("1\n"));
+    QCOMPARE(result.err, QStringLiteral("korvane: none.94b: Synth Error: SYNTHERR_FILENOTFOUND\n"
+                                        "korvane: the card was changed: loaded bank 1 (EXTRA)\n"));
+    QCOMPARE(Status()["banks"].toArray().size(), 2);
+}
+
+// Output lost to a full disk is a failure, and the IDs of the banks a load put in the card
+// are said where they can still be read.
+void CommandLineTest::lostOutputIsAFailure_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("status") << QStringList{"status"};
+    QTest::newRow("status as JSON") << QStringList{"status", "--json"};
+    QTest::newRow("help") << QStringList{"--help"};
+    QTest::newRow("version") << QStringList{"--version"};
+    QTest::newRow("load") << QStringList{"load", "LOST.94b"};
+}
+
+void CommandLineTest::lostOutputIsAFailure()
+{
+    QFETCH(QStringList, arguments);
+    MakeBank("LOST");
+    const Result result = Run(arguments, QStringLiteral("/dev/full"));
+    QCOMPARE(result.status, 4);
+    QVERIFY2(result.err.startsWith("korvane: the output could not be written: No space left"),
+             qPrintable(result.err));
+    if (arguments[0] == u"load")
+        QVERIFY2(result.err.endsWith("the card was changed: loaded bank 0 (LOST)\n"),
+                 qPrintable(result.err));
+}
+
+// A link is written through to its target and stays a link; a FIFO, a directory and a loop
+// of links are refused and left as they are.
+void CommandLineTest::outputFilesAreWrittenThroughLinksAndNeverReplaceOtherFiles()
+{
+    FillCard(1);
+    QVERIFY(QDir(m_bed->Path(QString())).mkdir("dir.pre"));
+    for (const char* name : {"real.pre", "real.htm"}) {
+        QFile real(m_bed->Path(name));
+        QVERIFY(real.open(QIODevice::WriteOnly) && real.write("old") == 3);
+    }
+    QVERIFY(QFile::link("real.pre", m_bed->Path("link.pre")));
+    QVERIFY(QFile::link("real.htm", m_bed->Path("link.htm")));
+    QVERIFY(QFile::link("loop.pre", m_bed->Path("loop.pre")));
+    for (const char* fifo : {"fifo.pre", "fifo.htm"})
+        QCOMPARE(::mkfifo(QFile::encodeName(m_bed->Path(fifo)).constData(), 0600), 0);
+
+    QCOMPARE(Run({"preset", "save", "direct.pre"}).status, 0);
+    QCOMPARE(Run({"preset", "save", "link.pre"}).status, 0);
+    QCOMPARE(Run({"report", "link.htm"}).status, 0);
+    QVERIFY(QFileInfo(m_bed->Path("link.pre")).isSymLink());
+    QVERIFY(QFileInfo(m_bed->Path("link.htm")).isSymLink());
+    QFile real(m_bed->Path("real.pre")), direct(m_bed->Path("direct.pre"));
+    QVERIFY(real.open(QIODevice::ReadOnly) && direct.open(QIODevice::ReadOnly));
+    QCOMPARE(real.readAll(), direct.readAll());
+    QVERIFY(QFileInfo(m_bed->Path("real.htm")).size() > 3);
+
+    const QList<QStringList> refused = {{"preset", "save", "fifo.pre"},
+                                        {"report", "fifo.htm"},
+                                        {"preset", "save", "dir.pre"},
+                                        {"preset", "save", "loop.pre"}};
+    for (const QStringList& arguments : refused) {
+        const Result result = Run(arguments);
+        QVERIFY2(result.status == 4, qPrintable(arguments.join(' ')));
+        QVERIFY2(result.err.contains("Not a regular file") ||
+                     result.err.contains("Too many levels of symbolic links"),
+                 qPrintable(result.err));
+    }
+    for (const char* fifo : {"fifo.pre", "fifo.htm"}) {
+        struct stat info
+        {
+        };
+        QVERIFY(::lstat(QFile::encodeName(m_bed->Path(fifo)).constData(), &info) == 0 &&
+                S_ISFIFO(info.st_mode));
+    }
+    QVERIFY(QFileInfo(m_bed->Path("dir.pre")).isDir());
+    QVERIFY(QFileInfo(m_bed->Path("loop.pre")).isSymLink());
+}
+
+// A file name that is not UTF-8 reaches the card byte for byte, as from the window.
+void CommandLineTest::fileNamesAreBytes()
+{
+    CBankFileWriter writer("CAFE");
+    writer.AddInstrument(3, 0);
+    const std::string file = m_bed->Path(QString()).toStdString() + "/caf\xe9.94b";
+    writer.Write(file);
+    const Result load = RunShell(QStringLiteral("exec \"$0\" load \"$(printf 'caf\\351.94b')\""));
+    // Qt's removal of the temporary directory would not find the file by its name.
+    ::unlink(file.c_str());
+    QVERIFY2(load.status == 0, qPrintable(load.err));
+    QCOMPARE(Status()["banks"].toArray()[0].toObject()["name"].toString(), QStringLiteral("CAFE"));
 }
 
 void CommandLineTest::failuresExitWithTheirKind_data()
@@ -189,8 +322,14 @@ void CommandLineTest::failuresExitWithTheirKind_data()
     QTest::newRow("not a bank") << 0 << QStringList{"load", "notes.94b"} << 4 << "SYNTHERR_INVCOM";
     QTest::newRow("ninth bank") << 8 << QStringList{"load", "BANK0.94b"} << 3
                                 << "Max count of banks was reached.";
-    QTest::newRow("unknown bank") << 1 << QStringList{"unload", "5"} << 3
-                                  << "Synth Error: SYNTHERR_UNREF";
+    QTest::newRow("unknown bank") << 1 << QStringList{"unload", "5"} << 3 << "no bank with ID 5";
+    QTest::newRow("unknown bank after a known one")
+        << 2 << QStringList{"unload", "1", "7"} << 3 << "no bank with ID 7";
+    QTest::newRow("priority of an unknown bank")
+        << 1 << QStringList{"priority", "3", "10"} << 3 << "no bank with ID 3";
+    QTest::newRow("more banks than the card takes")
+        << 7 << QStringList{"load", "BANK0.94b", "BANK1.94b"} << 3
+        << "Max count of banks was reached.";
     QTest::newRow("priority too high")
         << 1 << QStringList{"priority", "0", "128"} << 2 << "from 0 to 127";
     QTest::newRow("priority not a number")
@@ -204,6 +343,10 @@ void CommandLineTest::failuresExitWithTheirKind_data()
         << 0 << QStringList{"load", "--json", "a.94b"} << 2 << "--json does not go with load";
     QTest::newRow("missing preset")
         << 1 << QStringList{"preset", "load", "none.pre"} << 4 << "Unable to find the preset file.";
+    QTest::newRow("preset that is not one") << 1 << QStringList{"preset", "load", "notes.pre"} << 4
+                                            << "This file is not a valid preset: ";
+    QTest::newRow("zero-filled preset") << 1 << QStringList{"preset", "load", "zeros.pre"} << 4
+                                        << "This file is not a valid preset: ";
     QTest::newRow("missing template") << 1 << QStringList{"report", "--template", "no.mas", "o.htm"}
                                       << 4 << "Unable to write the MIDI mapping report: ";
     QTest::newRow("card without library")
@@ -222,16 +365,21 @@ void CommandLineTest::failuresExitWithTheirKind()
     QFETCH(int, status);
     QFETCH(QString, message);
     FillCard(banks);
-    QFile notes(m_bed->Path("notes.94b"));
-    QVERIFY(notes.open(QIODevice::WriteOnly) && notes.write("not a bank\n") > 0);
-    notes.close();
+    for (const char* name : {"notes.94b", "notes.pre"}) {
+        QFile notes(m_bed->Path(name));
+        QVERIFY(notes.open(QIODevice::WriteOnly) && notes.write("not a bank\n") > 0);
+    }
+    // As "truncate -s 2G" leaves it: an empty preset's first bytes, then more.
+    QFile zeros(m_bed->Path("zeros.pre"));
+    QVERIFY(zeros.open(QIODevice::WriteOnly) && zeros.resize(qint64{2} << 30));
+    zeros.close();
     const QJsonObject before = Status();
     const Result result = Run(arguments);
     QCOMPARE(result.status, status);
     QVERIFY2(result.err.contains(message), qPrintable(result.err));
+    QVERIFY2(!result.err.contains("SYNTHERR_UNREF"), qPrintable(result.err));
     QCOMPARE(result.out, QString());
-    if (arguments[0] != u"preset")
-        QCOMPARE(Status(), before);
+    QCOMPARE(Status(), before);
 }
 
 void CommandLineTest::helpAndVersionLeaveAFullCardFull()
@@ -310,12 +458,25 @@ void CommandLineTest::fileHandedToTheWindowIsOpened()
     QVERIFY(m_bed->Messages().Calls().empty());
 }
 
+// The user's first window after a script: the card as the script left it.
+void CommandLineTest::firstWindowAfterACommandLineLoadKeepsTheCard()
+{
+    FillCard(2);
+    QCOMPARE(Run({"priority", "1", "90"}).status, 0);
+    const QJsonObject before = Status();
+    QVERIFY(!QFile::exists(COptions::ProgramFile()));
+    auto window = m_bed->StartWindow();
+    QCOMPARE(window->BankTable().Status().bankCount, 2u);
+    window->OnQuit();
+    QVERIFY2(QFile::exists(COptions::ProgramFile()), "a first run writes the options at exit");
+    window.reset();
+    QCOMPARE(Status(), before);
+}
+
 void CommandLineTest::windowAndCommandsShareTheBankFiles()
 {
     const QString first = MakeBank("FIRST");
     QCOMPARE(Run({"load", first}).status, 0);
-    // Not a first run, which would empty the card.
-    CWindowTestBed::WriteOptions(QString(), COptions::DisplayStandard);
     auto window = m_bed->StartWindow();
     QCOMPARE(window->BankTable().GetBankPath(0), first);
     const QString second = MakeBank("SECOND");

@@ -60,7 +60,7 @@ private slots:
     void startsWithoutACardLibraryAndSaysSo();
     void midiMappingWritesTheReportChosenInTheSaveDialog();
     void midiMappingCancelledOrFailedLeavesNoReport();
-    void firstRunEmptiesTheCardAndWritesTheOptionsAtExit();
+    void firstRunKeepsTheCardAndWritesTheOptionsAtExit();
     void startupPresetThatNoLongerExistsIsDroppedAtQuit();
     void startupPresetRestoresBanksPrioritiesAndTitle();
     void trayDisplayModeKeepsTheWindowHidden();
@@ -308,14 +308,14 @@ void MainWindowTest::startsWithoutACardLibraryAndSaysSo()
     QCOMPARE(StaticText(&window, 1025), QStringLiteral("0.0 %"));
 }
 
-// The options file written at the exit of a first run makes the next start an ordinary
-// one, which keeps the banks.
-void MainWindowTest::firstRunEmptiesTheCardAndWritesTheOptionsAtExit()
+// A first run leaves the banks it finds in the card, and writes the options file at its
+// exit, so that the next start is an ordinary one.
+void MainWindowTest::firstRunKeepsTheCardAndWritesTheOptionsAtExit()
 {
     MakeBank(QStringLiteral("OLD"), 4096);
     auto window = StartWindow();
-    QCOMPARE(window->BankTable().Status().bankCount, 0u);
-    QCOMPARE(StaticText(window.get(), 1027), QStringLiteral("  0.0 Ko"));
+    QCOMPARE(window->BankTable().Status().bankCount, 1u);
+    QCOMPARE(StaticText(window.get(), 1027), QStringLiteral("  4.0 Ko"));
     QCOMPARE(window->windowTitle(), QStringLiteral("Korvane - [No-preset Mode]"));
     window->OnCommand(Command::PresetExit);
     QFile options(COptions::ProgramFile());
@@ -326,7 +326,7 @@ void MainWindowTest::firstRunEmptiesTheCardAndWritesTheOptionsAtExit()
     window.reset();
     MakeBank(QStringLiteral("NEW"), 4096);
     window = StartWindow();
-    QCOMPARE(window->BankTable().Status().bankCount, 1u);
+    QCOMPARE(window->BankTable().Status().bankCount, 2u);
 }
 
 void MainWindowTest::startupPresetThatNoLongerExistsIsDroppedAtQuit()
@@ -336,7 +336,7 @@ void MainWindowTest::startupPresetThatNoLongerExistsIsDroppedAtQuit()
     auto window = StartWindow();
     QCOMPARE(m_messages->Calls().size(), size_t{1});
     QCOMPARE(m_messages->Calls()[0].text, QStringLiteral("Unable to find the preset file."));
-    QCOMPARE(window->BankTable().Status().bankCount, 0u);
+    QCOMPARE(window->BankTable().Status().bankCount, 1u);
     QCOMPARE(window->windowTitle(), QStringLiteral("Korvane - [No-preset Mode]"));
 
     window->OnCommand(Command::PresetExit);

@@ -14,6 +14,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <functional>
+
 namespace {
 
 QString UsedMemory(const QWidget* window)
@@ -48,6 +50,7 @@ private slots:
     void titleFollowsThePresetThroughItsStates();
     void openShowsTheBanksOfTheChosenPreset();
     void trayLoadPresetOpensLikePresetOpen();
+    void unusablePresetLeavesTheCardOnEveryPath();
     void quitAsksOnlyForAModifiedNamedOrNewPreset_data();
     void quitAsksOnlyForAModifiedNamedOrNewPreset();
 
@@ -110,12 +113,57 @@ void PresetWindowTest::openShowsTheBanksOfTheChosenPreset()
     QCOMPARE(window->BankTable().Status().bankCount, 2u);
     QCOMPARE(UsedMemory(window.get()), QStringLiteral(" 16.0 Ko"));
 
-    // A preset that has gone empties the card and keeps the title.
+    // A preset that has gone changes nothing: the banks and the title stay.
     files.Script(m_bed->Path("gone.pre"));
     Choose(*window, Command::PresetOpen);
     QCOMPARE(window->windowTitle(), Title("live.pre"));
-    QCOMPARE(UsedMemory(window.get()), QStringLiteral("  0.0 Ko"));
+    QCOMPARE(UsedMemory(window.get()), QStringLiteral(" 16.0 Ko"));
     QCOMPARE(m_bed->Messages().Calls().size(), size_t{1});
+}
+
+// Whichever way a preset that cannot be used reaches the window, the card keeps its banks
+// and the user is told once.
+void PresetWindowTest::unusablePresetLeavesTheCardOnEveryPath()
+{
+    const QString kept = m_bed->MakePreset("kept.pre", {"PIANO", "PADS"});
+    QFile garbage(m_bed->Path("garbage.pre"));
+    QVERIFY(garbage.open(QIODevice::WriteOnly) && garbage.write("x\n") == 2);
+    garbage.close();
+    QFile zeros(m_bed->Path("zeros.pre"));
+    QVERIFY(zeros.open(QIODevice::WriteOnly) && zeros.resize(1 << 20));
+    zeros.close();
+    const QStringList unusable = {m_bed->Path("gone.pre"), garbage.fileName(), zeros.fileName()};
+    const std::function<void(CKorvaneDlg&, const QString&)> paths[] = {
+        [](CKorvaneDlg& window, const QString& preset) {
+            CScriptedFileDialog files;
+            files.Script(preset);
+            Choose(window, Command::PresetOpen);
+        },
+        [](CKorvaneDlg& window, const QString& preset) {
+            CScriptedFileDialog files;
+            files.Script(preset);
+            window.OnCommand(Command::TrayLoadPreset);
+        },
+        [](CKorvaneDlg& window, const QString& preset) { window.OpenFile(preset); },
+    };
+    for (const QString& preset : unusable) {
+        for (const auto& open : paths) {
+            auto window = m_bed->StartWindow();
+            window->OpenFile(kept);
+            const size_t shown = m_bed->Messages().Calls().size();
+            open(*window, preset);
+            QVERIFY2(m_bed->Messages().Calls().size() == shown + 1, qPrintable(preset));
+            QCOMPARE(window->BankTable().Status().bankCount, 2u);
+            QCOMPARE(window->windowTitle(), Title("kept.pre"));
+        }
+        // The start-up preset of the next run.
+        CWindowTestBed::WriteOptions(preset, COptions::DisplayStandard);
+        const size_t shown = m_bed->Messages().Calls().size();
+        auto window = m_bed->StartWindow();
+        QCOMPARE(m_bed->Messages().Calls().size(), shown + 1);
+        QCOMPARE(window->BankTable().Status().bankCount, 2u);
+        QVERIFY(QFile::remove(COptions::ProgramFile()));
+    }
 }
 
 void PresetWindowTest::trayLoadPresetOpensLikePresetOpen()

@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 namespace {
@@ -120,6 +121,29 @@ TEST_F(OptionsTest, UnwritableProgramDirectorySavesToTheUserConfigurationWhichIs
     next.SetMidiFile(QStringLiteral("/x.mid"));
     ASSERT_TRUE(next.Save());
     EXPECT_EQ(Read(COptions::UserFile()), QByteArray("\x06/p.pre\0\0\0\0\x06/x.mid", 18));
+}
+
+// An installed program keeps its options in the user's configuration folder only, never
+// beside itself in a system folder that every user would share and that the package
+// manager would leave behind.
+TEST_F(OptionsTest, InstalledProgramKeepsItsOptionsInTheUserConfigurationOnly)
+{
+    const QString installed = QStringLiteral("/usr/lib/korvane-options-test");
+    CExecutableDir::Override(installed);
+    EXPECT_TRUE(COptions::IsInstalled());
+    COptions options;
+    EXPECT_FALSE(options.Load());
+    options.SetStartupPreset(QStringLiteral("/p.pre"));
+    ASSERT_TRUE(options.Save());
+    EXPECT_EQ(options.GetFilePath(), dir.filePath(QStringLiteral("config/korvane/krv.opt")));
+    EXPECT_FALSE(QFileInfo::exists(installed));
+    COptions next;
+    ASSERT_TRUE(next.Load());
+    EXPECT_EQ(next.GetStartupPreset(), QStringLiteral("/p.pre"));
+    QDir(installed).removeRecursively();
+
+    CExecutableDir::Override(dir.filePath(QStringLiteral("bin")));
+    EXPECT_FALSE(COptions::IsInstalled()) << "a build tree or an unpacked copy";
 }
 
 TEST_F(OptionsTest, SaveThatFailsEverywhereIsReportedAndStaysPending)

@@ -192,10 +192,10 @@ TEST_F(PresetCommandsTest, OpenReplacesTheBanksWithoutAsking)
     EXPECT_EQ(table->GetBankName(0), QStringLiteral("PIANO"));
     EXPECT_EQ(table->GetPresetName(), QStringLiteral("piano.pre"));
 
-    // A file that cannot be read: the card is emptied all the same, the name stays.
+    // A file that cannot be read: the banks and the name stay.
     files.Script(File("gone.pre"));
     EXPECT_TRUE(commands->Open());
-    EXPECT_EQ(table->Status().bankCount, 0u);
+    EXPECT_EQ(table->Status().bankCount, 1u);
     EXPECT_EQ(table->GetPresetName(), QStringLiteral("piano.pre"));
     ASSERT_EQ(messages.Calls().size(), 1u);
     EXPECT_EQ(messages.Calls()[0].text, QStringLiteral("Unable to find the preset file."));

@@ -212,11 +212,30 @@ TEST_F(PresetTest, BankWithoutAKnownPathKeepsTheOtherRecordsInPlace)
     ASSERT_EQ(table.SetBankPriority(1, 20), 0);
     ASSERT_TRUE(table.SavePreset(File("partial.pre")));
     card.missingFiles.insert("");
+    card.calls.clear();
 
     ASSERT_TRUE(table.LoadPreset(File("partial.pre")));
     EXPECT_EQ(CardBanks(), (std::vector<std::string>{"0 b.94b:20"}));
     ASSERT_EQ(messages.Calls().size(), 1u);
-    EXPECT_EQ(messages.Calls()[0].text, "Unable to load bank:");
+    EXPECT_EQ(messages.Calls()[0].text,
+              "Unable to load bank: the preset names no file for its bank 1 of 2.");
+    EXPECT_EQ(messages.Calls()[0].caption, "Warning");
+    EXPECT_EQ(LoadCalls(), 1u) << "a record without a file is not handed to the card";
+}
+
+// A card that will not let go of a bank gets no preset on top of it.
+TEST_F(PresetTest, BankThatCannotBeUnloadedStopsThePresetLoad)
+{
+    LoadThree();
+    ASSERT_TRUE(table.SavePreset(File("three.pre")));
+    card.unloadFailures[1] = SYNTHERR_CANNOTDELETE;
+    card.calls.clear();
+    EXPECT_FALSE(table.LoadPreset(File("three.pre")));
+    EXPECT_EQ(LoadCalls(), 0u);
+    EXPECT_EQ(CardBanks(), (std::vector<std::string>{"1 b.94b:20", "2 c.94b:30"}));
+    ASSERT_EQ(messages.Calls().size(), 1u);
+    EXPECT_EQ(messages.Calls()[0].text, "Synth Error: SYNTHERR_CANNOTDELETE ");
+    EXPECT_TRUE(table.IsModified());
 }
 
 TEST_F(PresetTest, BankThatFailsIsReportedOnceAndTheOthersStillLoad)
@@ -245,17 +264,19 @@ TEST_F(PresetTest, PriorityTheCardRefusesIsReportedAndTheBankStays)
 }
 
 // A FIFO is never opened: reading it would wait for a writer that may never come.
-TEST_F(PresetTest, MissingPresetLeavesNoBankAndTheNameUnchanged)
+TEST_F(PresetTest, MissingPresetLeavesTheCardAndTheNameUnchanged)
 {
     ASSERT_EQ(::mkfifo(QFile::encodeName(File("fifo.pre")).constData(), 0600), 0);
+    LoadThree();
+    const std::vector<std::string> banks = CardBanks();
     for (const char* name : {"gone.pre", "fifo.pre"}) {
         SCOPED_TRACE(name);
-        LoadThree();
         CRecordingMessageBox boxes;
         bool opened = true;
         EXPECT_FALSE(table.LoadPreset(File(name), &opened));
         EXPECT_FALSE(opened);
-        EXPECT_TRUE(card.banks.empty());
+        EXPECT_EQ(CardBanks(), banks);
+        EXPECT_EQ(table.GetBankPath(2), "/banks/c.94b");
         EXPECT_EQ(table.GetPresetName(), "No-preset Mode");
         ASSERT_EQ(boxes.Calls().size(), 1u);
         EXPECT_EQ(boxes.Calls()[0].text, "Unable to find the preset file.");
@@ -265,9 +286,10 @@ TEST_F(PresetTest, MissingPresetLeavesNoBankAndTheNameUnchanged)
     }
 }
 
-// Every cut of a sound file, and counts above eight, are refused before any bank is
-// loaded, with one message naming the file.
-TEST_F(PresetTest, TruncatedOrMalformedPresetLoadsNothing)
+// Every cut of a sound file, bytes after its last entry (a zero-filled file among them),
+// and counts above eight, are refused before the card is touched, with one message naming
+// the file.
+TEST_F(PresetTest, TruncatedOrMalformedPresetChangesNothing)
 {
     LoadThree();
     ASSERT_TRUE(table.SavePreset(File("three.pre")));
@@ -275,9 +297,12 @@ TEST_F(PresetTest, TruncatedOrMalformedPresetLoadsNothing)
     std::vector<QByteArray> bad;
     for (qsizetype size = 0; size < sound.size(); ++size)
         bad.push_back(sound.left(size));
+    bad.push_back(sound + '\0');
+    bad.push_back(QByteArray(4096, '\0'));
     bad.push_back(Word(9) + QByteArray(200, '\0'));
     bad.push_back(Word(0xFFFFFFFF) + QByteArray(200, '\0'));
     bad.push_back(Word(0) + Word(1000) + "\xff\xfe\xff" + QByteArray(8, '\0'));
+    const std::vector<std::string> banks = CardBanks();
 
     for (const QByteArray& bytes : bad) {
         SCOPED_TRACE(bytes.size());
@@ -288,7 +313,8 @@ TEST_F(PresetTest, TruncatedOrMalformedPresetLoadsNothing)
         bool opened = false;
         EXPECT_FALSE(table.LoadPreset(File("bad.pre"), &opened));
         EXPECT_TRUE(opened);
-        EXPECT_EQ(LoadCalls(), 0u);
+        EXPECT_TRUE(card.calls.empty()) << "no load, no unload";
+        EXPECT_EQ(CardBanks(), banks);
         EXPECT_TRUE(shown.empty());
         EXPECT_EQ(table.GetPresetName(), "three.pre");
         ASSERT_EQ(boxes.Calls().size(), 1u);
