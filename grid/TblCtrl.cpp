@@ -699,6 +699,24 @@ int CTblCtrl::ScrollToCol(int col)
     return 0;
 }
 
+void CTblCtrl::LeaveGrid(bool forward)
+{
+    const auto takesTab = [this](QWidget* widget) {
+        return !isAncestorOf(widget) && (widget->focusPolicy() & Qt::TabFocus) &&
+               widget->isVisible() && widget->isEnabled() && widget->window() == window();
+    };
+    // From the grid's own place in the tab order, wherever its windows stand in it.
+    const auto step = [forward](QWidget* widget) {
+        return forward ? widget->nextInFocusChain() : widget->previousInFocusChain();
+    };
+    for (QWidget* next = step(this); next != this; next = step(next)) {
+        if (takesTab(next)) {
+            next->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            return;
+        }
+    }
+}
+
 int CTblCtrl::StepRow(int kind)
 {
     return IsStepKind(kind) ? MoveToRow(m_pSheet->StepRowFrom(m_pSheet->m_nReqRow, kind)) : 0;

@@ -14,6 +14,8 @@
 #include <QRadioButton>
 #include <QtDebug>
 
+#include <algorithm>
+
 namespace {
 // Button ids that close a dialog, as the platform's dialogs have always had them.
 constexpr int IdOk = 1;
@@ -181,8 +183,7 @@ void CDialogBuilder::Build(QWidget* dialog, const DialogTemplate& tpl, const Fac
         qWarning("dialog builder: invalid template %d, no controls created", tpl.id);
         return;
     }
-    QFont font = QApplication::font();
-    font.setPointSize(tpl.pointSize);
+    const QFont font = DialogFont(tpl);
     dialog->setFont(font);
     dialog->setWindowTitle(tpl.title);
     ApplyWindowStyles(dialog, tpl);
@@ -205,6 +206,15 @@ void CDialogBuilder::Build(QWidget* dialog, const DialogTemplate& tpl, const Fac
         ConnectCloseButton(control.id, widget, dialog);
     }
     dialog->setFixedSize(units.ToPixels(tpl.dlu) + QSize(0, topOffset));
+}
+
+// A desktop whose general font is larger than the template's asks for larger text: the
+// dialog takes that size, and its dialog units, measured in the dialog font, grow with it.
+QFont CDialogBuilder::DialogFont(const DialogTemplate& tpl)
+{
+    QFont font = QApplication::font();
+    font.setPointSizeF(std::max<qreal>(tpl.pointSize, font.pointSizeF()));
+    return font;
 }
 
 QWidget* CDialogBuilder::GetDlgItem(const QWidget* dialog, int id)
