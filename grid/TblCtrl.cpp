@@ -701,20 +701,31 @@ int CTblCtrl::ScrollToCol(int col)
 
 void CTblCtrl::LeaveGrid(bool forward)
 {
-    const auto takesTab = [this](QWidget* widget) {
+    const auto takesTab = [this](const QWidget* widget) {
         return !isAncestorOf(widget) && (widget->focusPolicy() & Qt::TabFocus) &&
                widget->isVisible() && widget->isEnabled() && widget->window() == window();
     };
-    // From the grid's own place in the tab order, wherever its windows stand in it.
-    const auto step = [forward](QWidget* widget) {
-        return forward ? widget->nextInFocusChain() : widget->previousInFocusChain();
-    };
-    for (QWidget* next = step(this); next != this; next = step(next)) {
-        if (takesTab(next)) {
-            next->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
-            return;
-        }
-    }
+    // The window's tab order, read forwards only: going backwards from the grid, Qt's chain
+    // turns back at the grid's pop-up menu, a window of its own inside the grid.
+    QList<QWidget*> before;
+    QList<QWidget*> after;
+    bool pastGrid = false;
+    QWidget* first = window();
+    QWidget* widget = first;
+    do {
+        pastGrid = pastGrid || widget == this;
+        if (takesTab(widget))
+            (pastGrid ? after : before).append(widget);
+        widget = widget->nextInFocusChain();
+    } while (widget && widget != first);
+    // From the grid's own place in the tab order, round to the other end when need be.
+    QWidget* next = nullptr;
+    if (forward)
+        next = !after.isEmpty() ? after.constFirst() : before.value(0);
+    else
+        next = !before.isEmpty() ? before.constLast() : after.value(after.size() - 1);
+    if (next)
+        next->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
 }
 
 int CTblCtrl::StepRow(int kind)

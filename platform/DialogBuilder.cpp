@@ -208,12 +208,15 @@ void CDialogBuilder::Build(QWidget* dialog, const DialogTemplate& tpl, const Fac
     dialog->setFixedSize(units.ToPixels(tpl.dlu) + QSize(0, topOffset));
 }
 
-// A desktop whose general font is larger than the template's asks for larger text: the
-// dialog takes that size, and its dialog units, measured in the dialog font, grow with it.
+// The templates' size stands for the general font size that Qt gives a desktop naming none
+// of its own. A desktop whose general font is larger asks for larger text: the dialog font
+// grows in proportion, and the dialog units, measured in it, grow with it.
 QFont CDialogBuilder::DialogFont(const DialogTemplate& tpl)
 {
+    constexpr qreal kUsualDesktopPointSize = 9;
     QFont font = QApplication::font();
-    font.setPointSizeF(std::max<qreal>(tpl.pointSize, font.pointSizeF()));
+    const qreal scale = std::max<qreal>(1, font.pointSizeF() / kUsualDesktopPointSize);
+    font.setPointSizeF(tpl.pointSize * scale);
     return font;
 }
 

@@ -29,7 +29,8 @@ public:
                       int topOffset = 0);
 
     // The platform's general font (the template's family is a Windows font) at the
-    // template's size, or at the general font's own size where that is larger.
+    // template's size, grown in proportion where the desktop's general font is larger than
+    // usual.
     static QFont DialogFont(const DialogTemplate& tpl);
 
     // The first descendant of dialog with that control id, or nullptr.
