@@ -1,5 +1,6 @@
 #include "SingleInstance.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QSocketNotifier>
@@ -16,8 +17,10 @@ namespace {
 
 // Long enough for a busy desktop, short enough that a hung copy does not stall a start.
 constexpr int kConnectTimeoutMs = 1000;
-// Starts at the same moment wait their turn for the lock: each holds it for a moment only.
+// Starts at the same moment wait their turn for the lock, looking again at short steps: each
+// holds it for a moment only.
 constexpr int kLockWaitMs = 5000;
+constexpr int kLockStepMs = 2;
 // A request is two short lines; a peer that sends more is not a copy of this program.
 constexpr qsizetype kMaxRequestBytes = 16 * 1024;
 const QByteArray kComeForward = QByteArrayLiteral("show\n");
@@ -77,7 +80,7 @@ bool CSingleInstance::Claim(const QString& file)
     // Looking again and listening are one step under the lock: of two starts at the same
     // moment, the second finds the first listening. A lock left by a killed copy is taken
     // over, since its process is gone.
-    if (!m_lock.tryLock(kLockWaitMs))
+    if (!TakeLock())
         return !TellRunningCopy(file);
     const bool first = !TellRunningCopy(file);
     // A copy that cannot listen runs on alone rather than not at all.
@@ -85,6 +88,18 @@ bool CSingleInstance::Claim(const QString& file)
         Listen();
     m_lock.unlock();
     return first;
+}
+
+// QLockFile's own wait doubles its pauses, up to seconds, which twenty starts at once would
+// reach.
+bool CSingleInstance::TakeLock()
+{
+    const QDeadlineTimer deadline(kLockWaitMs);
+    while (!m_lock.tryLock(kLockStepMs)) {
+        if (m_lock.error() != QLockFile::LockFailedError || deadline.hasExpired())
+            return false;
+    }
+    return true;
 }
 
 bool CSingleInstance::TellRunningCopy(const QString& file) const
@@ -146,7 +161,7 @@ void CSingleInstance::StopListening()
     m_listenerNotifier = nullptr;
     ::close(m_listener);
     m_listener = -1;
-    if (m_lock.tryLock(kConnectTimeoutMs)) {
+    if (TakeLock()) {
         QFile::remove(m_serverName);
         m_lock.unlock();
     }

@@ -44,6 +44,7 @@ private:
         QByteArray received;
     };
 
+    bool TakeLock();
     bool TellRunningCopy(const QString& file) const;
     bool Listen();
     void StopListening();
