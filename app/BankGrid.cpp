@@ -168,6 +168,39 @@ void CBankGrid::OnCellDoubleClick(int col, long, const QRect&, const QPoint&, in
         BeginEdit();
 }
 
+// F2 and Enter open the priority editor. Tab from the last cell and Shift+Tab from the first
+// leave the list for the window's other controls, which the grid's own Tab never reaches.
+void CBankGrid::OnGridKeyDown(int* key, int)
+{
+    const int code = *key & ~Qt::KeyboardModifierMask;
+    const bool back = code == Qt::Key_Backtab || (*key & Qt::ShiftModifier);
+    switch (code) {
+    case Qt::Key_F2:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (GetCurCol() == ColPriority)
+            BeginEdit();
+        break;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        if (back ? GetCurCol() == 0 && GetCurRow() == 0
+                 : GetCurCol() == ColumnCount - 1 && GetCurRow() == RowCount - 1) {
+            *key = 0;
+            LeaveGrid(!back);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+// A digit typed on a priority starts its editor with that digit.
+void CBankGrid::OnGridChar(int* ch, int)
+{
+    if (*ch >= '0' && *ch <= '9' && GetCurCol() == ColPriority && !IsEditing())
+        BeginEditAt(ColPriority, GetCurRow(), *ch);
+}
+
 bool CBankGrid::OnCellTypeEvent(int, int, long, int, intptr_t)
 {
     return false;

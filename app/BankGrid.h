@@ -46,6 +46,8 @@ public:
     bool AllowColHeaderResize() override;
     void OnCellDoubleClick(int col, long row, const QRect& rect, const QPoint& point,
                            int processed) override;
+    void OnGridKeyDown(int* key, int processed) override;
+    void OnGridChar(int* ch, int processed) override;
     bool OnCellTypeEvent(int typeIndex, int col, long row, int message, intptr_t param) override;
     bool OnEditBegin(int col, long row, QWidget** editor) override;
     bool OnEditKey(int col, long row, QWidget* editor, int* ch) override;

@@ -21,14 +21,15 @@ void ReportMissingLibrary(const CSharedSynthLibrary& library)
 
 CKorvaneApp::CKorvaneApp(int& argc, char** argv) : QApplication(argc, argv)
 {
-    setApplicationName(QStringLiteral("korvane"));
+    // The name a StatusNotifierItem host shows for the tray icon.
+    setApplicationName(QStringLiteral("Korvane"));
 }
 
 int CKorvaneApp::InitInstance(const QString& card, const QString& fileToOpen)
 {
     // One window per user: a second start brings the running one forward, hands it the
     // file to open, and ends.
-    CSingleInstance instance(applicationName());
+    CSingleInstance instance(QStringLiteral("korvane"));
     if (!instance.Claim(fileToOpen))
         return 0;
     const CCardChoice cardChoice;

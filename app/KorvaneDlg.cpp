@@ -14,6 +14,7 @@
 #include "MenuBuilder.h"
 #include "MessageBoxService.h"
 #include "OptionsDlg.h"
+#include "PathElision.h"
 #include "PresetLoadProgress.h"
 #include "SequencerNotifyEvent.h"
 #include "SmoothProgressBar.h"
@@ -25,6 +26,7 @@
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenuBar>
 #include <QProgressBar>
@@ -86,6 +88,16 @@ void NameControl(QWidget* control, int textId)
     const QString name = CStringTable::Load(textId);
     control->setToolTip(name);
     control->setAccessibleName(name);
+}
+
+// Gives a button Alt with letter as its access key, named in its tooltip after name. The
+// menu bar has Alt+P and Alt+B already.
+void GiveAccessKey(QAbstractButton* button, const QString& name, Qt::Key letter)
+{
+    const QKeySequence keys(Qt::ALT | letter);
+    button->setShortcut(keys);
+    button->setToolTip(
+        QStringLiteral("%1 (%2)").arg(name, keys.toString(QKeySequence::NativeText)));
 }
 
 // A right-aligned figure wider than its static grows to the left, so that its unit stays in
@@ -236,6 +248,10 @@ void CKorvaneDlg::SetUpButtons()
     NameControl(m_btnStop, IDS_STOP);
     NameControl(m_btnPlay, IDS_PLAY);
     NameControl(m_btnBrowseMidi, IDS_BROWSE_MIDI);
+    GiveAccessKey(m_btnMidiMapping, m_btnMidiMapping->text(), Qt::Key_M);
+    GiveAccessKey(m_btnPlay, CStringTable::Load(IDS_PLAY), Qt::Key_L);
+    GiveAccessKey(m_btnStop, CStringTable::Load(IDS_STOP), Qt::Key_S);
+    GiveAccessKey(m_btnBrowseMidi, CStringTable::Load(IDS_BROWSE_MIDI), Qt::Key_R);
 }
 
 // The gauge takes the place of the hidden placeholder static of the same id.
@@ -487,7 +503,8 @@ void CKorvaneDlg::UpdateData(bool saveFromControls)
     // Every bound control is a static: there is nothing to read back from them.
     if (saveFromControls)
         return;
-    SetStatic(this, IDC_MIDI_FILE, m_strMidiFile);
+    if (auto* midiFile = qobject_cast<QLabel*>(CDialogBuilder::GetDlgItem(this, IDC_MIDI_FILE)))
+        CPathElision::Show(midiFile, m_strMidiFile);
     SetStatic(this, IDC_FREE_MEMORY, m_strFreeMemory);
     SetStatic(this, IDC_FREE_PERCENT, m_strFreePercent);
     SetStatic(this, IDC_TOTAL_MEMORY, m_strTotalMemory);

@@ -412,28 +412,10 @@ bool CTblCellArea::TakeTabKey(QKeyEvent* event)
     // The grid keeps Tab for its own moves; Ctrl+Tab leaves it, as from any widget that
     // keeps Tab.
     if (event->modifiers() & Qt::ControlModifier)
-        LeaveGrid(key == Qt::Key_Tab && !(event->modifiers() & Qt::ShiftModifier));
+        m_pGrid->LeaveGrid(key == Qt::Key_Tab && !(event->modifiers() & Qt::ShiftModifier));
     else
         keyPressEvent(event);
     return true;
-}
-
-void CTblCellArea::LeaveGrid(bool forward)
-{
-    const auto takesTab = [this](QWidget* widget) {
-        return !m_pGrid->isAncestorOf(widget) && (widget->focusPolicy() & Qt::TabFocus) &&
-               widget->isVisible() && widget->isEnabled() && widget->window() == window();
-    };
-    // From the grid's own place in the tab order, wherever its windows stand in it.
-    const auto step = [forward](QWidget* widget) {
-        return forward ? widget->nextInFocusChain() : widget->previousInFocusChain();
-    };
-    for (QWidget* next = step(m_pGrid); next != m_pGrid; next = step(next)) {
-        if (takesTab(next)) {
-            next->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
-            return;
-        }
-    }
 }
 
 void CTblCellArea::keyPressEvent(QKeyEvent* event)

@@ -91,8 +91,6 @@ private:
     // Tab and Shift+Tab go to the grid's keys; Ctrl+Tab and Ctrl+Shift+Tab leave the grid.
     bool TakeTabKey(QKeyEvent* event);
     void TabStep(bool back);
-    // Gives the focus to the next (previous) control outside the grid that takes Tab.
-    void LeaveGrid(bool forward);
     int KeyStep();
     void Navigate(int key, int step);
     void LeftButtonDown(QMouseEvent* event);

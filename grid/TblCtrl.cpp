@@ -699,6 +699,35 @@ int CTblCtrl::ScrollToCol(int col)
     return 0;
 }
 
+void CTblCtrl::LeaveGrid(bool forward)
+{
+    const auto takesTab = [this](const QWidget* widget) {
+        return !isAncestorOf(widget) && (widget->focusPolicy() & Qt::TabFocus) &&
+               widget->isVisible() && widget->isEnabled() && widget->window() == window();
+    };
+    // The window's tab order, read forwards only: going backwards from the grid, Qt's chain
+    // turns back at the grid's pop-up menu, a window of its own inside the grid.
+    QList<QWidget*> before;
+    QList<QWidget*> after;
+    bool pastGrid = false;
+    QWidget* first = window();
+    QWidget* widget = first;
+    do {
+        pastGrid = pastGrid || widget == this;
+        if (takesTab(widget))
+            (pastGrid ? after : before).append(widget);
+        widget = widget->nextInFocusChain();
+    } while (widget && widget != first);
+    // From the grid's own place in the tab order, round to the other end when need be.
+    QWidget* next = nullptr;
+    if (forward)
+        next = !after.isEmpty() ? after.constFirst() : before.value(0);
+    else
+        next = !before.isEmpty() ? before.constLast() : after.value(after.size() - 1);
+    if (next)
+        next->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+}
+
 int CTblCtrl::StepRow(int kind)
 {
     return IsStepKind(kind) ? MoveToRow(m_pSheet->StepRowFrom(m_pSheet->m_nReqRow, kind)) : 0;

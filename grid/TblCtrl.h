@@ -131,6 +131,9 @@ public:
     int StepCol(int kind);
     int ScrollRows(int kind);
     int ScrollCols(int kind);
+    // Gives the keyboard focus to the next (previous) control outside the grid that takes
+    // Tab, as Ctrl+Tab (Ctrl+Shift+Tab) does.
+    void LeaveGrid(bool forward);
 
     int FitColumnsToWidth(int first, int last);
     int FitColumnsToContent(int first, int last, long rowLimit, int flags);

@@ -14,6 +14,8 @@
 #include <QRadioButton>
 #include <QtDebug>
 
+#include <algorithm>
+
 namespace {
 // Button ids that close a dialog, as the platform's dialogs have always had them.
 constexpr int IdOk = 1;
@@ -181,8 +183,7 @@ void CDialogBuilder::Build(QWidget* dialog, const DialogTemplate& tpl, const Fac
         qWarning("dialog builder: invalid template %d, no controls created", tpl.id);
         return;
     }
-    QFont font = QApplication::font();
-    font.setPointSize(tpl.pointSize);
+    const QFont font = DialogFont(tpl);
     dialog->setFont(font);
     dialog->setWindowTitle(tpl.title);
     ApplyWindowStyles(dialog, tpl);
@@ -205,6 +206,18 @@ void CDialogBuilder::Build(QWidget* dialog, const DialogTemplate& tpl, const Fac
         ConnectCloseButton(control.id, widget, dialog);
     }
     dialog->setFixedSize(units.ToPixels(tpl.dlu) + QSize(0, topOffset));
+}
+
+// The templates' size stands for the general font size that Qt gives a desktop naming none
+// of its own. A desktop whose general font is larger asks for larger text: the dialog font
+// grows in proportion, and the dialog units, measured in it, grow with it.
+QFont CDialogBuilder::DialogFont(const DialogTemplate& tpl)
+{
+    constexpr qreal kUsualDesktopPointSize = 9;
+    QFont font = QApplication::font();
+    const qreal scale = std::max<qreal>(1, font.pointSizeF() / kUsualDesktopPointSize);
+    font.setPointSizeF(tpl.pointSize * scale);
+    return font;
 }
 
 QWidget* CDialogBuilder::GetDlgItem(const QWidget* dialog, int id)

@@ -28,6 +28,9 @@ struct NotificationIcon
     QString tip;
     QObject* receiver = nullptr;
     int callbackMessage = 0;
+    // The icon's menu, for a notification area that draws icon menus itself rather than
+    // reporting the right button (a StatusNotifierItem host); the caller keeps it.
+    QMenu* menu = nullptr;
 };
 
 class CNotificationIconService

@@ -5,6 +5,8 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QCursor>
+#include <QDBusConnection>
+#include <QDBusInterface>
 #include <QMenu>
 
 bool CNotificationIconSystemTray::IsAvailable() const
@@ -18,6 +20,10 @@ bool CNotificationIconSystemTray::Add(const NotificationIcon& icon)
         return false;
     auto trayIcon = std::make_unique<QSystemTrayIcon>(icon.icon);
     trayIcon->setToolTip(icon.tip);
+    // An X notification area reports the right button and the program opens the menu; a
+    // StatusNotifierItem host draws the menu that Qt exports for it over D-Bus.
+    if (icon.menu && IsStatusNotifierHost())
+        trayIcon->setContextMenu(icon.menu);
     const int id = icon.id;
     QObject::connect(trayIcon.get(), &QSystemTrayIcon::activated, trayIcon.get(),
                      [this, id](QSystemTrayIcon::ActivationReason reason) { Notify(id, reason); });
@@ -44,7 +50,8 @@ int CNotificationIconSystemTray::TrackPopupMenu(QMenu& menu)
 
 // The desktop decides which button press or release counts as the request for the menu;
 // whichever it is arrives as the right button's release.
-unsigned CNotificationIconSystemTray::MouseMessage(QSystemTrayIcon::ActivationReason reason)
+unsigned CNotificationIconSystemTray::MouseMessage(QSystemTrayIcon::ActivationReason reason,
+                                                   bool areaSendsDoubleClicks)
 {
     switch (reason) {
     case QSystemTrayIcon::Context:
@@ -52,7 +59,7 @@ unsigned CNotificationIconSystemTray::MouseMessage(QSystemTrayIcon::ActivationRe
     case QSystemTrayIcon::DoubleClick:
         return TrayMouse::LeftDoubleClick;
     case QSystemTrayIcon::Trigger:
-        return TrayMouse::LeftButtonUp;
+        return areaSendsDoubleClicks ? TrayMouse::LeftButtonUp : TrayMouse::LeftDoubleClick;
     case QSystemTrayIcon::MiddleClick:
         return TrayMouse::MiddleButtonUp;
     case QSystemTrayIcon::Unknown:
@@ -70,6 +77,24 @@ void CNotificationIconSystemTray::Notify(int id, QSystemTrayIcon::ActivationReas
         return;
     const Shown& shown = found->second;
     QCoreApplication::postEvent(
-        shown.receiver,
-        new CNotificationIconEvent(shown.callbackMessage, id, MouseMessage(reason)));
+        shown.receiver, new CNotificationIconEvent(shown.callbackMessage, id,
+                                                   MouseMessage(reason, !IsStatusNotifierHost())));
+}
+
+// A StatusNotifierItem host activates an icon with a single click (Activate) and never sends
+// a double click. Qt chooses between such a host and an X notification area once, when the
+// program first asks for one, by the same question to the host's watcher; the answer is kept
+// as Qt keeps its choice.
+bool CNotificationIconSystemTray::IsStatusNotifierHost()
+{
+    static const bool host = [] {
+        const QDBusConnection bus = QDBusConnection::sessionBus();
+        if (!bus.isConnected())
+            return false;
+        QDBusInterface watcher(QStringLiteral("org.kde.StatusNotifierWatcher"),
+                               QStringLiteral("/StatusNotifierWatcher"),
+                               QStringLiteral("org.kde.StatusNotifierWatcher"), bus);
+        return watcher.isValid() && watcher.property("IsStatusNotifierHostRegistered").toBool();
+    }();
+    return host;
 }

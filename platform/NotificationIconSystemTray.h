@@ -17,8 +17,14 @@ public:
     bool Delete(int id) override;
     int TrackPopupMenu(QMenu& menu) override;
 
-    // The mouse message that an activation of a tray icon stands for.
-    static unsigned MouseMessage(QSystemTrayIcon::ActivationReason reason);
+    // The mouse message that an activation of a tray icon stands for. A notification area
+    // that sends no double clicks activates with a single one, which then stands for the
+    // double click.
+    static unsigned MouseMessage(QSystemTrayIcon::ActivationReason reason,
+                                 bool areaSendsDoubleClicks);
+    // Whether the notification area is a StatusNotifierItem host on the session bus (GNOME,
+    // KDE), which Qt then puts the icons in, rather than an X notification area.
+    static bool IsStatusNotifierHost();
 
 private:
     struct Shown

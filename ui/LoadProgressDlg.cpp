@@ -2,6 +2,7 @@
 
 #include "DialogBuilder.h"
 #include "DialogTemplate.h"
+#include "PathElision.h"
 #include "SmoothProgressBar.h"
 
 #include <QCoreApplication>
@@ -85,7 +86,11 @@ void CLoadProgressDlg::UpdateData(bool saveFromControls)
     // The legend is a static: there is nothing to read back from it.
     if (saveFromControls)
         return;
-    SetStaticNow(this, IDC_LEGEND, m_strLegend);
+    // The legend ends in the bank's path, whose file name must stay in sight.
+    if (auto* legend = qobject_cast<QLabel*>(CDialogBuilder::GetDlgItem(this, IDC_LEGEND))) {
+        CPathElision::Show(legend, m_strLegend);
+        legend->repaint();
+    }
 }
 
 void CLoadProgressDlg::SetLegend(const QString& text)

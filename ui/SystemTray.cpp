@@ -26,8 +26,19 @@ CSystemTray::~CSystemTray()
 
 bool CSystemTray::Create(int callbackMessage, const QString& tip, const QIcon& icon, int id)
 {
+    // Queued: a command such as Exit may take the menu away, which the notification area is
+    // still working with when the choice arrives.
+    m_areaMenu.reset(CMenuBuilder::BuildPopup(id, nullptr, [this](int command) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, command] {
+                if (m_handler)
+                    m_handler(command);
+            },
+            Qt::QueuedConnection);
+    }));
     // The icon's events come to this object, whatever window the program shows.
-    m_record = NotificationIcon{id, icon, tip, this, callbackMessage};
+    m_record = NotificationIcon{id, icon, tip, this, callbackMessage, m_areaMenu.get()};
     CNotificationIconService& service = CNotificationIconService::Current();
     m_bCreated = true;
     m_bHidden = false;
@@ -40,6 +51,8 @@ bool CSystemTray::SetDefaultMenuItem(unsigned item, bool byPosition)
 {
     m_nDefaultItem = item;
     m_bDefaultByPosition = byPosition;
+    if (m_areaMenu)
+        m_areaMenu->setDefaultAction(DefaultAction(*m_areaMenu));
     // The menu is loaded afresh each time it is shown; this only checks the item is there.
     const std::unique_ptr<QMenu> menu = LoadMenu();
     return menu && DefaultAction(*menu);

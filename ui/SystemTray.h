@@ -1,5 +1,6 @@
 // The program's icon in the desktop's notification area: a right click opens the tray
-// menu, a double click runs the menu's default command, both for the main window.
+// menu, a double click runs the menu's default command, both for the main window. A
+// notification area that draws icon menus itself gets the same menu to show.
 #pragma once
 
 #include "NotificationIconService.h"
@@ -65,6 +66,8 @@ private:
     int OnLeftDoubleClick();
 
     CommandHandler m_handler;
+    // The menu handed to a notification area that shows it by itself.
+    std::unique_ptr<QMenu> m_areaMenu;
     bool m_bCreated = false;
     bool m_bEnabled = false;
     bool m_bHidden = false;

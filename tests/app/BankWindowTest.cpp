@@ -12,6 +12,7 @@
 #include "WindowTestBed.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFile>
 #include <QFontMetrics>
 #include <QImage>
@@ -20,6 +21,8 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSet>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <clocale>
@@ -62,6 +65,21 @@ void Choose(CKorvaneDlg& window, int command)
     action->trigger();
 }
 
+// A key pressed where the keyboard focus is, as a user without a mouse does.
+void Press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QWidget* focus = QApplication::focusWidget();
+    QVERIFY(focus);
+    QTest::keyClick(focus, static_cast<Qt::Key>(key), modifiers);
+}
+
+void Type(char ch)
+{
+    QWidget* focus = QApplication::focusWidget();
+    QVERIFY(focus);
+    QTest::keyClick(focus, ch);
+}
+
 void DoubleClick(CBankGrid& grid, int col, long row)
 {
     const QPoint at = CellCentre(grid, col, row);
@@ -93,6 +111,7 @@ private slots:
     void doubleClickEditsOnlyTheLoadedPriority();
     void priorityEditorTakesDigitsAndHoldsAt127();
     void enterAndTabCarryTheEditOn();
+    void keyboardAloneEditsAPriorityReachesTheButtonsAndQuits();
     void columnBordersAndHeadingCannotBeDragged();
     void compareCellsIsAConsistentOrder_data();
     void compareCellsIsAConsistentOrder();
@@ -462,6 +481,86 @@ void BankWindowTest::enterAndTabCarryTheEditOn()
     QCOMPARE(grid.GetEditCol(), int(CBankGrid::ColName));
     QTest::keyClick(editor, Qt::Key_Escape);
     QTRY_VERIFY_WITH_TIMEOUT(!grid.IsEditing(), 5000);
+}
+
+// Without a mouse: a bank loaded, its priority edited by F2, by a typed digit and after
+// Enter, Tab out of the list at its last cell and Shift+Tab at its first, every button
+// reached, a MIDI file chosen by its access key, and Escape answered.
+void BankWindowTest::keyboardAloneEditsAPriorityReachesTheButtonsAndQuits()
+{
+    auto window = StartWithBanks({});
+    CBankGrid& grid = window->BankGrid();
+    grid.GetCellArea()->setFocus();
+    QTRY_VERIFY_WITH_TIMEOUT(grid.GetCellArea()->hasFocus(), 5000);
+    // A new preset, which the bank then changes.
+    Press(Qt::Key_N, Qt::ControlModifier);
+    m_files->Script(WriteBank(QStringLiteral("ZERO"), 4096));
+    Press(Qt::Key_L, Qt::ControlModifier);
+    QTRY_COMPARE_WITH_TIMEOUT(CardStatus().bankCount, 1u, 5000);
+
+    Press(Qt::Key_Home, Qt::ControlModifier);
+    Press(Qt::Key_Home);
+    Press(Qt::Key_Right);
+    Press(Qt::Key_Right);
+    QCOMPARE(grid.GetCurCol(), int(CBankGrid::ColPriority));
+    Press(Qt::Key_F2);
+    QVERIFY(grid.IsEditing());
+    Type('5');
+    Press(Qt::Key_Return);
+    QTRY_COMPARE_WITH_TIMEOUT(CardPriority(0), 5, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!grid.IsEditing() && grid.GetCellArea()->hasFocus(), 5000);
+    Press(Qt::Key_Up);
+    Type('4');
+    QVERIFY(grid.IsEditing());
+    QCOMPARE(grid.GetEditWnd()->Text(), QStringLiteral("4"));
+    Press(Qt::Key_Escape);
+    QTRY_VERIFY_WITH_TIMEOUT(!grid.IsEditing() && grid.GetCellArea()->hasFocus(), 5000);
+    Press(Qt::Key_Return);
+    QVERIFY(grid.IsEditing());
+    Type('4');
+    Press(Qt::Key_Tab);
+    QTRY_COMPARE_WITH_TIMEOUT(CardPriority(0), 4, 5000);
+    Press(Qt::Key_Escape);
+    QTRY_VERIFY_WITH_TIMEOUT(!grid.IsEditing() && grid.GetCellArea()->hasFocus(), 5000);
+
+    // Tab inside the list keeps moving over its cells; at the last one it leaves.
+    Press(Qt::Key_Home, Qt::ControlModifier);
+    Press(Qt::Key_Home);
+    Press(Qt::Key_Tab);
+    QVERIFY(grid.GetCellArea()->hasFocus());
+    Press(Qt::Key_Backtab, Qt::ShiftModifier);
+    QCOMPARE(grid.GetCurCol(), 0);
+    Press(Qt::Key_Backtab, Qt::ShiftModifier);
+    QVERIFY(!grid.isAncestorOf(QApplication::focusWidget()));
+    grid.GetCellArea()->setFocus();
+    Press(Qt::Key_End, Qt::ControlModifier);
+    Press(Qt::Key_End);
+    Press(Qt::Key_Tab);
+    QSet<int> reached;
+    for (int tab = 0; tab < 12 && !grid.isAncestorOf(QApplication::focusWidget()); ++tab) {
+        reached << QApplication::focusWidget()->property(CDialogBuilder::ControlIdProperty).toInt();
+        Press(Qt::Key_Tab);
+    }
+    for (int button : {Command::MidiMapping, Command::BrowseMidi, Command::PlayMidi})
+        QVERIFY2(reached.contains(button), qPrintable(QString::number(button)));
+
+    const QString midi = m_bed->Path(QStringLiteral(
+        "a folder with a long name/and another one below it/and a third/Overture in D.mid"));
+    m_files->Script(midi);
+    Press(Qt::Key_R, Qt::AltModifier);
+    const auto* midiLabel = qobject_cast<QLabel*>(CDialogBuilder::GetDlgItem(window.get(), 1023));
+    // The access key clicks the button as a click does, pressed and released.
+    QTRY_VERIFY_WITH_TIMEOUT(midiLabel->text().endsWith(QStringLiteral("/Overture in D.mid")),
+                             5000);
+    QVERIFY(midiLabel->text().contains(QStringLiteral("\u2026")));
+    QCOMPARE(midiLabel->toolTip(), midi);
+
+    QSignalSpy finished(window.get(), &QDialog::finished);
+    m_bed->Messages().Script(Id::No);
+    Press(Qt::Key_Escape);
+    QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 5000);
+    QCOMPARE(m_bed->Messages().Calls().size(), size_t{1});
+    QCOMPARE(CardPriority(0), 4);
 }
 
 void BankWindowTest::columnBordersAndHeadingCannotBeDragged()

@@ -1,9 +1,12 @@
 // The main window on a real X display with a window manager, its notification area started
 // and stopped by the test (run by with-tray-desktop.sh --window-manager --no-tray): minimize
 // in tray mode, a notification area that comes late and goes, Escape, a card changed by
-// another process, and the program itself started again and again.
+// another process, the program itself started again and again and many times at once, and
+// its icon in a StatusNotifierItem host on a bus of the test's own.
 #include "Commands.h"
+#include "ExecutableDir.h"
 #include "ScriptedFileDialog.h"
+#include "StatusNotifierHost.h"
 #include "WindowTestBed.h"
 #include "XDesktop.h"
 
@@ -18,6 +21,9 @@
 #include <QTest>
 
 #include <cstring>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace {
 
@@ -80,6 +86,8 @@ private slots:
     void escapeAsksAboutAModifiedPreset();
     void viewFollowsAnotherProcessChangingTheCard();
     void programKeepsTheBanksAfterAFirstRunAndASecondStartRaisesTheFirst();
+    void startsAtTheSameMomentGiveOneWindow();
+    void statusNotifierHostGetsTheWindowBackWithOneActivationAndTheMenu();
 
 private:
     // The program copied into the test's directory, where it finds its options file and its
@@ -88,6 +96,8 @@ private:
     void PrepareProgram(QProcess& program);
     // Starts the program, waits for its window and returns its X id, 0 when none came.
     quintptr StartProgram(QProcess& program);
+    // The X ids of the program's windows that are shown.
+    static QStringList ShownWindows(const QProcess& program);
 
     std::unique_ptr<CWindowTestBed> m_bed;
     CXDesktop m_desktop;
@@ -211,16 +221,22 @@ quintptr DesktopWindowTest::StartProgram(QProcess& program)
     program.start();
     if (!program.waitForStarted(kTimeoutMs))
         return 0;
-    QString found;
+    QStringList found;
     const bool shown = QTest::qWaitFor(
         [&] {
-            found = CXDesktop::Run(QStringLiteral("xdotool"),
-                                   {"search", "--onlyvisible", "--pid",
-                                    QString::number(program.processId()), "--name", "Korvane"});
-            return !found.trimmed().isEmpty();
+            found = ShownWindows(program);
+            return !found.isEmpty();
         },
         kTimeoutMs);
-    return shown ? found.split(u'\n', Qt::SkipEmptyParts).value(0).toULongLong() : 0;
+    return shown ? found.value(0).toULongLong() : 0;
+}
+
+QStringList DesktopWindowTest::ShownWindows(const QProcess& program)
+{
+    return CXDesktop::Run(QStringLiteral("xdotool"),
+                          {"search", "--onlyvisible", "--pid", QString::number(program.processId()),
+                           "--name", "Korvane"})
+        .split(u'\n', Qt::SkipEmptyParts);
 }
 
 // Start, a bank loaded by another program, Exit by Escape; the next start keeps the bank.
@@ -262,6 +278,82 @@ void DesktopWindowTest::programKeepsTheBanksAfterAFirstRunAndASecondStartRaisesT
 
     second.terminate();
     QVERIFY(second.waitForFinished(kTimeoutMs));
+}
+
+// Twenty starts at the same moment, over a socket left by a copy that was killed: one of
+// them shows its window, every other one ends at once.
+void DesktopWindowTest::startsAtTheSameMomentGiveOneWindow()
+{
+    constexpr int kStarts = 20;
+    CopyProgram();
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray socketPath = QFile::encodeName(m_bed->Path("run/korvane"));
+    QVERIFY(size_t(socketPath.size()) < sizeof address.sun_path);
+    std::memcpy(address.sun_path, socketPath.constData(), size_t(socketPath.size()));
+    const int killed = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    QCOMPARE(::bind(killed, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    ::close(killed);
+
+    std::vector<std::unique_ptr<QProcess>> starts;
+    for (int i = 0; i < kStarts; ++i) {
+        starts.push_back(std::make_unique<QProcess>());
+        PrepareProgram(*starts.back());
+        starts.back()->start();
+    }
+    std::vector<QProcess*> running;
+    for (auto& start : starts) {
+        QVERIFY(start->waitForStarted(kTimeoutMs));
+        if (!start->waitForFinished(3 * kTimeoutMs))
+            running.push_back(start.get());
+        else
+            QCOMPARE(start->exitCode(), 0);
+    }
+    QCOMPARE(running.size(), size_t{1});
+    QTRY_COMPARE_WITH_TIMEOUT(ShownWindows(*running[0]).size(), 1, kTimeoutMs);
+    running[0]->terminate();
+    QVERIFY(running[0]->waitForFinished(kTimeoutMs));
+}
+
+// As on GNOME and KDE: the icon registers with the host's watcher, one activation (a left
+// click there) brings the hidden window back, the item is titled "Korvane", and its menu is
+// exported, with Exit ending the program.
+void DesktopWindowTest::statusNotifierHostGetsTheWindowBackWithOneActivationAndTheMenu()
+{
+    CStatusNotifierHost host;
+    if (!host.Problem().isEmpty())
+        QSKIP(qPrintable(host.Problem()));
+    CopyProgram();
+    // The options file beside the program's copy, where it looks for it.
+    const QString testDir = CExecutableDir::Path();
+    CExecutableDir::Override(m_bed->Path("program"));
+    CWindowTestBed::WriteOptions(QString(), COptions::DisplayTrayIcon);
+    CExecutableDir::Override(testDir);
+
+    QProcess program;
+    PrepareProgram(program);
+    QProcessEnvironment environment = program.processEnvironment();
+    environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), host.Address());
+    program.setProcessEnvironment(environment);
+    program.start();
+    QVERIFY(program.waitForStarted(kTimeoutMs));
+    QTRY_COMPARE_WITH_TIMEOUT(host.Items().size(), 1, kTimeoutMs);
+    const QString item = host.Items().constFirst();
+    QCOMPARE(host.ItemProperty(item, QStringLiteral("Title")).toString(),
+             QStringLiteral("Korvane"));
+    QVERIFY(ShownWindows(program).isEmpty());
+
+    QVERIFY(host.Activate(item));
+    QTRY_COMPARE_WITH_TIMEOUT(ShownWindows(program).size(), 1, kTimeoutMs);
+
+    const std::map<QString, int> menu = host.Menu(item);
+    const QStringList labels{"About", "Load a preset", "Unload current preset", "KRV", "Exit"};
+    for (const QString& label : labels)
+        QVERIFY2(menu.count(label) == 1, qPrintable(label));
+    QVERIFY(host.ClickMenuItem(item, menu.at(QStringLiteral("Exit"))));
+    QVERIFY(program.waitForFinished(kTimeoutMs));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 0);
 }
 
 int main(int argc, char** argv)

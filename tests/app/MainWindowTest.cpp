@@ -200,14 +200,24 @@ void MainWindowTest::keyboardReachesTheCommandsAndIconButtonsAreNamed()
     QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_L);
     QCOMPARE(files.Requests().size(), size_t{2});
 
-    const QList<std::pair<int, QString>> named = {
-        {1005, "Stop"}, {1012, "Play"}, {1010, "Choose a MIDI file"}};
-    for (const auto& [id, name] : named) {
-        const QWidget* button = CDialogBuilder::GetDlgItem(window.get(), id);
+    // Each button's tooltip names its access key too.
+    struct Named
+    {
+        int id;
+        QString name;
+        QString tip;
+    };
+    const QList<Named> named = {{1005, "Stop", "Stop (Alt+S)"},
+                                {1012, "Play", "Play (Alt+L)"},
+                                {1010, "Choose a MIDI file", "Choose a MIDI file (Alt+R)"}};
+    for (const Named& control : named) {
+        const QWidget* button = CDialogBuilder::GetDlgItem(window.get(), control.id);
         QVERIFY(button);
-        QCOMPARE(button->toolTip(), name);
-        QCOMPARE(button->accessibleName(), name);
+        QCOMPARE(button->toolTip(), control.tip);
+        QCOMPARE(button->accessibleName(), control.name);
     }
+    QCOMPARE(CDialogBuilder::GetDlgItem(window.get(), 1007)->toolTip(),
+             QStringLiteral("Midi Mapping (Alt+M)"));
     QCOMPARE(window->MemoryGauge()->accessibleName(), QStringLiteral("Used memory"));
     QCOMPARE(window->BankGrid().accessibleName(), QStringLiteral("Banks in memory"));
 }

@@ -3,6 +3,7 @@
 #include "DialogBuilder.h"
 #include "DialogUnits.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
 #include <QGroupBox>
@@ -202,4 +203,27 @@ void DialogBuilderTest::fontSizeScalesDialogUnits()
     QVERIFY(small.AverageCharWidth() > 0 && small.CharHeight() > small.AverageCharWidth());
     QVERIFY(large.AverageCharWidth() > small.AverageCharWidth());
     QVERIFY(large.CharHeight() > small.CharHeight());
+}
+
+// A desktop font of 14 pt, larger than usual, makes the window's text and layout grow in
+// proportion; the usual size and a smaller one keep the template's 8 pt.
+void DialogBuilderTest::largerDesktopFontGrowsTheLayout()
+{
+    const QFont desktop = QApplication::font();
+    const auto windowWith = [](qreal desktopPointSize) {
+        QFont font = QApplication::font();
+        font.setPointSizeF(desktopPointSize);
+        QApplication::setFont(font);
+        return std::unique_ptr<QDialog>(BuildDialog(102));
+    };
+    const auto usual = windowWith(9);
+    QCOMPARE(usual->font().pointSizeF(), 8.0);
+    QCOMPARE(windowWith(7)->font().pointSizeF(), 8.0);
+    const auto large = windowWith(14);
+    QApplication::setFont(desktop);
+    QVERIFY(large->font().pointSizeF() > 12);
+    QVERIFY(large->width() > usual->width() * 5 / 4);
+    QVERIFY(large->height() > usual->height() * 5 / 4);
+    const QWidget* midiFile = CDialogBuilder::GetDlgItem(large.get(), 1023);
+    QCOMPARE(midiFile->height(), CDialogUnits(large->font()).ToPixels(QSize(0, 8)).height());
 }

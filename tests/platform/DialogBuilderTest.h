@@ -8,6 +8,7 @@ class DialogBuilderTest : public QObject
     Q_OBJECT
 
 private slots:
+    void largerDesktopFontGrowsTheLayout();
     void mainWindowControlsSitWhereTheTemplateSays();
     void optionsDialogBehaviour();
     void factoryReplacesControls();

@@ -2,10 +2,16 @@
 
 #include "SingleInstance.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -27,7 +33,57 @@ private:
     QByteArray m_previous;
 };
 
+constexpr int kTimeoutMs = 10000;
+
 } // namespace
+
+int SingleInstanceTest::ClaimAtOnce(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const QString go = QString::fromLocal8Bit(argv[2]);
+    const int starts = QByteArray(argv[3]).toInt();
+    while (!QFile::exists(go))
+        QThread::usleep(100);
+    CSingleInstance instance(QStringLiteral("korvane-test"));
+    if (!instance.Claim()) {
+        std::fputs("later\n", stdout);
+        return 0;
+    }
+    QSignalSpy heard(&instance, &CSingleInstance::AnotherStart);
+    const bool all = QTest::qWaitFor([&] { return heard.size() == starts - 1; }, kTimeoutMs);
+    std::printf("first, heard %s\n", all ? "all" : qPrintable(QString::number(heard.size())));
+    return 0;
+}
+
+// Twenty copies released at the same moment, over a socket left by a killed copy: one is
+// the first and hears of all the others.
+void SingleInstanceTest::startsAtTheSameMomentLeaveOneFirst()
+{
+    constexpr int kStarts = 20;
+    CRuntimeDir runtime;
+    QFile stale(CSingleInstance(QStringLiteral("korvane-test")).ServerName());
+    QVERIFY(stale.open(QIODevice::WriteOnly));
+    stale.close();
+    const QString go = qEnvironmentVariable("XDG_RUNTIME_DIR") + QStringLiteral("/go");
+    std::vector<std::unique_ptr<QProcess>> copies;
+    for (int i = 0; i < kStarts; ++i) {
+        copies.push_back(std::make_unique<QProcess>());
+        copies.back()->start(QCoreApplication::applicationFilePath(),
+                             {ClaimAtOnceOption, go, QString::number(kStarts)});
+    }
+    for (auto& copy : copies)
+        QVERIFY(copy->waitForStarted(kTimeoutMs));
+    // Every copy has its application object and waits, polling for the go file.
+    QTest::qWait(1000);
+    QFile(go).open(QIODevice::WriteOnly);
+    QStringList answers;
+    for (auto& copy : copies) {
+        QVERIFY(copy->waitForFinished(2 * kTimeoutMs));
+        answers << QString::fromLocal8Bit(copy->readAllStandardOutput()).trimmed();
+    }
+    QCOMPARE(answers.filter(QStringLiteral("first")),
+             QStringList{QStringLiteral("first, heard all")});
+}
 
 // The first copy claims the name; each later one is refused and the first hears of it.
 void SingleInstanceTest::laterStartHandsOverToTheFirst()

@@ -6,8 +6,12 @@
 #include <QApplication>
 #include <QTest>
 
+#include <cstring>
+
 int main(int argc, char** argv)
 {
+    if (argc == 4 && std::strcmp(argv[1], SingleInstanceTest::ClaimAtOnceOption) == 0)
+        return SingleInstanceTest::ClaimAtOnce(argc, argv);
     // Qt's own file dialog, which the tests can drive, whatever the desktop offers.
     QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
     QApplication app(argc, argv);

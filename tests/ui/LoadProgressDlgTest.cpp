@@ -3,6 +3,7 @@
 #include "DialogBuilder.h"
 #include "LoadProgressDlg.h"
 
+#include <QFontMetrics>
 #include <QLabel>
 #include <QProgressBar>
 #include <QScreen>
@@ -124,4 +125,42 @@ void TestLoadProgressDlg::changesArePaintedWithoutAnEventLoop()
     QVERIFY(legend.paints > 0);
     QVERIFY(percent.paints > 0);
     QVERIFY(bar.paints > 0);
+}
+
+void TestLoadProgressDlg::longBankPathKeepsItsFileNameInTheLegend_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("shown");
+    const QString folders = QStringLiteral("/home/someone/Music/Sound-banks/Orchestral-collection-"
+                                           "2024/Strings-and-brass/Second-violins-section/"
+                                           "Sustained-and-legato-articulation/");
+    QTest::newRow("short") << QStringLiteral("/banks/PIANO.94b") << QString();
+    QTest::newRow("146 characters")
+        << folders + QStringLiteral("LONGBANK.94b") << QStringLiteral("/LONGBANK.94b");
+    // A name too long for the whole legend keeps its start and its end.
+    QTest::newRow("long name") << QStringLiteral("/b/") + QString(300, u'n') +
+                                      QStringLiteral(".94b")
+                               << QStringLiteral("nn.94b");
+}
+
+// The legend shows as much of the path as its lines hold, never the folders alone; the
+// whole legend is its tooltip.
+void TestLoadProgressDlg::longBankPathKeepsItsFileNameInTheLegend()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, shown);
+    CLoadProgressDlg dialog(nullptr);
+    const QString legend = QStringLiteral("Bank: ") + path;
+    dialog.SetLegend(legend);
+    const QLabel* label = Static(&dialog, IDC_LEGEND);
+    QCOMPARE(label->toolTip(), legend);
+    if (shown.isEmpty()) {
+        QCOMPARE(label->text(), legend);
+        return;
+    }
+    QVERIFY2(label->text().endsWith(shown), qPrintable(label->text()));
+    QVERIFY(label->text().contains(QChar(0x2026)));
+    const QRect used = label->fontMetrics().boundingRect(
+        QRect(QPoint(), label->contentsRect().size()), Qt::TextWordWrap, label->text());
+    QVERIFY2(used.height() <= label->contentsRect().height(), qPrintable(label->text()));
 }

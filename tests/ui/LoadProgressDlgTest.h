@@ -13,4 +13,6 @@ private slots:
     void percentageIsTruncatedAndFollowsTheClampedBar_data();
     void percentageIsTruncatedAndFollowsTheClampedBar();
     void changesArePaintedWithoutAnEventLoop();
+    void longBankPathKeepsItsFileNameInTheLegend_data();
+    void longBankPathKeepsItsFileNameInTheLegend();
 };

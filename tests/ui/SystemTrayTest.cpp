@@ -1,10 +1,13 @@
 #include "SystemTrayTest.h"
 
 #include "FakeNotificationIcon.h"
+#include "MenuBuilder.h"
 #include "NotificationIconEvent.h"
 #include "SystemTray.h"
 
+#include <QAction>
 #include <QCoreApplication>
+#include <QMenu>
 #include <QTest>
 
 #include <vector>
@@ -177,4 +180,22 @@ void TestSystemTray::defaultItemByCommandOrMissing()
     QCOMPARE(tray.tray.OnTrayNotify(kTrayMenu, TrayMouse::LeftDoubleClick), 0);
     QVERIFY(!tray.tray.SetDefaultMenuItem(12345, false));
     QCOMPARE(tray.commands.size(), size_t{1});
+}
+
+// A notification area that draws the icon's menu itself gets the tray menu with its default
+// item; a choice there reaches the window once the area is done with the menu.
+void TestSystemTray::menuForAnAreaThatDrawsItRunsTheChosenCommandLater()
+{
+    CFakeNotificationIcon desktop;
+    Tray tray;
+    QVERIFY(tray.Create());
+    QMenu* menu = desktop.Find(kTrayMenu)->menu;
+    QVERIFY(menu);
+    QCOMPARE(menu->actions().size(), 7);
+    QVERIFY(menu->defaultAction());
+    QCOMPARE(menu->defaultAction()->data().toInt(), kRestore);
+    CMenuBuilder::FindCommand(menu, kLoadPreset)->trigger();
+    QVERIFY(tray.commands.empty());
+    DeliverPosted();
+    QCOMPARE(tray.commands, std::vector<int>{kLoadPreset});
 }

@@ -16,4 +16,5 @@ private slots:
     void doubleClickRunsTheDefaultItemWithoutTheMenu();
     void otherMouseEventsAndOtherIconsAreIgnored();
     void defaultItemByCommandOrMissing();
+    void menuForAnAreaThatDrawsItRunsTheChosenCommandLater();
 };
