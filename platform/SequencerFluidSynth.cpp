@@ -8,8 +8,10 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFileInfo>
+#include <QPointer>
 
 #include <atomic>
+#include <thread>
 #include <utility>
 
 struct CSequencerFluidSynth::Device
@@ -36,6 +38,18 @@ struct CSequencerFluidSynth::Device
     std::atomic<bool> notified{false};
 };
 
+struct CSequencerFluidSynth::FontLoad
+{
+    unsigned serial = 0;
+    QStringList identities;
+    QPointer<QObject> window;
+    // Written by the load's thread, read once it has been joined.
+    std::unique_ptr<CSequencerSynth> synth;
+    unsigned error = SequencerError::None;
+    QString failedFont;
+    std::thread thread;
+};
+
 CSequencerFluidSynth::CSequencerFluidSynth(QString soundFont,
                                            CSequencerAudioOutput::Opener openAudio)
     : m_strSoundFont(std::move(soundFont)), m_openAudio(std::move(openAudio))
@@ -46,6 +60,8 @@ CSequencerFluidSynth::~CSequencerFluidSynth()
 {
     while (!m_devices.empty())
         Close(m_devices.begin()->first);
+    if (m_load)
+        m_load->thread.join();
 }
 
 QString CSequencerFluidSynth::DefaultSoundFont()
@@ -62,6 +78,59 @@ CSequencerAudioOutput::Opener CSequencerFluidSynth::DefaultAudio()
 void CSequencerFluidSynth::UseSoundFonts(const QStringList& highestFirst)
 {
     m_requestedFonts = highestFirst;
+}
+
+bool CSequencerFluidSynth::LoadSoundFonts(QObject* window)
+{
+    if (m_load) {
+        m_load->window = window;
+        return false;
+    }
+    const QStringList fonts = SoundFonts();
+    const QStringList identities = Identities(fonts);
+    // With a device open, Open says the sequencer is busy; without FluidSynth, that there
+    // is no sequencer.
+    const CFluidSynthApi* api = CFluidSynthApi::Get();
+    if ((m_synth && identities == m_loadedFonts) || !m_devices.empty() || !api)
+        return true;
+    // The old synthesizer goes first: two large sets of SoundFonts need not fit in memory.
+    m_synth.reset();
+    m_loadedFonts.clear();
+    m_failedFonts.clear();
+    m_load = std::make_unique<FontLoad>();
+    FontLoad* load = m_load.get();
+    load->serial = ++m_nLoadSerial;
+    load->identities = identities;
+    load->window = window;
+    load->thread = std::thread([this, load, api, fonts] {
+        auto synth = std::make_unique<CSequencerSynth>(*api);
+        load->error = synth->LoadSoundFonts(fonts, load->failedFont);
+        load->synth = std::move(synth);
+        QMetaObject::invokeMethod(
+            &m_loadContext, [this, serial = load->serial] { FinishLoad(serial); },
+            Qt::QueuedConnection);
+    });
+    return false;
+}
+
+void CSequencerFluidSynth::FinishLoad(unsigned serial)
+{
+    if (!m_load || m_load->serial != serial)
+        return;
+    const std::unique_ptr<FontLoad> load = std::move(m_load);
+    load->thread.join();
+    ++m_nSoundFontLoads;
+    if (load->error == SequencerError::None) {
+        m_synth = std::move(load->synth);
+        m_loadedFonts = load->identities;
+    } else {
+        m_failedFonts = load->identities;
+        m_strFailedFont = load->failedFont;
+    }
+    if (load->window) {
+        QCoreApplication::postEvent(
+            load->window, new CSequencerNotifyEvent(SequencerNotify::SoundFontsLoaded, 0));
+    }
 }
 
 unsigned CSequencerFluidSynth::Open(const QString& path, unsigned& deviceId)
@@ -126,16 +195,20 @@ unsigned CSequencerFluidSynth::Close(unsigned deviceId)
 
 unsigned CSequencerFluidSynth::PrepareSynth(const CFluidSynthApi& api)
 {
+    if (m_load)
+        FinishLoad(m_load->serial);
     const QStringList fonts = SoundFonts();
     const QStringList identities = Identities(fonts);
     if (m_synth && identities == m_loadedFonts)
         return SequencerError::None;
-    // The old synthesizer goes first: two large sets of SoundFonts need not fit in memory.
+    // A load ahead that failed is said by the open that follows it; the next one tries again.
+    if (!m_failedFonts.isEmpty() && std::exchange(m_failedFonts, {}) == identities)
+        return SequencerError::NoSoundFont;
     m_synth.reset();
     m_loadedFonts.clear();
     auto synth = std::make_unique<CSequencerSynth>(api);
     ++m_nSoundFontLoads;
-    if (const unsigned error = synth->LoadSoundFonts(fonts))
+    if (const unsigned error = synth->LoadSoundFonts(fonts, m_strFailedFont))
         return error;
     m_synth = std::move(synth);
     m_loadedFonts = identities;

@@ -1,5 +1,6 @@
 #include "SequencerStream.h"
 
+#include "MidiFileCheck.h"
 #include "SequencerService.h"
 
 #include <QFile>
@@ -25,9 +26,7 @@ unsigned CSequencerStream::ReadFile(const QString& path, QByteArray& midi)
     if (file.size() > kMaxFileSize)
         return SequencerError::InvalidFile;
     midi = file.readAll();
-    // A standard MIDI file starts with its header chunk, which is all FluidSynth's own file
-    // test looks at; asked of the bytes read, the file is not opened a second time.
-    return midi.startsWith("MThd") ? SequencerError::None : SequencerError::InvalidFile;
+    return CMidiFileCheck::Check(midi);
 }
 
 CSequencerStream::CSequencerStream(CSequencerSynth& synth)

@@ -22,7 +22,8 @@ public:
     static constexpr double kMaxTailSeconds = 2.0;
 
     // Reads the file at path whole, so later changes to it do not matter, and checks that it
-    // is a standard MIDI file. Returns 0, FileNotFound or InvalidFile (SequencerError).
+    // is a standard MIDI file whose tracks read to their end. Returns 0, FileNotFound,
+    // InvalidFile or DamagedFile (SequencerError).
     static unsigned ReadFile(const QString& path, QByteArray& midi);
 
     // synth must outlive the stream, and only one stream may play on it at a time.
