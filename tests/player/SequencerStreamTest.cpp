@@ -237,6 +237,30 @@ TEST_F(SequencerStreamTest, AProgramInTwoSoundFontsSoundsFromTheHigherOne)
     EXPECT_LT(Difference(render({fonts[0], fonts[1]}), low), 1e-6);
 }
 
+// Strings have a long release, and the reverb sounds on after it: a file whose notes are all
+// switched off ends once that has faded far below the file's loudest, not when the tail for
+// held notes runs out.
+TEST_F(SequencerStreamTest, AFileWhoseNotesAreAllOffEndsWhenItsSoundHasFaded)
+{
+    CMidiFileMaker strings;
+    strings.Program(0, 48);
+    strings.Note(0, 960, 60);
+    OfflinePlayer player({m_soundFont});
+    ASSERT_EQ(player.Load(Write(QStringLiteral("strings.mid"), strings.Bytes())),
+              SequencerError::None);
+    const double lastEvent = strings.Seconds(strings.LastTick());
+    const Rendering rendering = Render(player.stream, lastEvent + 4.0);
+
+    ASSERT_EQ(rendering.end, Progress::Ended);
+    const double end = double(rendering.endFrame) / rendering.rate;
+    EXPECT_LT(end, lastEvent + CSequencerStream::kMaxTailSeconds - 0.2);
+    const float peak = *std::max_element(rendering.level.begin(), rendering.level.end());
+    const long fadeStart = rendering.endFrame - rendering.Frame(0.1);
+    EXPECT_LT(*std::max_element(rendering.level.begin() + fadeStart,
+                                rendering.level.begin() + rendering.endFrame),
+              peak / 1000);
+}
+
 TEST_F(SequencerStreamTest, NotesHeldPastTheLastEventAreSilencedTwoSecondsAfterIt)
 {
     CMidiFileMaker neverSwitchedOff;
