@@ -3,7 +3,8 @@
 // row count; then the grid shown at 800 x 600 pixels offscreen (a full repaint of the
 // cells, scrolling one row, a page down), each beside a QTableView over a model with the
 // same texts. Prints the memory a stored text cell takes beside what a QStandardItemModel
-// and a plain table model over a vector of strings take for the same texts, the size of
+// and a plain table model over a vector of strings take for the same texts (also for
+// 24-character texts and texts with a character beyond Latin-1), the size of
 // the cell record, the process's peak memory, and the grid's painting times over the
 // table view's, in wall time and in CPU time.
 #include "RatioReporter.h"
@@ -61,18 +62,25 @@ double ResidentBytes()
     return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE));
 }
 
-// A short text, the same length in every cell: "R000123C4".
-QString CellText(long row, int col)
+using TextKind = CTextTableModel::TextKind;
+
+// Bytes per stored text cell of each kind: the grid, a plain table model.
+double g_kindGridBytes[3] = {};
+double g_kindPlainBytes[3] = {};
+const char* const kKindNames[3] = {"9 Latin-1 characters", "24 characters",
+                                   "9 characters with a euro sign"};
+
+QString CellText(long row, int col, int kind = TextKind::ShortLatin1)
 {
-    return QStringLiteral("R%1C%2").arg(row, 6, 10, QLatin1Char('0')).arg(col);
+    return CTextTableModel::CellText(row, col, kind);
 }
 
-void FillGrid()
+void FillGrid(int kind = TextKind::ShortLatin1)
 {
     CTblCell cell;
     for (long row = 0; row < Rows; ++row) {
         for (int col = 0; col < Cols; ++col) {
-            cell.AssignText(CellText(row, col));
+            cell.AssignText(CellText(row, col, kind));
             g_pGrid->WriteCell(col, row, cell);
         }
     }
@@ -137,6 +145,48 @@ void StandardItemModelStoreTexts(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * Rows * Cols);
 }
 BENCHMARK(StandardItemModelStoreTexts)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// The grid and the plain table model once more with longer texts and with a character
+// beyond Latin-1, which compact cells cannot hold. The grid is emptied after.
+void GridStoreTextsOfKind(benchmark::State& state)
+{
+    const auto kind = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        g_pGrid->GetSheet()->m_pDefaultSource->RemoveAll();
+        const CBytesPerCell bytes;
+        FillGrid(kind);
+        g_kindGridBytes[kind] = bytes.Now();
+        state.counters["bytes_per_cell"] = g_kindGridBytes[kind];
+        g_pGrid->GetSheet()->m_pDefaultSource->RemoveAll();
+    }
+    state.SetItemsProcessed(state.iterations() * Rows * Cols);
+}
+BENCHMARK(GridStoreTextsOfKind)
+    ->Arg(TextKind::TwentyFourCharacters)
+    ->Arg(TextKind::WithEuroSign)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+void PlainModelStoreTextsOfKind(benchmark::State& state)
+{
+    const auto kind = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        const CBytesPerCell bytes;
+        auto model = std::make_unique<CTextVectorModel>(Rows, Cols);
+        for (long row = 0; row < Rows; ++row) {
+            for (int col = 0; col < Cols; ++col)
+                model->SetText(row, col, CellText(row, col, kind));
+        }
+        g_kindPlainBytes[kind] = bytes.Now();
+        state.counters["bytes_per_cell"] = g_kindPlainBytes[kind];
+    }
+    state.SetItemsProcessed(state.iterations() * Rows * Cols);
+}
+BENCHMARK(PlainModelStoreTextsOfKind)
+    ->Arg(TextKind::TwentyFourCharacters)
+    ->Arg(TextKind::WithEuroSign)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 // The painting order: row by row, each row's columns left to right, composed as drawn.
 void ReadBackRowByRow(benchmark::State& state)
@@ -230,8 +280,9 @@ void ShowWidgets()
     if (g_pGrid->GetCellArea())
         return;
     CTblCell cell;
-    // Run on its own: the texts the first benchmark stores.
-    if (g_pGrid->ReadCell(0, Rows - 1, cell) != 0)
+    // The grid paints the texts the table view paints, whichever benchmarks ran before.
+    const QString* text = g_pGrid->ReadCell(0, Rows - 1, cell) == 0 ? cell.TextValue() : nullptr;
+    if (!text || *text != CellText(Rows - 1, 0))
         FillGrid();
     g_pGrid->SetRowCount(Rows, 0);
     g_pHost->resize(WindowWidth, WindowHeight);
@@ -361,6 +412,12 @@ void PrintFigures(const CRatioReporter& reporter)
             std::printf("grid / plain table model: %.2f (goal: at most 1), grid / "
                         "QStandardItemModel: %.2f\n",
                         g_gridBytes / g_plainBytes, g_gridBytes / g_standardBytes);
+    }
+    for (int kind = TextKind::TwentyFourCharacters; kind <= TextKind::WithEuroSign; ++kind) {
+        if (g_kindGridBytes[kind] > 0.0 && g_kindPlainBytes[kind] > 0.0)
+            std::printf("bytes per cell, %s: grid %.1f, plain table model %.1f (goal: grid at "
+                        "most the model)\n",
+                        kKindNames[kind], g_kindGridBytes[kind], g_kindPlainBytes[kind]);
     }
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
