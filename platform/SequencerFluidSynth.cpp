@@ -1,18 +1,19 @@
 #include "SequencerFluidSynth.h"
 
+#include "NativePath.h"
 #include "SequencerAudioDriver.h"
 #include "SequencerNotifyEvent.h"
 #include "SequencerStream.h"
 #include "SequencerSynth.h"
 
 #include <QCoreApplication>
-#include <QDateTime>
-#include <QFileInfo>
 #include <QPointer>
 
 #include <atomic>
 #include <thread>
 #include <utility>
+
+#include <sys/stat.h>
 
 struct CSequencerFluidSynth::Device
 {
@@ -222,12 +223,19 @@ QStringList CSequencerFluidSynth::SoundFonts() const
 
 QStringList CSequencerFluidSynth::Identities(const QStringList& paths)
 {
+    // Every play asks: the file's status is read directly, since QFileInfo's times come
+    // through a conversion to local time that costs more than the rest of the open.
     QStringList identities;
     for (const QString& path : paths) {
-        const QFileInfo file(path);
-        identities.append(QStringLiteral("%1|%2|%3")
-                              .arg(path, QString::number(file.size()),
-                                   QString::number(file.lastModified().toMSecsSinceEpoch())));
+        struct stat status = {};
+        if (::stat(CNativePath::Encode(path).constData(), &status) != 0) {
+            identities.append(path);
+            continue;
+        }
+        identities.append(QStringLiteral("%1|%2|%3.%4")
+                              .arg(path, QString::number(status.st_size),
+                                   QString::number(status.st_mtim.tv_sec),
+                                   QString::number(status.st_mtim.tv_nsec)));
     }
     return identities;
 }
