@@ -108,13 +108,13 @@ bool CSequencerFluidSynth::LoadSoundFonts(QObject* window)
         load->error = synth->LoadSoundFonts(fonts, load->failedFont);
         load->synth = std::move(synth);
         QMetaObject::invokeMethod(
-            &m_loadContext, [this, serial = load->serial] { FinishLoad(serial); },
+            &m_loadContext, [this, serial = load->serial] { FinishLoad(serial, true); },
             Qt::QueuedConnection);
     });
     return false;
 }
 
-void CSequencerFluidSynth::FinishLoad(unsigned serial)
+void CSequencerFluidSynth::FinishLoad(unsigned serial, bool chain)
 {
     if (!m_load || m_load->serial != serial)
         return;
@@ -128,10 +128,14 @@ void CSequencerFluidSynth::FinishLoad(unsigned serial)
         m_failedFonts = load->identities;
         m_strFailedFont = load->failedFont;
     }
-    if (load->window) {
-        QCoreApplication::postEvent(
-            load->window, new CSequencerNotifyEvent(SequencerNotify::SoundFontsLoaded, 0));
-    }
+    if (!load->window)
+        return;
+    // SoundFonts asked for while the load ran, other than those it loaded, load next; the
+    // window hears of the last load only.
+    if (chain && Identities(SoundFonts()) != load->identities && !LoadSoundFonts(load->window))
+        return;
+    QCoreApplication::postEvent(load->window,
+                                new CSequencerNotifyEvent(SequencerNotify::SoundFontsLoaded, 0));
 }
 
 unsigned CSequencerFluidSynth::Open(const QString& path, unsigned& deviceId)
@@ -197,7 +201,7 @@ unsigned CSequencerFluidSynth::Close(unsigned deviceId)
 unsigned CSequencerFluidSynth::PrepareSynth(const CFluidSynthApi& api)
 {
     if (m_load)
-        FinishLoad(m_load->serial);
+        FinishLoad(m_load->serial, false);
     const QStringList fonts = SoundFonts();
     const QStringList identities = Identities(fonts);
     if (m_synth && identities == m_loadedFonts)

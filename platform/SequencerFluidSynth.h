@@ -36,8 +36,8 @@ public:
     // The SoundFonts are loaded by the next open or LoadSoundFonts, and only when they
     // differ from those loaded (other files, or the same files changed since).
     void UseSoundFonts(const QStringList& highestFirst) override;
-    // While a load runs, a second call waits for it with the first: its end notifies the
-    // window of the later call.
+    // While a load runs, a later call waits for it; its end notifies the window of the
+    // later call, once the SoundFonts asked for last are loaded too.
     bool LoadSoundFonts(QObject* window) override;
     QString FailedSoundFont() const override { return m_strFailedFont; }
 
@@ -57,8 +57,9 @@ private:
     // runs is waited for; one that failed on the same files gives its result once more.
     unsigned PrepareSynth(const CFluidSynthApi& api);
     // Window thread: takes over the synthesizer or the failure of the load that has ended.
-    // serial tells a load apart from a later one.
-    void FinishLoad(unsigned serial);
+    // serial tells a load apart from a later one; chain starts the next load when other
+    // SoundFonts have been asked for meanwhile (Open, which waits, loads them itself).
+    void FinishLoad(unsigned serial, bool chain);
     QStringList SoundFonts() const;
     // What tells a SoundFont file apart from the same file changed: path, size and time.
     static QStringList Identities(const QStringList& paths);

@@ -287,6 +287,17 @@ TEST_F(SequencerFluidSynthTest, SoundFontsLoadAheadOnAThreadOfTheirOwn)
     EXPECT_EQ(sequencer.FailedSoundFont(), gone);
     EXPECT_EQ(sequencer.SoundFontLoads(), 2);
 
+    // Other SoundFonts asked for while a load runs load after it, before its notification.
+    sequencer.UseSoundFonts({largeFont});
+    ASSERT_FALSE(sequencer.LoadSoundFonts(&m_window));
+    sequencer.UseSoundFonts({});
+    ASSERT_FALSE(sequencer.LoadSoundFonts(&m_window));
+    ASSERT_TRUE(WaitFor([this] { return m_window.entries.size() == 3; }));
+    Settle();
+    EXPECT_EQ(m_window.entries.size(), 3u);
+    EXPECT_TRUE(sequencer.LoadSoundFonts(&m_window));
+    EXPECT_EQ(sequencer.SoundFontLoads(), 4);
+
     // A service that goes while a load runs waits for it, and nothing is posted after.
     {
         CSequencerFluidSynth leaving(CSequencerFluidSynth::DefaultSoundFont(),
@@ -295,7 +306,7 @@ TEST_F(SequencerFluidSynthTest, SoundFontsLoadAheadOnAThreadOfTheirOwn)
         ASSERT_FALSE(leaving.LoadSoundFonts(&m_window));
     }
     Settle();
-    EXPECT_EQ(m_window.entries.size(), 2u);
+    EXPECT_EQ(m_window.entries.size(), 3u);
 }
 
 TEST_F(SequencerFluidSynthTest, ADevicePlaysOnceAndIdsAreNeverGivenOutTwice)
