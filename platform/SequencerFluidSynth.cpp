@@ -209,6 +209,7 @@ unsigned CSequencerFluidSynth::PrepareSynth(const CFluidSynthApi& api)
     // A load ahead that failed is said by the open that follows it; the next one tries again.
     if (!m_failedFonts.isEmpty() && std::exchange(m_failedFonts, {}) == identities)
         return SequencerError::NoSoundFont;
+    // The old synthesizer goes first here too.
     m_synth.reset();
     m_loadedFonts.clear();
     auto synth = std::make_unique<CSequencerSynth>(api);
