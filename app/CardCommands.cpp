@@ -46,18 +46,24 @@ QString AbsolutePath(const QString& file)
     return CNativePath::Absolute(file);
 }
 
-// Receives the sequencer's end notification, as the window does.
+// Receives the sequencer's end notification, as the window does, and keeps the error of a
+// play that failed.
 class CPlaybackReceiver : public QObject
 {
 public:
     CPlaybackReceiver(CMidiPlayer& player, QEventLoop& loop) : m_player(player), m_loop(loop) {}
+
+    unsigned Failure() const { return m_nFailure; }
 
 protected:
     void customEvent(QEvent* event) override
     {
         if (event->type() != CSequencerNotifyEvent::EventType())
             return;
-        m_player.OnNotify(static_cast<CSequencerNotifyEvent*>(event)->DeviceId());
+        const auto* notify = static_cast<CSequencerNotifyEvent*>(event);
+        if (const unsigned error =
+                m_player.OnNotify(this, notify->NotifyCode(), notify->DeviceId()))
+            m_nFailure = error;
         if (!m_player.IsPlaying())
             m_loop.quit();
     }
@@ -65,29 +71,29 @@ protected:
 private:
     CMidiPlayer& m_player;
     QEventLoop& m_loop;
+    unsigned m_nFailure = SequencerError::None;
 };
 
-QString PlayErrorText(unsigned error, const QString& file)
+// The window's words where it has them, else the file named.
+QString PlayErrorText(const CMidiPlayer& player, unsigned error, const QString& file)
 {
     switch (error) {
     case SequencerError::FileNotFound:
         return QStringLiteral("Unable to open the MIDI file: ") + file;
     case SequencerError::InvalidFile:
         return QStringLiteral("This file is not a MIDI file: ") + file;
-    case SequencerError::NoSoundFont:
-        return QStringLiteral("No General MIDI SoundFont could be loaded.");
-    case SequencerError::NoAudioOutput:
-        return QStringLiteral("No audio output could be opened.");
     default:
-        return QStringLiteral("The MIDI file cannot be played: ") + file;
+        break;
     }
+    const QString text = player.ProblemText(error);
+    return text.isEmpty() ? QStringLiteral("The MIDI file cannot be played: ") + file : text;
 }
 
 int PlayErrorStatus(unsigned error)
 {
-    const bool isFile = error == SequencerError::FileNotFound ||
-                        error == SequencerError::InvalidFile ||
-                        error == SequencerError::NoSoundFont;
+    const bool isFile =
+        error == SequencerError::FileNotFound || error == SequencerError::InvalidFile ||
+        error == SequencerError::DamagedFile || error == SequencerError::NoSoundFont;
     return isFile ? CCardCommands::ExitFile : CCardCommands::ExitCard;
 }
 
@@ -341,11 +347,11 @@ int CCardCommands::Report(const QString& reportFile, const QString& templateFile
 
 int CCardCommands::Play(const QString& file, CSequencerService& sequencer)
 {
-    CMidiPlayer player(&sequencer);
+    CMidiPlayer player(&sequencer, &m_bankTable);
     QEventLoop loop;
     CPlaybackReceiver receiver(player, loop);
     if (const unsigned error = player.PlayMidiFile(&receiver, AbsolutePath(file)))
-        return Fail(PlayErrorText(error, file), PlayErrorStatus(error));
+        return Fail(PlayErrorText(player, error, file), PlayErrorStatus(error));
     interrupted = 0;
     const auto previous = std::signal(SIGINT, OnInterrupt);
     QTimer poll;
@@ -358,5 +364,7 @@ int CCardCommands::Play(const QString& file, CSequencerService& sequencer)
     std::signal(SIGINT, previous);
     const bool stopped = player.IsPlaying();
     player.Stop();
+    if (const unsigned error = receiver.Failure())
+        return Fail(PlayErrorText(player, error, file), PlayErrorStatus(error));
     return stopped ? kInterruptedStatus : ExitOk;
 }

@@ -47,8 +47,10 @@ public:
     int SavePreset(const QString& file);
     // Writes the report from templateFile, or from the template beside the program.
     int Report(const QString& reportFile, const QString& templateFile);
-    // Plays the MIDI file to its end; a SIGINT stops it and the status is then 130.
-    static int Play(const QString& file, CSequencerService& sequencer);
+    // Plays the MIDI file to its end with the card's SoundFonts, as the window's player
+    // does; a SIGINT stops it and the status is then 130. A file whose tracks are damaged
+    // is said, with ExitFile.
+    int Play(const QString& file, CSequencerService& sequencer);
 
     // The exit status of a card's status code.
     static int ExitStatusOf(uint16_t code);

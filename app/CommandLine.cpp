@@ -161,10 +161,6 @@ int CCommandLine::Run(QTextStream& out, QTextStream& err) const
     if (const QString problem = CheckShape(); !problem.isEmpty())
         return UsageError(err, problem);
     CConsoleMessageBox messages(err, kProgram);
-    if (m_strCommand == u"play") {
-        CSequencerFluidSynth sequencer;
-        return CCardCommands::Play(m_arguments[0], sequencer);
-    }
     CSharedSynthLibrary library;
     if (!CCardChoice().OpenLibrary(library, CExecutableDir::Path(), m_strSynth)) {
         err << kProgram << ": no synthesizer library: " << library.ErrorString() << '\n';
@@ -206,6 +202,10 @@ int CCommandLine::Dispatch(CCardCommands& commands) const
             return commands.SavePreset(args[1]);
         // A one-line progress for a person watching; nothing in a pipe or a log.
         return commands.LoadPreset(args[1], isatty(STDOUT_FILENO) == 1);
+    }
+    if (m_strCommand == u"play") {
+        CSequencerFluidSynth sequencer;
+        return commands.Play(args[0], sequencer);
     }
     return commands.Report(args[0], m_strTemplate);
 }

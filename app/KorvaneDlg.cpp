@@ -667,7 +667,7 @@ void CKorvaneDlg::OnPlayMidi()
 {
     const unsigned error = m_player.Play(this, m_strMidiFile);
     ShowPlayerState();
-    ShowPlayerProblem(CMidiPlayer::ProblemText(error));
+    ShowPlayerProblem(error);
 }
 
 void CKorvaneDlg::OnStopMidi()
@@ -678,22 +678,28 @@ void CKorvaneDlg::OnStopMidi()
 
 void CKorvaneDlg::OnMciNotify(const CSequencerNotifyEvent& event)
 {
-    m_player.OnNotify(event.DeviceId());
+    const unsigned error = m_player.OnNotify(this, event.NotifyCode(), event.DeviceId());
     ShowPlayerState();
-    ShowPlayerProblem(CMidiPlayer::NotifyProblemText(event.NotifyCode()));
+    ShowPlayerProblem(error);
 }
 
-void CKorvaneDlg::ShowPlayerProblem(const QString& text)
+void CKorvaneDlg::ShowPlayerProblem(unsigned error)
 {
-    if (!text.isEmpty())
+    if (const QString text = m_player.ProblemText(error); !text.isEmpty())
         CMessageBoxService::Current().Show(this, text, CStringTable::Load(IDS_ERROR_CAPTION),
                                            Mb::Ok | Mb::IconHand);
 }
 
-// A red triangle on Play while a file plays, a green one while idle.
+// A red triangle on Play while a file plays or waits for its SoundFonts, a green one while
+// idle; the busy cursor while the SoundFonts load (the window still answers, Stop included).
 void CKorvaneDlg::ShowPlayerState()
 {
-    m_btnPlay->SetButtonBitmap(m_player.IsPlaying() ? IDB_PLAYING : IDB_PLAY, 10, 10);
+    const bool active = m_player.IsPlaying() || m_player.IsLoading();
+    m_btnPlay->SetButtonBitmap(active ? IDB_PLAYING : IDB_PLAY, 10, 10);
+    if (m_player.IsLoading())
+        setCursor(Qt::BusyCursor);
+    else
+        unsetCursor();
 }
 
 // In tray mode a minimized window is hidden instead, until the tray menu brings it back. A

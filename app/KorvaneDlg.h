@@ -134,8 +134,8 @@ private:
     void ShowAbout();
     bool IsOwnKeyPress(QObject* watched, QEvent* event) const;
     void ShowPlayerState();
-    // A play that cannot start or that fails is said; "" shows nothing.
-    void ShowPlayerProblem(const QString& text);
+    // A play that cannot start or that fails is said, unless it fails silently.
+    void ShowPlayerProblem(unsigned error);
 
     CFlatButton* m_btnMidiMapping = nullptr;
     CFlatButton* m_btnBrowseMidi = nullptr;

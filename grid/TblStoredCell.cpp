@@ -7,9 +7,6 @@
 
 namespace {
 
-// A long text block: its length in the first two code units, then the text.
-constexpr size_t LengthUnits = 2;
-
 bool IsLatin1(const QString& text)
 {
     return std::all_of(text.begin(), text.end(), [](QChar ch) { return ch.unicode() <= 0xFF; });
@@ -39,8 +36,8 @@ void CTblStoredCell::Clear()
 {
     if (Kind() == Full)
         delete Pointer<CTblCell>();
-    else if (Kind() == LongText)
-        delete[] Pointer<char16_t>();
+    else if (IsLongText())
+        delete[] Pointer<char>();
     m_bytes.fill(0);
 }
 
@@ -65,36 +62,74 @@ void CTblStoredCell::Assign(const CTblCell& cell)
 void CTblStoredCell::StoreText(const QString& text)
 {
     const auto length = static_cast<size_t>(text.size());
-    if (length <= InlineChars && IsLatin1(text)) {
-        std::transform(text.begin(), text.end(), m_bytes.begin(),
-                       [](QChar ch) { return static_cast<uint8_t>(ch.unicode()); });
+    if (IsLatin1(text)) {
+        const QByteArray latin1 = text.toLatin1();
+        if (length > InlineChars) {
+            StoreBlock(latin1.constData(), static_cast<uint32_t>(length), LongLatin1);
+            return;
+        }
+        std::copy(latin1.begin(), latin1.end(), m_bytes.begin());
         m_bytes[InlineChars] = static_cast<uint8_t>(length + 1);
         return;
     }
-    auto* block = new char16_t[LengthUnits + length];
-    const auto stored = static_cast<uint32_t>(length);
-    std::memcpy(block, &stored, sizeof stored);
-    std::copy(text.utf16(), text.utf16() + length, block + LengthUnits);
-    SetPointer(block, LongText);
+    const QByteArray utf8 = text.toUtf8();
+    const auto bytes = static_cast<size_t>(utf8.size());
+    if (bytes <= InlineChars) {
+        std::copy(utf8.begin(), utf8.end(), m_bytes.begin());
+        m_bytes[InlineChars] = static_cast<uint8_t>(InlineUtf8 + bytes);
+    } else if (bytes <= 2 * length) {
+        StoreBlock(utf8.constData(), static_cast<uint32_t>(bytes), LongUtf8);
+    } else {
+        StoreBlock(text.utf16(), static_cast<uint32_t>(2 * length), LongUtf16);
+    }
 }
 
-QStringView CTblStoredCell::LongTextView() const
+// A long text's block: its size in bytes, then the bytes.
+void CTblStoredCell::StoreBlock(const void* data, uint32_t size, uint8_t kind)
 {
-    const char16_t* block = Pointer<char16_t>();
-    uint32_t length = 0;
-    std::memcpy(&length, block, sizeof length);
-    return QStringView(block + LengthUnits, static_cast<qsizetype>(length));
+    auto* block = new char[sizeof size + size];
+    std::memcpy(block, &size, sizeof size);
+    std::memcpy(block + sizeof size, data, size);
+    SetPointer(block, kind);
+}
+
+QByteArrayView CTblStoredCell::BlockBytes() const
+{
+    const char* block = Pointer<char>();
+    uint32_t size = 0;
+    std::memcpy(&size, block, sizeof size);
+    return QByteArrayView(block + sizeof size, static_cast<qsizetype>(size));
+}
+
+QString CTblStoredCell::Text() const
+{
+    const auto* inlineBytes = reinterpret_cast<const char*>(m_bytes.data());
+    switch (Kind()) {
+    case LongUtf16: {
+        const QByteArrayView bytes = BlockBytes();
+        return QStringView(reinterpret_cast<const char16_t*>(bytes.data()), bytes.size() / 2)
+            .toString();
+    }
+    case LongUtf8:
+        return QString::fromUtf8(BlockBytes());
+    case LongLatin1:
+        return QString::fromLatin1(BlockBytes());
+    default:
+        if (IsInlineUtf8())
+            return QString::fromUtf8(inlineBytes, Kind() - InlineUtf8);
+        return IsInlineLatin1() ? QString::fromLatin1(inlineBytes, Kind() - 1) : QString();
+    }
 }
 
 void CTblStoredCell::CopyInto(CTblCell& target) const
 {
     if (Kind() == Full)
         Pointer<CTblCell>()->CopyInto(target);
-    else if (Kind() == LongText)
-        target.AssignText(LongTextView());
-    else if (IsInlineText())
+    else if (IsInlineLatin1())
         target.AssignText(
             QLatin1StringView(reinterpret_cast<const char*>(m_bytes.data()), Kind() - 1));
+    else if (!IsEmpty())
+        target.AssignText(Text());
 }
 
 std::unique_ptr<CTblCell> CTblStoredCell::ToCell() const
@@ -110,7 +145,9 @@ int CTblStoredCell::TextLength() const
 {
     if (Kind() == Full)
         return Pointer<CTblCell>()->TextLength();
-    if (Kind() == LongText)
-        return static_cast<int>(LongTextView().size());
-    return IsInlineText() ? Kind() - 1 : 0;
+    if (Kind() == LongLatin1)
+        return static_cast<int>(BlockBytes().size());
+    if (Kind() == LongUtf16)
+        return static_cast<int>(BlockBytes().size() / 2);
+    return IsInlineLatin1() ? Kind() - 1 : static_cast<int>(Text().size());
 }

@@ -1,16 +1,19 @@
 #include "SequencerFluidSynth.h"
 
+#include "NativePath.h"
 #include "SequencerAudioDriver.h"
 #include "SequencerNotifyEvent.h"
 #include "SequencerStream.h"
 #include "SequencerSynth.h"
 
 #include <QCoreApplication>
-#include <QDateTime>
-#include <QFileInfo>
+#include <QPointer>
 
 #include <atomic>
+#include <thread>
 #include <utility>
+
+#include <sys/stat.h>
 
 struct CSequencerFluidSynth::Device
 {
@@ -36,6 +39,18 @@ struct CSequencerFluidSynth::Device
     std::atomic<bool> notified{false};
 };
 
+struct CSequencerFluidSynth::FontLoad
+{
+    unsigned serial = 0;
+    QStringList identities;
+    QPointer<QObject> window;
+    // Written by the load's thread, read once it has been joined.
+    std::unique_ptr<CSequencerSynth> synth;
+    unsigned error = SequencerError::None;
+    QString failedFont;
+    std::thread thread;
+};
+
 CSequencerFluidSynth::CSequencerFluidSynth(QString soundFont,
                                            CSequencerAudioOutput::Opener openAudio)
     : m_strSoundFont(std::move(soundFont)), m_openAudio(std::move(openAudio))
@@ -46,6 +61,8 @@ CSequencerFluidSynth::~CSequencerFluidSynth()
 {
     while (!m_devices.empty())
         Close(m_devices.begin()->first);
+    if (m_load)
+        m_load->thread.join();
 }
 
 QString CSequencerFluidSynth::DefaultSoundFont()
@@ -62,6 +79,63 @@ CSequencerAudioOutput::Opener CSequencerFluidSynth::DefaultAudio()
 void CSequencerFluidSynth::UseSoundFonts(const QStringList& highestFirst)
 {
     m_requestedFonts = highestFirst;
+}
+
+bool CSequencerFluidSynth::LoadSoundFonts(QObject* window)
+{
+    if (m_load) {
+        m_load->window = window;
+        return false;
+    }
+    const QStringList fonts = SoundFonts();
+    const QStringList identities = Identities(fonts);
+    // With a device open, Open says the sequencer is busy; without FluidSynth, that there
+    // is no sequencer.
+    const CFluidSynthApi* api = CFluidSynthApi::Get();
+    if ((m_synth && identities == m_loadedFonts) || !m_devices.empty() || !api)
+        return true;
+    // The old synthesizer goes first: two large sets of SoundFonts need not fit in memory.
+    m_synth.reset();
+    m_loadedFonts.clear();
+    m_failedFonts.clear();
+    m_load = std::make_unique<FontLoad>();
+    FontLoad* load = m_load.get();
+    load->serial = ++m_nLoadSerial;
+    load->identities = identities;
+    load->window = window;
+    load->thread = std::thread([this, load, api, fonts] {
+        auto synth = std::make_unique<CSequencerSynth>(*api);
+        load->error = synth->LoadSoundFonts(fonts, load->failedFont);
+        load->synth = std::move(synth);
+        QMetaObject::invokeMethod(
+            &m_loadContext, [this, serial = load->serial] { FinishLoad(serial, true); },
+            Qt::QueuedConnection);
+    });
+    return false;
+}
+
+void CSequencerFluidSynth::FinishLoad(unsigned serial, bool chain)
+{
+    if (!m_load || m_load->serial != serial)
+        return;
+    const std::unique_ptr<FontLoad> load = std::move(m_load);
+    load->thread.join();
+    ++m_nSoundFontLoads;
+    if (load->error == SequencerError::None) {
+        m_synth = std::move(load->synth);
+        m_loadedFonts = load->identities;
+    } else {
+        m_failedFonts = load->identities;
+        m_strFailedFont = load->failedFont;
+    }
+    if (!load->window)
+        return;
+    // SoundFonts asked for while the load ran, other than those it loaded, load next; the
+    // window hears of the last load only.
+    if (chain && Identities(SoundFonts()) != load->identities && !LoadSoundFonts(load->window))
+        return;
+    QCoreApplication::postEvent(load->window,
+                                new CSequencerNotifyEvent(SequencerNotify::SoundFontsLoaded, 0));
 }
 
 unsigned CSequencerFluidSynth::Open(const QString& path, unsigned& deviceId)
@@ -126,16 +200,21 @@ unsigned CSequencerFluidSynth::Close(unsigned deviceId)
 
 unsigned CSequencerFluidSynth::PrepareSynth(const CFluidSynthApi& api)
 {
+    if (m_load)
+        FinishLoad(m_load->serial, false);
     const QStringList fonts = SoundFonts();
     const QStringList identities = Identities(fonts);
     if (m_synth && identities == m_loadedFonts)
         return SequencerError::None;
-    // The old synthesizer goes first: two large sets of SoundFonts need not fit in memory.
+    // A load ahead that failed is said by the open that follows it; the next one tries again.
+    if (!m_failedFonts.isEmpty() && std::exchange(m_failedFonts, {}) == identities)
+        return SequencerError::NoSoundFont;
+    // The old synthesizer goes first here too.
     m_synth.reset();
     m_loadedFonts.clear();
     auto synth = std::make_unique<CSequencerSynth>(api);
     ++m_nSoundFontLoads;
-    if (const unsigned error = synth->LoadSoundFonts(fonts))
+    if (const unsigned error = synth->LoadSoundFonts(fonts, m_strFailedFont))
         return error;
     m_synth = std::move(synth);
     m_loadedFonts = identities;
@@ -149,12 +228,19 @@ QStringList CSequencerFluidSynth::SoundFonts() const
 
 QStringList CSequencerFluidSynth::Identities(const QStringList& paths)
 {
+    // Every play asks: the file's status is read directly, since QFileInfo's times come
+    // through a conversion to local time that costs more than the rest of the open.
     QStringList identities;
     for (const QString& path : paths) {
-        const QFileInfo file(path);
-        identities.append(QStringLiteral("%1|%2|%3")
-                              .arg(path, QString::number(file.size()),
-                                   QString::number(file.lastModified().toMSecsSinceEpoch())));
+        struct stat status = {};
+        if (::stat(CNativePath::Encode(path).constData(), &status) != 0) {
+            identities.append(path);
+            continue;
+        }
+        identities.append(QStringLiteral("%1|%2|%3.%4")
+                              .arg(path, QString::number(status.st_size),
+                                   QString::number(status.st_mtim.tv_sec),
+                                   QString::number(status.st_mtim.tv_nsec)));
     }
     return identities;
 }

@@ -1,10 +1,12 @@
 // The sequencer service on libfluidsynth: one synthesizer, kept with its SoundFonts from one
 // play to the next, plays one MIDI file at a time through an audio output whose thread also
-// notices the file's end.
+// notices the file's end. SoundFonts load on a thread of their own when asked ahead.
 #pragma once
 
 #include "SequencerAudioOutput.h"
 #include "SequencerService.h"
+
+#include <QObject>
 
 #include <map>
 #include <memory>
@@ -20,7 +22,8 @@ public:
     // FluidSynth itself is loaded only by the first open.
     explicit CSequencerFluidSynth(QString soundFont = DefaultSoundFont(),
                                   CSequencerAudioOutput::Opener openAudio = DefaultAudio());
-    // Closes every device still open: no audio thread outlives the service.
+    // Closes every device still open and waits for a SoundFont load under way: no thread
+    // outlives the service.
     ~CSequencerFluidSynth() override;
     CSequencerFluidSynth(const CSequencerFluidSynth&) = delete;
     CSequencerFluidSynth& operator=(const CSequencerFluidSynth&) = delete;
@@ -30,9 +33,13 @@ public:
     unsigned Play(unsigned deviceId, QObject* window) override;
     unsigned Stop(unsigned deviceId) override;
     unsigned Close(unsigned deviceId) override;
-    // The SoundFonts are loaded by the next open, and only when they differ from those
-    // loaded (other files, or the same files changed since).
+    // The SoundFonts are loaded by the next open or LoadSoundFonts, and only when they
+    // differ from those loaded (other files, or the same files changed since).
     void UseSoundFonts(const QStringList& highestFirst) override;
+    // While a load runs, a later call waits for it; its end notifies the window of the
+    // later call, once the SoundFonts asked for last are loaded too.
+    bool LoadSoundFonts(QObject* window) override;
+    QString FailedSoundFont() const override { return m_strFailedFont; }
 
     // How many times SoundFonts have been loaded into a new synthesizer.
     int SoundFontLoads() const { return m_nSoundFontLoads; }
@@ -43,10 +50,16 @@ public:
 
 private:
     struct Device;
+    struct FontLoad;
     static int RenderDevice(void* device, int frames, int nfx, float* fx[], int nout, float* out[]);
     Device* Find(unsigned deviceId) const;
-    // Makes the synthesizer hold the SoundFonts asked for; 0 or NoSoundFont.
+    // Makes the synthesizer hold the SoundFonts asked for; 0 or NoSoundFont. A load that
+    // runs is waited for; one that failed on the same files gives its result once more.
     unsigned PrepareSynth(const CFluidSynthApi& api);
+    // Window thread: takes over the synthesizer or the failure of the load that has ended.
+    // serial tells a load apart from a later one; chain starts the next load when other
+    // SoundFonts have been asked for meanwhile (Open, which waits, loads them itself).
+    void FinishLoad(unsigned serial, bool chain);
     QStringList SoundFonts() const;
     // What tells a SoundFont file apart from the same file changed: path, size and time.
     static QStringList Identities(const QStringList& paths);
@@ -57,7 +70,15 @@ private:
     // The synthesizer and what its SoundFonts were when it loaded them.
     std::unique_ptr<CSequencerSynth> m_synth;
     QStringList m_loadedFonts;
+    // The SoundFonts of the last load that failed, and which of them did.
+    QStringList m_failedFonts;
+    QString m_strFailedFont;
     int m_nSoundFontLoads = 0;
+    // The load running on its own thread, if any; its end is handed to the window thread
+    // through m_loadContext, which lives there.
+    std::unique_ptr<FontLoad> m_load;
+    unsigned m_nLoadSerial = 0;
+    QObject m_loadContext;
     std::map<unsigned, std::unique_ptr<Device>> m_devices;
     unsigned m_nNextId = 1;
 };

@@ -26,9 +26,12 @@ constexpr unsigned NotReady = 6;
 constexpr unsigned NoSequencer = 7;
 // Another file is open on the sequencer; close it first.
 constexpr unsigned Busy = 8;
+// The file is a standard MIDI file whose tracks cannot be read whole: cut short, or
+// holding bytes that are no MIDI file's events.
+constexpr unsigned DamagedFile = 9;
 } // namespace SequencerError
 
-// Every call comes from the window thread; only the notification is asynchronous.
+// Every call comes from the window thread; only the notifications are asynchronous.
 class CSequencerService
 {
 public:
@@ -48,6 +51,13 @@ public:
     virtual unsigned Close(unsigned deviceId) = 0;
 
     // The SoundFonts that files opened from now on play with, the highest priority first;
-    // an empty list stands for the General MIDI SoundFont.
+    // an empty list stands for the General MIDI SoundFont. Open loads them if need be.
     virtual void UseSoundFonts(const QStringList& highestFirst) = 0;
+    // Loads those SoundFonts ahead of Open, on a thread of its own, so that the window
+    // answers while a large one loads. True when there is nothing to load: Open starts at
+    // once. Otherwise one CSequencerNotifyEvent with code SoundFontsLoaded is posted to
+    // window when the load is over, whether or not it succeeded; Open then gives its result.
+    virtual bool LoadSoundFonts(QObject* window) = 0;
+    // The SoundFont file that the last load could not load (Open's NoSoundFont).
+    virtual QString FailedSoundFont() const = 0;
 };

@@ -1,10 +1,12 @@
 #include "SequencerStream.h"
 
+#include "MidiFileCheck.h"
 #include "SequencerService.h"
 
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -12,6 +14,10 @@ namespace {
 constexpr qint64 kMaxFileSize = 64 * 1024 * 1024;
 // A sample that rounds to zero in 16-bit audio is silence.
 constexpr float kSilence = 0.5f / 32768;
+// Past its last event a file has ended once it sounds 60 dB below the loudest it has been:
+// what is left then is the inaudible end of long release envelopes and of the reverb, which
+// would go on for seconds above silence.
+constexpr float kFadedOut = 0.001f;
 // Every MIDI channel at once, in FluidSynth's channel functions.
 constexpr int kAllChannels = -1;
 } // namespace
@@ -25,9 +31,7 @@ unsigned CSequencerStream::ReadFile(const QString& path, QByteArray& midi)
     if (file.size() > kMaxFileSize)
         return SequencerError::InvalidFile;
     midi = file.readAll();
-    // A standard MIDI file starts with its header chunk, which is all FluidSynth's own file
-    // test looks at; asked of the bytes read, the file is not opened a second time.
-    return midi.startsWith("MThd") ? SequencerError::None : SequencerError::InvalidFile;
+    return CMidiFileCheck::Check(midi);
 }
 
 CSequencerStream::CSequencerStream(CSequencerSynth& synth)
@@ -77,15 +81,16 @@ CSequencerStream::Progress CSequencerStream::Render(int frames, int nfx, float* 
 
 void CSequencerStream::Listen(int frames, int nout, float* out[])
 {
+    float loudest = 0;
     for (int channel = 0; channel < nout; ++channel) {
-        for (int frame = 0; frame < frames; ++frame) {
-            if (std::fabs(out[channel][frame]) >= kSilence) {
-                m_nSilentFrames = 0;
-                return;
-            }
-        }
+        for (int frame = 0; frame < frames; ++frame)
+            loudest = std::max(loudest, std::fabs(out[channel][frame]));
     }
-    m_nSilentFrames += frames;
+    m_fPeak = std::max(m_fPeak, loudest);
+    if (loudest >= std::max(kSilence, m_fPeak * kFadedOut))
+        m_nSilentFrames = 0;
+    else
+        m_nSilentFrames += frames;
 }
 
 CSequencerStream::Progress CSequencerStream::Check()
@@ -102,8 +107,9 @@ CSequencerStream::Progress CSequencerStream::Check()
     if (m_nLastEventFrame < 0)
         m_nLastEventFrame = m_nFrames;
     // The player reports the end itself only some two seconds after the last voice has died
-    // away, so the end is taken as soon as nothing sounds past the last tick: no voice is
-    // left, or the voices still fading out have been inaudible for a tenth of a second.
+    // away, so the end is taken as soon as nothing is heard past the last tick: no voice is
+    // left, or what still sounds has faded out for a tenth of a second. Only notes still
+    // held sound on, until the longest tail is over.
     fluid_synth_t* synth = m_synth.Synth();
     if (m_api.fluid_synth_get_active_voice_count(synth) == 0 ||
         m_nSilentFrames >= SampleRate() / 10)

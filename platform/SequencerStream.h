@@ -22,7 +22,8 @@ public:
     static constexpr double kMaxTailSeconds = 2.0;
 
     // Reads the file at path whole, so later changes to it do not matter, and checks that it
-    // is a standard MIDI file. Returns 0, FileNotFound or InvalidFile (SequencerError).
+    // is a standard MIDI file whose tracks read to their end. Returns 0, FileNotFound,
+    // InvalidFile or DamagedFile (SequencerError).
     static unsigned ReadFile(const QString& path, QByteArray& midi);
 
     // synth must outlive the stream, and only one stream may play on it at a time.
@@ -41,12 +42,13 @@ public:
     void Start();
     // Renders frames samples into buffers that arrive zeroed (FluidSynth's audio callback
     // signature; without effect buffers the effects are mixed into out), then says whether
-    // the file is over: past its last tick with no voice sounding any more.
+    // the file is over: past its last tick with no voice sounding any more, or faded out.
     Progress Render(int frames, int nfx, float* fx[], int nout, float* out[]);
 
 private:
     Progress Check();
-    // Counts the frames of silence at the end of what has been rendered.
+    // Counts the frames at the end of what has been rendered that are silent, or faded out
+    // far below the loudest so far.
     void Listen(int frames, int nout, float* out[]);
 
     CSequencerSynth& m_synth;
@@ -54,6 +56,7 @@ private:
     fluid_player_t* m_player;
     long m_nFrames = 0;
     int m_nSilentFrames = 0;
+    float m_fPeak = 0;
     // The frame at which the file's last event was reached; -1 before.
     long m_nLastEventFrame = -1;
 };

@@ -24,7 +24,7 @@ CSequencerSynth::~CSequencerSynth()
     m_api.delete_fluid_settings(m_settings);
 }
 
-unsigned CSequencerSynth::LoadSoundFonts(const QStringList& highestFirst)
+unsigned CSequencerSynth::LoadSoundFonts(const QStringList& highestFirst, QString& failed)
 {
     if (highestFirst.isEmpty())
         return SequencerError::NoSoundFont;
@@ -33,8 +33,10 @@ unsigned CSequencerSynth::LoadSoundFonts(const QStringList& highestFirst)
     for (auto font = highestFirst.crbegin(); font != highestFirst.crend(); ++font) {
         if (!QFileInfo(*font).isFile() ||
             m_api.fluid_synth_sfload(m_synth, CNativePath::Encode(*font).constData(), 1) ==
-                FLUID_FAILED)
+                FLUID_FAILED) {
+            failed = *font;
             return SequencerError::NoSoundFont;
+        }
     }
     return SequencerError::None;
 }

@@ -16,8 +16,9 @@ public:
 
     // Loads the SoundFonts, the highest priority first in the list; the synthesizer looks a
     // program up in the highest that defines it. Returns 0, or SequencerError::NoSoundFont
-    // when the list is empty or one of them cannot be loaded.
-    unsigned LoadSoundFonts(const QStringList& highestFirst);
+    // when the list is empty or one of them cannot be loaded, which is then in failed.
+    // May run on any thread, while no other call is made on the synthesizer.
+    unsigned LoadSoundFonts(const QStringList& highestFirst, QString& failed);
 
     const CFluidSynthApi& Api() const { return m_api; }
     // The settings the synthesizer runs on: sample rate and channels for the audio output.

@@ -1,8 +1,10 @@
-// The MIDI file player's state: whether a file plays and on which sequencer device. Idle or
-// Playing; the window shows the state on its Play button.
+// The MIDI file player's state: whether a file plays and on which sequencer device. Idle,
+// Loading (the file waits for its SoundFonts) or Playing; the window shows the state on its
+// Play button.
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class CBankTable;
 class CSequencerService;
@@ -20,30 +22,43 @@ public:
     CMidiPlayer(const CMidiPlayer&) = delete;
     CMidiPlayer& operator=(const CMidiPlayer&) = delete;
 
-    // Opens the sequencer on path and starts it from its beginning; window receives the end
-    // notification. Returns 0, or the sequencer's error code and the player stays idle.
+    // Opens the sequencer on path and starts it from its beginning, loading the SoundFonts
+    // first if need be, before it returns; window receives the end notification. Returns 0,
+    // or the sequencer's error code and the player stays idle.
     unsigned PlayMidiFile(QObject* window, const QString& path);
 
-    // The Play button: starts path, unless it is empty or a file plays already (then 0).
-    // Returns what PlayMidiFile returned.
+    // The Play button: starts path, unless it is empty or a file plays or waits already
+    // (then 0). When the SoundFonts must be loaded first, they load on a thread of their own
+    // and the player is Loading until the sequencer's notification (OnNotify) starts the
+    // file. Returns 0 or the error of PlayMidiFile.
     unsigned Play(QObject* window, const QString& path);
-    // The Stop button: stops and closes the device of the file that plays, if any.
+    // The Stop button: stops and closes the device of the file that plays, if any; a file
+    // that waits for its SoundFonts does not start (they still load, for the next play).
     void Stop();
-    // The sequencer's notification that the play on deviceId has finished. A late one, about
-    // a device stopped before, does not touch a newer play.
-    void OnNotify(unsigned deviceId);
+    // The sequencer's notification to window. The end of a play returns the player to Idle;
+    // a late one, about a device stopped before, does not touch a newer play. The end of a
+    // SoundFont load starts the file that waits for it. Returns 0, the error of that start,
+    // or DamagedFile for a play that failed after starting.
+    unsigned OnNotify(QObject* window, unsigned notifyCode, unsigned deviceId);
 
     bool IsPlaying() const { return m_bPlaying != 0; }
+    bool IsLoading() const { return m_bLoading; }
     unsigned DeviceId() const { return m_nDeviceId; }
 
-    // What the user is told when a play cannot start with error, or fails after starting
-    // with notifyCode; "" for the failures that pass silently (no file, not a MIDI file).
-    static QString ProblemText(unsigned error);
-    static QString NotifyProblemText(unsigned notifyCode);
+    // What the user is told about error (a play that cannot start, or fails after
+    // starting); "" for the failures that pass silently (no file, not a MIDI file).
+    QString ProblemText(unsigned error) const;
 
 private:
+    // The SoundFonts the card would play with, the highest priority first; empty for the
+    // General MIDI one. The window and the command line both play with this list.
+    QStringList CardSoundFonts() const;
+    unsigned Start(QObject* window, const QString& path);
+
     CSequencerService* m_sequencer;
     const CBankTable* m_pBankTable;
     int m_bPlaying = 0;
     unsigned m_nDeviceId = 0;
+    bool m_bLoading = false;
+    QString m_strWaitingFile;
 };

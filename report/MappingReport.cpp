@@ -41,6 +41,10 @@ constexpr int IDS_UNTITLED = 127;
 constexpr int IDS_NO_PRESET_MODE = 209;
 constexpr int IDS_TEMPLATE = 211;
 
+// Far beyond any real template (the one shipped is a few KiB); a larger file is refused
+// before it is read, since the whole report is built in memory.
+constexpr qint64 kMaxTemplateBytes = 4 * 1024 * 1024;
+
 // Section markers.
 constexpr auto START_BANK = "[KRV_TAG_STARTBANK]"_L1;
 constexpr auto END_BANK = "[KRV_TAG_ENDBANK]"_L1;
@@ -175,6 +179,12 @@ bool CMappingReport::Generate()
     if (!templateFile.isFile()) {
         m_error =
             Problem(m_strTemplatePath, templateFile.exists() ? u"Not a file"_s : u"No such file"_s);
+        return false;
+    }
+    if (templateFile.size() > kMaxTemplateBytes) {
+        m_error =
+            Problem(m_strTemplatePath, u"Too large for a report template (more than %1 MiB)"_s.arg(
+                                           kMaxTemplateBytes / (1024 * 1024)));
         return false;
     }
     if (!input.open(QIODevice::ReadOnly)) {

@@ -2,6 +2,7 @@
 
 #include "FluidSynthApi.h"
 #include "NativePath.h"
+#include "Windows1252.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -29,7 +30,8 @@ bool CSoundFontPresets::Read(const QString& path, std::vector<SoundFontPreset>& 
         return false;
     api->fluid_sfont_iteration_start(font);
     while (fluid_preset_t* preset = api->fluid_sfont_iteration_next(font)) {
-        presets.push_back({QString::fromLatin1(api->fluid_preset_get_name(preset)),
+        // Preset names are bytes like every other name a bank file holds.
+        presets.push_back({CWindows1252::Decode(api->fluid_preset_get_name(preset)),
                            api->fluid_preset_get_banknum(preset),
                            api->fluid_preset_get_num(preset)});
     }

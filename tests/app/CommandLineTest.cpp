@@ -4,10 +4,16 @@
 // window, playing to the end or to Ctrl+C, the terminal's progress line).
 #include "CommandLine.h"
 #include "BankFileWriter.h"
+#include "BankTable.h"
 #include "CardChoice.h"
 #include "CardCommands.h"
+#include "ConsoleMessageBox.h"
 #include "FakeSequencer.h"
+#include "MidiFileMaker.h"
+#include "PumpedAudioOutput.h"
+#include "SequencerFluidSynth.h"
 #include "SharedSynthLibrary.h"
+#include "SoundFontWriter.h"
 #include "TerminalLoadProgress.h"
 #include "WindowTestBed.h"
 
@@ -22,9 +28,12 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
+#include <cmath>
 #include <csignal>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -62,6 +71,7 @@ private slots:
     void outputFilesAreWrittenThroughLinksAndNeverReplaceOtherFiles();
     void fileNamesAreBytes();
     void playRunsToTheEndOrToAnInterrupt();
+    void playSoundsWithTheCardsSoundFonts();
     void terminalProgressIsOneLine();
 
 private:
@@ -354,6 +364,11 @@ void CommandLineTest::failuresExitWithTheirKind_data()
         << "no synthesizer library";
     QTest::newRow("missing MIDI file")
         << 0 << QStringList{"play", "none.mid"} << 4 << "Unable to open the MIDI file: none.mid";
+    for (const auto& [name, bytes] : CMidiFileMaker::DamagedFiles()) {
+        QTest::newRow(qPrintable(name))
+            << 0 << QStringList{"play", name} << 4
+            << "The MIDI file cannot be played: its tracks are damaged.";
+    }
 }
 
 // Each failure: its kind in the status, the window's text on stderr, nothing on stdout,
@@ -373,6 +388,10 @@ void CommandLineTest::failuresExitWithTheirKind()
     QFile zeros(m_bed->Path("zeros.pre"));
     QVERIFY(zeros.open(QIODevice::WriteOnly) && zeros.resize(qint64{2} << 30));
     zeros.close();
+    for (const auto& [name, bytes] : CMidiFileMaker::DamagedFiles()) {
+        QFile midi(m_bed->Path(name));
+        QVERIFY(midi.open(QIODevice::WriteOnly) && midi.write(bytes) == bytes.size());
+    }
     const QJsonObject before = Status();
     const Result result = Run(arguments);
     QCOMPARE(result.status, status);
@@ -491,14 +510,84 @@ void CommandLineTest::playRunsToTheEndOrToAnInterrupt()
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.close();
     CFakeSequencer sequencer;
+    CBankTable table(m_bed->Library());
+    QVERIFY(table.Init(nullptr));
+    QString text;
+    QTextStream out(&text);
+    CConsoleMessageBox messages(out, QStringLiteral("korvane"));
+    CCardCommands commands(table, out, messages);
     QTimer::singleShot(50, [&sequencer] { sequencer.EndOfFile(1); });
-    QCOMPARE(CCardCommands::Play(song, sequencer), 0);
+    QCOMPARE(commands.Play(song, sequencer), 0);
     QCOMPARE(sequencer.OpenDevices(), 0);
 
     QTimer::singleShot(50, [] { std::raise(SIGINT); });
-    QCOMPARE(CCardCommands::Play(song, sequencer), 130);
+    QCOMPARE(commands.Play(song, sequencer), 130);
     QCOMPARE(sequencer.OpenDevices(), 0);
     QVERIFY(sequencer.PlayingFile().isEmpty());
+
+    // A play that fails after starting is said as the window says it.
+    QTimer::singleShot(50, [&sequencer] { sequencer.FailPlay(3); });
+    QCOMPARE(commands.Play(song, sequencer), 4);
+    out.flush();
+    QVERIFY2(text.contains("its tracks are damaged"), qPrintable(text));
+}
+
+// The command line plays with the card's SoundFonts as the window does: the higher priority
+// on top, whatever order they were loaded in. Rendered offline, it sounds sample for sample
+// as the sequencer does with that order, and not as with the other.
+void CommandLineTest::playSoundsWithTheCardsSoundFonts()
+{
+    QStringList fonts;
+    for (const double tone : {440.0, 660.0}) {
+        CSoundFontWriter font;
+        font.AddPreset("Tone", 0, 0, tone);
+        fonts << m_bed->Path(QStringLiteral("tone%1.sf2").arg(tone));
+        QVERIFY(font.Write(fonts.last().toStdString()));
+    }
+    CMidiFileMaker tune;
+    tune.Note(0, 480, 69);
+    const QString song = m_bed->Path(QStringLiteral("tone.mid"));
+    QVERIFY(tune.Write(song));
+
+    CBankTable table(m_bed->Library());
+    QVERIFY(table.Init(nullptr));
+    for (const QString& font : fonts)
+        QVERIFY(table.LoadBank(font) < SYNTH_LOAD_ERROR_BASE);
+    QCOMPARE(table.SetBankPriority(0, 5), uint16_t{0});
+    QString text;
+    QTextStream out(&text);
+    CConsoleMessageBox messages(out, QStringLiteral("korvane"));
+    CCardCommands commands(table, out, messages);
+    std::vector<float> played;
+    {
+        CSequencerFluidSynth sequencer(CSequencerFluidSynth::DefaultSoundFont(),
+                                       CPumpedAudioOutput::RecorderFor(played));
+        QCOMPARE(commands.Play(song, sequencer), 0);
+    }
+
+    const auto render = [&song](const QStringList& highestFirst) {
+        std::vector<float> recording;
+        CSequencerFluidSynth sequencer(CSequencerFluidSynth::DefaultSoundFont(),
+                                       CPumpedAudioOutput::RecorderFor(recording));
+        sequencer.UseSoundFonts(highestFirst);
+        QObject window;
+        unsigned id = 0;
+        if (sequencer.Open(song, id) == 0 && sequencer.Play(id, &window) == 0) {
+            QTest::qWait(300); // the tone lasts half a second
+            sequencer.Close(id);
+        }
+        return recording;
+    };
+    // The louder difference, sample by sample, over the shorter of two recordings.
+    const auto difference = [](const std::vector<float>& a, const std::vector<float>& b) {
+        float most = a.empty() || b.empty() ? 1.0f : 0.0f;
+        for (size_t i = 0; i < std::min(a.size(), b.size()); ++i)
+            most = std::max(most, std::fabs(a[i] - b[i]));
+        return most;
+    };
+    QVERIFY(!played.empty());
+    QVERIFY(difference(played, render({fonts[0], fonts[1]})) < 1e-6f);
+    QVERIFY(difference(played, render({fonts[1], fonts[0]})) > 0.01f);
 }
 
 void CommandLineTest::terminalProgressIsOneLine()

@@ -7,6 +7,7 @@
 #include "FlatButton.h"
 #include "KorvaneDlg.h"
 #include "MidiFileMaker.h"
+#include "PumpedAudioOutput.h"
 #include "RecordingMessageBox.h"
 #include "ScriptedFileDialog.h"
 #include "SequencerFluidSynth.h"
@@ -18,6 +19,7 @@
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
@@ -67,6 +69,9 @@ private slots:
     void aFileThatCannotPlayLeavesTheButtonGreen();
     void noAudioOutputAndDamagedTracksAreSaid();
     void filesPlayWithTheSoundFontsInTheCard();
+    void damagedTracksAreSaidAndOtherFilesAreNot();
+    void playWaitsForItsSoundFontsAndStopStillWorks();
+    void theWindowAnswersWhileALargeSoundFontLoads();
     void aLateNotificationOfAStoppedPlayLeavesTheNextPlayAlone();
     void closingTheWindowWhilePlayingClosesTheDevice();
     void withoutASequencerThePlayerStaysIdle();
@@ -146,12 +151,13 @@ void PlayerWindowTest::fluidSynthIsLoadedByTheFirstPlayNotByTheStart()
     Choose(*window, path);
     QVERIFY(!FluidSynthMapped());
 
-    // Without an audio output the user is told, and the player stays idle.
+    // Without an audio output the user is told, once the SoundFont has loaded, and the
+    // player stays idle.
     window->OnCommand(Command::PlayMidi);
     QVERIFY(FluidSynthMapped());
-    QCOMPARE(PlayTriangle(window.get()), kGreen);
-    QCOMPARE(m_messages->Calls().size(), size_t{1});
+    QTRY_COMPARE(m_messages->Calls().size(), size_t{1});
     QCOMPARE(m_messages->Calls()[0].text, CStringTable::Load(1070));
+    QCOMPARE(PlayTriangle(window.get()), kGreen);
 }
 
 void PlayerWindowTest::browsingShowsTheChosenFileAndCancelKeepsIt()
@@ -309,6 +315,96 @@ void PlayerWindowTest::filesPlayWithTheSoundFontsInTheCard()
     window->OnCommand(Command::PlayMidi);
     QCOMPARE(m_sequencer->SoundFonts(), fonts);
     QVERIFY(m_messages->Calls().empty());
+}
+
+// Checked before anything plays, each kind of damage is said at once; a file that is not
+// MIDI at all passes in silence.
+void PlayerWindowTest::damagedTracksAreSaidAndOtherFilesAreNot()
+{
+    CSequencerFluidSynth sequencer(CSequencerFluidSynth::DefaultSoundFont(),
+                                   CPumpedAudioOutput::OpenerFor(false));
+    auto window = StartWindow(&sequencer);
+    for (const auto& [name, bytes] : CMidiFileMaker::DamagedFiles()) {
+        QFile file(MakeFile(name));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        file.close();
+        Choose(*window, file.fileName());
+        const size_t said = m_messages->Calls().size();
+        window->OnCommand(Command::PlayMidi);
+        QTRY_VERIFY(!window->Player().IsLoading());
+        QCOMPARE(PlayTriangle(window.get()), kGreen);
+        QCOMPARE(m_messages->Calls().size(), said + 1);
+        QCOMPARE(m_messages->Calls().back().text, CStringTable::Load(1072));
+    }
+    QFile text(MakeFile(QStringLiteral("text.mid")));
+    QVERIFY(text.open(QIODevice::WriteOnly) && text.write("not MIDI at all") > 0);
+    text.close();
+    Choose(*window, text.fileName());
+    window->OnCommand(Command::PlayMidi);
+    QCOMPARE(PlayTriangle(window.get()), kGreen);
+    QCOMPARE(m_messages->Calls().size(), CMidiFileMaker::DamagedFiles().size());
+}
+
+// While its SoundFonts load the file waits: Play shows red and the cursor is busy, a second
+// press does nothing, and Stop returns the player to idle for good.
+void PlayerWindowTest::playWaitsForItsSoundFontsAndStopStillWorks()
+{
+    auto window = StartWindow(m_sequencer.get());
+    const QString tune = MakeFile(QStringLiteral("tune.mid"));
+    Choose(*window, tune);
+    m_sequencer->HoldLoads();
+    window->OnCommand(Command::PlayMidi);
+    window->OnCommand(Command::PlayMidi);
+    QVERIFY(window->Player().IsLoading());
+    QCOMPARE(PlayTriangle(window.get()), kRed);
+    QCOMPARE(window->cursor().shape(), Qt::BusyCursor);
+    QVERIFY(m_sequencer->Calls().isEmpty());
+
+    window->OnCommand(Command::StopMidi);
+    QCOMPARE(PlayTriangle(window.get()), kGreen);
+    QCOMPARE(window->cursor().shape(), Qt::ArrowCursor);
+    m_sequencer->FinishLoad();
+    QCoreApplication::sendPostedEvents(window.get());
+    QVERIFY(m_sequencer->Calls().isEmpty());
+
+    window->OnCommand(Command::PlayMidi);
+    m_sequencer->FinishLoad();
+    QCoreApplication::sendPostedEvents(window.get());
+    QCOMPARE(m_sequencer->PlayingFile(), tune);
+    QCOMPARE(PlayTriangle(window.get()), kRed);
+    QCOMPARE(window->cursor().shape(), Qt::ArrowCursor);
+}
+
+// A SoundFont bank just loaded into the card is loaded for the player off the window's
+// thread: the window's timers fire meanwhile, and the file then plays.
+void PlayerWindowTest::theWindowAnswersWhileALargeSoundFontLoads()
+{
+    CSequencerFluidSynth sequencer(CSequencerFluidSynth::DefaultSoundFont(),
+                                   CPumpedAudioOutput::OpenerFor(true));
+    auto window = StartWindow(&sequencer);
+    CSoundFontWriter font("Large");
+    font.AddPreset("Tone", 0, 0);
+    font.SetSampleDataSize(6 * 1024 * 1024); // within the card's 8 MiB
+    const QString path = m_dir->filePath(QStringLiteral("large.sf2"));
+    QVERIFY(font.Write(path.toStdString()));
+    m_fileDialog->Script(path);
+    window->OnCommand(Command::LoadBank);
+    CMidiFileMaker tune;
+    tune.Note(0, 480 * 8, 60);
+    const QString song = m_dir->filePath(QStringLiteral("tune.mid"));
+    QVERIFY(tune.Write(song));
+    Choose(*window, song);
+
+    int ticks = 0;
+    QTimer timer;
+    connect(&timer, &QTimer::timeout, [&ticks] { ++ticks; });
+    timer.start(0);
+    window->OnCommand(Command::PlayMidi);
+    QVERIFY(window->Player().IsLoading());
+    QTRY_VERIFY(window->Player().IsPlaying());
+    QVERIFY2(ticks > 0, "no timer fired while the SoundFont loaded");
+    window->OnCommand(Command::StopMidi);
+    QCOMPARE(m_messages->Calls().size(), size_t{0});
 }
 
 void PlayerWindowTest::aLateNotificationOfAStoppedPlayLeavesTheNextPlayAlone()

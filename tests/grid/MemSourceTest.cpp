@@ -353,11 +353,18 @@ TEST(MemSourceTest, RowIndexAgreesWithTheRowsAfterInsertsAndRemovals)
 
 TEST(MemSourceTest, TextAloneReadsBackExactlyWhateverItsLength)
 {
-    // Short Latin-1 texts, longer ones and others are kept in different compact forms,
-    // each here replacing a full record.
+    // Texts of up to 15 bytes in Latin-1 or UTF-8, and longer ones in Latin-1, UTF-8 or
+    // UTF-16, are kept in different compact forms, each here replacing a full record.
     CTblMemSource source;
-    const QStringList texts{"", "R123456C7", "a text longer than fifteen",
-                            QString::fromUtf8("\xE2\x82\xAC 5")};
+    const QStringList texts{"",
+                            "R123456C7",
+                            "a text longer than fifteen",
+                            QString::fromUtf8("\xE2\x82\xAC 5"),
+                            QString(15, QChar(0xE9)),
+                            QString(5, QChar(0x20AC)),
+                            QString(5, QChar(0x20AC)) + "a",
+                            QString::fromUtf8("\xE2\x82\xAC and a text longer than fifteen"),
+                            QString(20, QChar(0x4E00))};
     CTblCell colored = Text("old");
     colored.SetBackColor(Qt::red);
     for (int col = 0; col < texts.size(); ++col) {

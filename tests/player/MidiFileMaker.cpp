@@ -58,6 +58,27 @@ void CMidiFileMaker::SustainPedal(int tick, bool down)
     Add(tick, Event({0xB0, 64, down ? 127 : 0}));
 }
 
+void CMidiFileMaker::Raw(int tick, const QByteArray& bytes)
+{
+    Add(tick, bytes);
+}
+
+std::vector<std::pair<QString, QByteArray>> CMidiFileMaker::DamagedFiles()
+{
+    CMidiFileMaker tune;
+    tune.Note(0, 480, 60);
+    tune.Note(480, 480, 64);
+    const QByteArray whole = tune.Bytes();
+    // The track's length field follows the 14-byte header chunk and the track's id.
+    constexpr int kTrackLengthOffset = 18;
+    QByteArray longTrack = whole;
+    longTrack[kTrackLengthOffset + 3] = static_cast<char>(whole[kTrackLengthOffset + 3] + 100);
+    tune.Raw(240, Event({0xF4}));
+    return {{QStringLiteral("cut.mid"), whole.chopped(7)},
+            {QStringLiteral("undefined-status.mid"), tune.Bytes()},
+            {QStringLiteral("track-past-end.mid"), longTrack}};
+}
+
 void CMidiFileMaker::Add(int tick, QByteArray event)
 {
     m_events.emplace(tick, std::move(event));

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <map>
+#include <utility>
 #include <vector>
 
 // Makes standard MIDI files for tests: one track of notes, programs, pedal and tempo
@@ -20,8 +21,14 @@ public:
     void NoteOn(int tick, int key, int velocity = 100);
     void Program(int tick, int program);
     void SustainPedal(int tick, bool down);
+    // Bytes put into the track as they stand, for damaged files.
+    void Raw(int tick, const QByteArray& bytes);
 
     QByteArray Bytes() const;
+    // Files whose tracks cannot be read whole, each named after its damage: cut in the
+    // middle of its track, an undefined status byte in its track, a track length past the
+    // end of the file.
+    static std::vector<std::pair<QString, QByteArray>> DamagedFiles();
     bool Write(const QString& path) const;
 
     // The tick of the file's last event, where its track ends.

@@ -158,7 +158,8 @@ double FloorPlayToSound(const QString& soundFont, const QByteArray& midi)
 {
     const CFluidSynthApi& api = *CFluidSynthApi::Get();
     CSequencerSynth synth(api);
-    if (synth.LoadSoundFonts({soundFont}))
+    QString failed;
+    if (synth.LoadSoundFonts({soundFont}, failed))
         return NAN;
     Listener listener;
     std::vector<double> times;
@@ -229,7 +230,7 @@ double EndNotificationDelay(const QString& soundFont, const QString& path, doubl
         if (player.PlayMidiFile(&window, path) != SequencerError::None ||
             !WaitFor([&] { return window.notified != 0; }))
             return NAN;
-        player.OnNotify(player.DeviceId());
+        player.OnNotify(&window, SequencerNotify::Ended, player.DeviceId());
         delays.push_back(Since(listener.last, window.notified));
         lengths.push_back(Since(start, window.notified));
     }

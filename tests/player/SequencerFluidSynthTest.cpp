@@ -5,11 +5,13 @@
 #include "MidiPlayer.h"
 #include "PumpedAudioOutput.h"
 #include "SequencerNotifyEvent.h"
+#include "SoundFontWriter.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -142,14 +144,17 @@ TEST_F(SequencerFluidSynthTest, AFileThatEndsIsReportedOnceOnTheWindowThread)
     EXPECT_EQ(m_window.entries.size(), 1u);
 }
 
+// FluidSynth's player refuses a file timed in SMPTE frames, whose tracks are sound.
 TEST_F(SequencerFluidSynthTest, AFileThePlayerCannotReadFailsAfterStarting)
 {
     CMidiFileMaker maker;
     maker.Note(0, 480, 60);
-    const QString cut = m_dir.filePath(QStringLiteral("cut.mid"));
+    const QString cut = m_dir.filePath(QStringLiteral("smpte.mid"));
     QFile file(cut);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(maker.Bytes().chopped(6));
+    QByteArray smpte = maker.Bytes();
+    smpte[12] = static_cast<char>(0xE7); // 25 frames a second
+    file.write(smpte);
     file.close();
 
     CSequencerFluidSynth sequencer(CSequencerFluidSynth::DefaultSoundFont(),
@@ -225,11 +230,83 @@ TEST_F(SequencerFluidSynthTest, SoundFontsStayLoadedUntilOtherOnesOrChangedOnesA
     ASSERT_EQ(playToTheEnd(), SequencerError::None);
     EXPECT_EQ(sequencer.SoundFontLoads(), 3);
 
-    sequencer.UseSoundFonts({copy, m_dir.filePath(QStringLiteral("gone.sf2"))});
+    // The font that fails is named, be it missing or cut short after it was loaded.
+    const QString gone = m_dir.filePath(QStringLiteral("gone.sf2"));
+    sequencer.UseSoundFonts({copy, gone});
     EXPECT_EQ(playToTheEnd(), SequencerError::NoSoundFont);
+    EXPECT_EQ(sequencer.FailedSoundFont(), gone);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.resize(file.size() / 2));
+    file.close();
+    sequencer.UseSoundFonts({copy});
+    EXPECT_EQ(playToTheEnd(), SequencerError::NoSoundFont);
+    EXPECT_EQ(sequencer.FailedSoundFont(), copy);
     sequencer.UseSoundFonts({});
     ASSERT_EQ(playToTheEnd(), SequencerError::None);
-    EXPECT_EQ(sequencer.SoundFontLoads(), 5);
+    EXPECT_EQ(sequencer.SoundFontLoads(), 6);
+}
+
+// A load asked ahead runs while the caller's event loop goes on, ends with one notification
+// whether or not it succeeds, and leaves Open nothing to load; a failure is said by the
+// open that follows it.
+TEST_F(SequencerFluidSynthTest, SoundFontsLoadAheadOnAThreadOfTheirOwn)
+{
+    CSoundFontWriter large("Large");
+    large.AddPreset("Tone", 0, 0);
+    large.SetSampleDataSize(32 * 1024 * 1024);
+    const QString largeFont = m_dir.filePath(QStringLiteral("large.sf2"));
+    ASSERT_TRUE(large.Write(largeFont.toStdString()));
+    CSequencerFluidSynth sequencer(CSequencerFluidSynth::DefaultSoundFont(),
+                                   CPumpedAudioOutput::OpenerFor(false));
+    int ticks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&ticks] { ++ticks; });
+    timer.start(0);
+
+    sequencer.UseSoundFonts({largeFont});
+    ASSERT_FALSE(sequencer.LoadSoundFonts(&m_window));
+    // A second request while the load runs waits for the same load.
+    ASSERT_FALSE(sequencer.LoadSoundFonts(&m_window));
+    ASSERT_TRUE(WaitFor([this] { return !m_window.entries.empty(); }));
+    EXPECT_GT(ticks, 0) << "the caller's timer fired while the SoundFont loaded";
+    Settle();
+    ASSERT_EQ(m_window.entries.size(), 1u);
+    EXPECT_EQ(m_window.entries[0].code, SequencerNotify::SoundFontsLoaded);
+    EXPECT_EQ(m_window.entries[0].thread, QThread::currentThread());
+    EXPECT_TRUE(sequencer.LoadSoundFonts(&m_window));
+    unsigned id = 0;
+    ASSERT_EQ(sequencer.Open(ShortFile(), id), SequencerError::None);
+    EXPECT_EQ(sequencer.Close(id), SequencerError::None);
+    EXPECT_EQ(sequencer.SoundFontLoads(), 1);
+
+    const QString gone = m_dir.filePath(QStringLiteral("gone.sf2"));
+    sequencer.UseSoundFonts({gone});
+    ASSERT_FALSE(sequencer.LoadSoundFonts(&m_window));
+    ASSERT_TRUE(WaitFor([this] { return m_window.entries.size() == 2; }));
+    EXPECT_EQ(sequencer.Open(ShortFile(), id), SequencerError::NoSoundFont);
+    EXPECT_EQ(sequencer.FailedSoundFont(), gone);
+    EXPECT_EQ(sequencer.SoundFontLoads(), 2);
+
+    // Other SoundFonts asked for while a load runs load after it, before its notification.
+    sequencer.UseSoundFonts({largeFont});
+    ASSERT_FALSE(sequencer.LoadSoundFonts(&m_window));
+    sequencer.UseSoundFonts({});
+    ASSERT_FALSE(sequencer.LoadSoundFonts(&m_window));
+    ASSERT_TRUE(WaitFor([this] { return m_window.entries.size() == 3; }));
+    Settle();
+    EXPECT_EQ(m_window.entries.size(), 3u);
+    EXPECT_TRUE(sequencer.LoadSoundFonts(&m_window));
+    EXPECT_EQ(sequencer.SoundFontLoads(), 4);
+
+    // A service that goes while a load runs waits for it, and nothing is posted after.
+    {
+        CSequencerFluidSynth leaving(CSequencerFluidSynth::DefaultSoundFont(),
+                                     CPumpedAudioOutput::OpenerFor(false));
+        leaving.UseSoundFonts({largeFont});
+        ASSERT_FALSE(leaving.LoadSoundFonts(&m_window));
+    }
+    Settle();
+    EXPECT_EQ(m_window.entries.size(), 3u);
 }
 
 TEST_F(SequencerFluidSynthTest, ADevicePlaysOnceAndIdsAreNeverGivenOutTwice)

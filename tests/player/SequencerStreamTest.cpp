@@ -79,7 +79,7 @@ struct OfflinePlayer
 {
     explicit OfflinePlayer(const QStringList& soundFonts)
         : synth(*CFluidSynthApi::Get()), stream(synth),
-          soundFontResult(synth.LoadSoundFonts(soundFonts))
+          soundFontResult(synth.LoadSoundFonts(soundFonts, failedSoundFont))
     {
     }
     unsigned Load(const QString& path)
@@ -91,6 +91,7 @@ struct OfflinePlayer
 
     CSequencerSynth synth;
     CSequencerStream stream;
+    QString failedSoundFont;
     unsigned soundFontResult;
 };
 
@@ -164,14 +165,15 @@ TEST_F(SequencerStreamTest, AFileWithoutEventsEndsAtOnce)
     EXPECT_EQ(rendering.endFrame, kBlock);
 }
 
-TEST_F(SequencerStreamTest, AFileWhoseTrackCannotBeReadFailsAtOnce)
+// FluidSynth's player refuses a file timed in SMPTE frames, whose tracks are sound.
+TEST_F(SequencerStreamTest, AFileThePlayerCannotReadFailsAtOnce)
 {
     CMidiFileMaker maker;
     maker.Note(0, 480, 60);
-    const QByteArray whole = maker.Bytes();
+    QByteArray smpte = maker.Bytes();
+    smpte[12] = static_cast<char>(0xE7); // 25 frames a second
     OfflinePlayer player({m_soundFont});
-    ASSERT_EQ(player.Load(Write(QStringLiteral("cut.mid"), whole.left(whole.size() - 6))),
-              SequencerError::None);
+    ASSERT_EQ(player.Load(Write(QStringLiteral("smpte.mid"), smpte)), SequencerError::None);
     const Rendering rendering = Render(player.stream, 0.1);
     EXPECT_EQ(rendering.end, Progress::Failed);
     EXPECT_EQ(rendering.endFrame, kBlock);
@@ -189,6 +191,8 @@ TEST_F(SequencerStreamTest, LoadSaysWhatIsWrong)
               SequencerError::FileNotFound);
     EXPECT_EQ(player.Load(m_dir.path()), SequencerError::FileNotFound);
     EXPECT_EQ(player.Load(text), SequencerError::InvalidFile);
+    const auto [name, damaged] = CMidiFileMaker::DamagedFiles().front();
+    EXPECT_EQ(player.Load(Write(name, damaged)), SequencerError::DamagedFile);
     EXPECT_EQ(player.Load(midi), SequencerError::None);
 
     const QString missing = m_dir.filePath(QStringLiteral("none.sf2"));
@@ -231,6 +235,30 @@ TEST_F(SequencerStreamTest, AProgramInTwoSoundFontsSoundsFromTheHigherOne)
     ASSERT_GT(Difference(low, high), 0.01);
     EXPECT_LT(Difference(render({fonts[1], fonts[0]}), high), 1e-6);
     EXPECT_LT(Difference(render({fonts[0], fonts[1]}), low), 1e-6);
+}
+
+// Strings have a long release, and the reverb sounds on after it: a file whose notes are all
+// switched off ends once that has faded far below the file's loudest, not when the tail for
+// held notes runs out.
+TEST_F(SequencerStreamTest, AFileWhoseNotesAreAllOffEndsWhenItsSoundHasFaded)
+{
+    CMidiFileMaker strings;
+    strings.Program(0, 48);
+    strings.Note(0, 960, 60);
+    OfflinePlayer player({m_soundFont});
+    ASSERT_EQ(player.Load(Write(QStringLiteral("strings.mid"), strings.Bytes())),
+              SequencerError::None);
+    const double lastEvent = strings.Seconds(strings.LastTick());
+    const Rendering rendering = Render(player.stream, lastEvent + 4.0);
+
+    ASSERT_EQ(rendering.end, Progress::Ended);
+    const double end = double(rendering.endFrame) / rendering.rate;
+    EXPECT_LT(end, lastEvent + CSequencerStream::kMaxTailSeconds - 0.2);
+    const float peak = *std::max_element(rendering.level.begin(), rendering.level.end());
+    const long fadeStart = rendering.endFrame - rendering.Frame(0.1);
+    EXPECT_LT(*std::max_element(rendering.level.begin() + fadeStart,
+                                rendering.level.begin() + rendering.endFrame),
+              peak / 1000);
 }
 
 TEST_F(SequencerStreamTest, NotesHeldPastTheLastEventAreSilencedTwoSecondsAfterIt)

@@ -353,6 +353,16 @@ TEST_F(MappingReportTest, AReportThatCannotBeWrittenLeavesNothingBehind)
         << noTemplate.ErrorString().toStdString();
     CMappingReport directoryTemplate(*m_table, m_dir.path(), reportPath);
     EXPECT_FALSE(directoryTemplate.Generate());
+    // A huge template is refused before a byte of it is read (the file is sparse).
+    QFile huge(m_dir.filePath(QStringLiteral("huge.mas")));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(huge.resize(qint64(2) << 30));
+    huge.close();
+    CMappingReport hugeTemplate(*m_table, huge.fileName(), reportPath);
+    EXPECT_FALSE(hugeTemplate.Generate());
+    EXPECT_EQ(hugeTemplate.ErrorString(),
+              huge.fileName() + ": Too large for a report template (more than 4 MiB)");
+    ASSERT_TRUE(huge.remove());
     EXPECT_EQ(ReadReport(reportPath), QStringList{"old report"});
 
     const QString templatePath = WriteTemplate({"[IDS_KRVTITLE]"});
@@ -422,7 +432,7 @@ TEST_F(MappingReportTest, SoundFontPresetsAreListedByNameBesideBankFiles)
 {
     CSoundFontWriter font("Studio Set");
     font.AddPreset("Violin", 0, 40);
-    font.AddPreset("Slow Violin", 8, 40);
+    font.AddPreset("\x93Slow\x94 \x96 Violin", 8, 40); // Windows-1252 quotes and dash
     font.AddPreset("Standard", 128, 0);
     const QString path = m_dir.filePath(QStringLiteral("studio.sf2"));
     ASSERT_TRUE(font.Write(path.toStdString()));
@@ -447,11 +457,26 @@ TEST_F(MappingReportTest, SoundFontPresetsAreListedByNameBesideBankFiles)
         "name [IDS_KRVBANKPROGNAME]",
         "[KRV_TAG_ENDPROG]",
     });
-    EXPECT_EQ(report,
-              QStringList({"Studio Set",    "PIANO",       " MIDI mappings", "Name",
-                           "Studio Set",    "Instruments", "prog 40",        "0",
-                           "name Violin",   "prog 40",     "1024",           "name Slow Violin",
-                           "Studio Set",    "Drumset",     "prog 0",         "0",
-                           "name Standard", "PIANO",       "Instruments",    "prog 5",
-                           "128",           "name "}));
+    EXPECT_EQ(report, QStringList({"Studio Set",
+                                   "PIANO",
+                                   " MIDI mappings",
+                                   "Name",
+                                   "Studio Set",
+                                   "Instruments",
+                                   "prog 40",
+                                   "0",
+                                   "name Violin",
+                                   "prog 40",
+                                   "1024",
+                                   QStringLiteral("name \u201cSlow\u201d \u2013 Violin"),
+                                   "Studio Set",
+                                   "Drumset",
+                                   "prog 0",
+                                   "0",
+                                   "name Standard",
+                                   "PIANO",
+                                   "Instruments",
+                                   "prog 5",
+                                   "128",
+                                   "name "}));
 }

@@ -52,6 +52,21 @@ unsigned CFakeSequencer::Close(unsigned deviceId)
     return Record(call, SequencerError::None);
 }
 
+bool CFakeSequencer::LoadSoundFonts(QObject* window)
+{
+    m_loadWindow = window;
+    return !m_bHoldLoads;
+}
+
+void CFakeSequencer::FinishLoad()
+{
+    if (m_loadWindow) {
+        QCoreApplication::postEvent(
+            m_loadWindow, new CSequencerNotifyEvent(SequencerNotify::SoundFontsLoaded, 0));
+    }
+    m_loadWindow = nullptr;
+}
+
 void CFakeSequencer::EndOfFile(unsigned deviceId)
 {
     const auto found = m_devices.find(deviceId);

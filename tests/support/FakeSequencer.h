@@ -20,6 +20,14 @@ public:
     unsigned Stop(unsigned deviceId) override;
     unsigned Close(unsigned deviceId) override;
     void UseSoundFonts(const QStringList& highestFirst) override { m_soundFonts = highestFirst; }
+    // Loaded at once, unless the test holds the loads back.
+    bool LoadSoundFonts(QObject* window) override;
+    QString FailedSoundFont() const override { return QString(); }
+
+    // LoadSoundFonts answers that a load has started; FinishLoad ends it.
+    void HoldLoads() { m_bHoldLoads = true; }
+    // The load under way is over: its notification is posted.
+    void FinishLoad();
 
     // The file of deviceId reaches its end: its play's notification is posted.
     void EndOfFile(unsigned deviceId);
@@ -52,6 +60,8 @@ private:
     std::map<unsigned, Device> m_devices;
     unsigned m_nNextId = 1;
     unsigned m_nPlayError = 0;
+    bool m_bHoldLoads = false;
+    QPointer<QObject> m_loadWindow;
     QStringList m_calls;
     QStringList m_soundFonts;
 };
