@@ -1,10 +1,12 @@
 #include "CardChoice.h"
 
+#include "CardSettings.h"
 #include "SharedSynthLibrary.h"
 #include "StringTable.h"
 #include "SynthStatus.h"
 
 #include <QDir>
+#include <QFile>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -22,6 +24,8 @@ constexpr int IDS_SOUNDFONT_EXT = 1060;
 constexpr int IDS_SOUNDFONT_FILTER = 1061;
 constexpr int IDS_SERVER_NOT_ANSWERING = 1062;
 
+// Another card library to load instead of the chosen card's.
+constexpr const char* kLibraryVariable = "KORVANE_SYNTH_LIBRARY";
 // What the FluidSynth library reads at every call.
 constexpr const char* kAddressVariable = "KORVANE_FLUIDSYNTH";
 constexpr const char* kMemoryVariable = "KORVANE_FLUIDSYNTH_MEMORY";
@@ -111,16 +115,33 @@ bool CCardChoice::IsValidAddress(const QString& address)
 
 QString CCardChoice::LibraryPath(const QString& executableDir, const QString& cardForThisRun) const
 {
-    const QString configured = qEnvironmentVariable("KORVANE_SYNTH_LIBRARY");
-    if (!configured.isEmpty())
-        return configured;
-    const bool named = !cardForThisRun.isEmpty();
-    if (named && cardForThisRun != u"simulated" && cardForThisRun != u"fluidsynth")
-        return cardForThisRun;
-    const bool server = named ? cardForThisRun == u"fluidsynth" : CardKind() == Kind::FluidSynth;
-    const QString name =
-        server ? QStringLiteral("libsynth32-fluidsynth.so") : QStringLiteral("libsynth32.so");
+    const std::optional<Kind> kind = KindForRun(cardForThisRun);
+    if (!kind)
+        return qEnvironmentVariableIsEmpty(kLibraryVariable) ? cardForThisRun
+                                                              : qEnvironmentVariable(kLibraryVariable);
+    const QString name = *kind == Kind::FluidSynth ? QStringLiteral("libsynth32-fluidsynth.so")
+                                                   : QStringLiteral("libsynth32.so");
     return QDir(executableDir).filePath(name);
+}
+
+std::optional<CCardChoice::Kind> CCardChoice::KindForRun(const QString& cardForThisRun) const
+{
+    if (!qEnvironmentVariableIsEmpty(kLibraryVariable))
+        return std::nullopt;
+    if (cardForThisRun.isEmpty())
+        return CardKind();
+    if (cardForThisRun == kSimulatedName)
+        return Kind::Simulated;
+    if (cardForThisRun == kFluidSynthName)
+        return Kind::FluidSynth;
+    return std::nullopt;
+}
+
+QString CCardChoice::StateFileToWatch(const QString& cardForThisRun) const
+{
+    if (KindForRun(cardForThisRun) != Kind::Simulated)
+        return QString();
+    return QFile::decodeName(CCardSettings::StatePath().c_str());
 }
 
 void CCardChoice::ApplyToEnvironment() const

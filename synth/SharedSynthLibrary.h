@@ -1,12 +1,18 @@
 // The card's synthesizer library loaded at run time from a shared object; when none
 // can be loaded, every operation answers with an error status instead. Opening another
 // library switches the card at once.
+//
+// The operations may be called from any thread, also while Open switches the library on
+// another: a call in flight keeps the library it started in loaded until it returns, so
+// Open never waits for it (a status read from a server may take long).
 #pragma once
 
 #include "SynthLibrary.h"
 
-#include <QLibrary>
 #include <QString>
+
+#include <memory>
+#include <mutex>
 
 class CSharedSynthLibrary : public SynthLibrary
 {
@@ -17,8 +23,8 @@ public:
     // Lets go of the library in use and loads the one at path; false when it cannot.
     bool Open(const QString& path);
 
-    bool IsLoaded() const { return m_getStatus != nullptr; }
-    QString ErrorString() const { return m_error; }
+    bool IsLoaded() const;
+    QString ErrorString() const;
 
     uint16_t SynthLoadBank(const char* path) override;
     uint16_t SynthUnloadBank(uint16_t id) override;
@@ -29,17 +35,11 @@ public:
     static constexpr uint16_t NOT_LOADED = SYNTHERR_NOTSUPPORTED;
 
 private:
-    using LoadBankFn = uint16_t (*)(const char*);
-    using UnloadBankFn = uint16_t (*)(uint16_t);
-    using SetPriorityFn = uint16_t (*)(uint16_t, int32_t);
-    using GetStatusFn = uint16_t (*)(SynthStatus*);
+    class CLoaded;
 
-    bool ResolveEntries();
+    std::shared_ptr<const CLoaded> Loaded() const;
 
-    QLibrary m_library;
+    mutable std::mutex m_mutex;
+    std::shared_ptr<const CLoaded> m_loaded;
     QString m_error;
-    LoadBankFn m_loadBank = nullptr;
-    UnloadBankFn m_unloadBank = nullptr;
-    SetPriorityFn m_setPriority = nullptr;
-    GetStatusFn m_getStatus = nullptr;
 };
