@@ -2,55 +2,7 @@
 
 #include <QLibrary>
 
-#include <atomic>
 #include <cstring>
-
-// One loaded library with its four entry points. A library that another one replaced is
-// unloaded when the last call that uses it has returned; otherwise it stays loaded until
-// the program ends, as other objects of the program may use the same library.
-class CSharedSynthLibrary::CLoaded
-{
-public:
-    using LoadBankFn = uint16_t (*)(const char*);
-    using UnloadBankFn = uint16_t (*)(uint16_t);
-    using SetPriorityFn = uint16_t (*)(uint16_t, int32_t);
-    using GetStatusFn = uint16_t (*)(SynthStatus*);
-
-    CLoaded() = default;
-    ~CLoaded()
-    {
-        if (m_replaced)
-            m_library.unload();
-    }
-    CLoaded(const CLoaded&) = delete;
-    CLoaded& operator=(const CLoaded&) = delete;
-
-    // Empty when the library is loaded with all four entry points, else why not.
-    QString Load(const QString& path)
-    {
-        m_library.setFileName(path);
-        if (!m_library.load())
-            return m_library.errorString();
-        loadBank = reinterpret_cast<LoadBankFn>(m_library.resolve("SynthLoadBank"));
-        unloadBank = reinterpret_cast<UnloadBankFn>(m_library.resolve("SynthUnloadBank"));
-        setPriority = reinterpret_cast<SetPriorityFn>(m_library.resolve("SynthSetPriority"));
-        getStatus = reinterpret_cast<GetStatusFn>(m_library.resolve("SynthGetStatus"));
-        if (!loadBank || !unloadBank || !setPriority || !getStatus)
-            return QStringLiteral("%1 lacks the synthesizer entry points").arg(path);
-        return QString();
-    }
-
-    LoadBankFn loadBank = nullptr;
-    UnloadBankFn unloadBank = nullptr;
-    SetPriorityFn setPriority = nullptr;
-    GetStatusFn getStatus = nullptr;
-
-    void MarkReplaced() const { m_replaced = true; }
-
-private:
-    QLibrary m_library;
-    mutable std::atomic<bool> m_replaced = false;
-};
 
 CSharedSynthLibrary::CSharedSynthLibrary(const QString& path)
 {
@@ -58,24 +10,33 @@ CSharedSynthLibrary::CSharedSynthLibrary(const QString& path)
         Open(path);
 }
 
+// A library once loaded stays mapped until the program ends, even when another one has
+// replaced it: a call may still be running in it on another thread, and other objects of
+// the program may use the same file.
 bool CSharedSynthLibrary::Open(const QString& path)
 {
-    auto loaded = std::make_shared<CLoaded>();
-    const QString error = loaded->Load(path);
-    if (!error.isEmpty())
-        loaded.reset();
-    // The library in use goes once the calls still running in it have returned.
+    QLibrary library(path);
+    Entries entries;
+    QString error;
+    if (library.load()) {
+        entries.loadBank = reinterpret_cast<LoadBankFn>(library.resolve("SynthLoadBank"));
+        entries.unloadBank = reinterpret_cast<UnloadBankFn>(library.resolve("SynthUnloadBank"));
+        entries.setPriority = reinterpret_cast<SetPriorityFn>(library.resolve("SynthSetPriority"));
+        entries.getStatus = reinterpret_cast<GetStatusFn>(library.resolve("SynthGetStatus"));
+        if (!entries.IsComplete())
+            error = QStringLiteral("%1 lacks the synthesizer entry points").arg(path);
+    } else {
+        error = library.errorString();
+    }
     const std::lock_guard lock(m_mutex);
-    if (m_loaded)
-        m_loaded->MarkReplaced();
-    m_loaded = std::move(loaded);
+    m_entries = error.isEmpty() ? entries : Entries{};
     m_error = error;
-    return m_loaded != nullptr;
+    return error.isEmpty();
 }
 
 bool CSharedSynthLibrary::IsLoaded() const
 {
-    return Loaded() != nullptr;
+    return Current().IsComplete();
 }
 
 QString CSharedSynthLibrary::ErrorString() const
@@ -84,34 +45,36 @@ QString CSharedSynthLibrary::ErrorString() const
     return m_error;
 }
 
-std::shared_ptr<const CSharedSynthLibrary::CLoaded> CSharedSynthLibrary::Loaded() const
+CSharedSynthLibrary::Entries CSharedSynthLibrary::Current() const
 {
     const std::lock_guard lock(m_mutex);
-    return m_loaded;
+    return m_entries;
 }
 
 uint16_t CSharedSynthLibrary::SynthLoadBank(const char* path)
 {
-    const auto loaded = Loaded();
-    return loaded ? loaded->loadBank(path) : uint16_t{SYNTH_LOAD_ERROR_BASE + NOT_LOADED};
+    const Entries entries = Current();
+    return entries.IsComplete() ? entries.loadBank(path)
+                                : uint16_t{SYNTH_LOAD_ERROR_BASE + NOT_LOADED};
 }
 
 uint16_t CSharedSynthLibrary::SynthUnloadBank(uint16_t id)
 {
-    const auto loaded = Loaded();
-    return loaded ? loaded->unloadBank(id) : NOT_LOADED;
+    const Entries entries = Current();
+    return entries.IsComplete() ? entries.unloadBank(id) : NOT_LOADED;
 }
 
 uint16_t CSharedSynthLibrary::SynthSetPriority(uint16_t id, int32_t priority)
 {
-    const auto loaded = Loaded();
-    return loaded ? loaded->setPriority(id, priority) : NOT_LOADED;
+    const Entries entries = Current();
+    return entries.IsComplete() ? entries.setPriority(id, priority) : NOT_LOADED;
 }
 
 uint16_t CSharedSynthLibrary::SynthGetStatus(SynthStatus* status)
 {
-    if (const auto loaded = Loaded())
-        return loaded->getStatus(status);
+    const Entries entries = Current();
+    if (entries.IsComplete())
+        return entries.getStatus(status);
     std::memset(status, 0, sizeof *status);
     return NOT_LOADED;
 }

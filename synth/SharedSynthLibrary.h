@@ -3,7 +3,7 @@
 // library switches the card at once.
 //
 // The operations may be called from any thread, also while Open switches the library on
-// another: a call in flight keeps the library it started in loaded until it returns, so
+// another: a call in flight goes on in the library it started in, which stays loaded, so
 // Open never waits for it (a status read from a server may take long).
 #pragma once
 
@@ -11,7 +11,6 @@
 
 #include <QString>
 
-#include <memory>
 #include <mutex>
 
 class CSharedSynthLibrary : public SynthLibrary
@@ -20,7 +19,7 @@ public:
     // Without a path: no library yet, until Open.
     explicit CSharedSynthLibrary(const QString& path = QString());
 
-    // Lets go of the library in use and loads the one at path; false when it cannot.
+    // Loads the library at path in place of the one in use; false when it cannot.
     bool Open(const QString& path);
 
     bool IsLoaded() const;
@@ -35,11 +34,25 @@ public:
     static constexpr uint16_t NOT_LOADED = SYNTHERR_NOTSUPPORTED;
 
 private:
-    class CLoaded;
+    using LoadBankFn = uint16_t (*)(const char*);
+    using UnloadBankFn = uint16_t (*)(uint16_t);
+    using SetPriorityFn = uint16_t (*)(uint16_t, int32_t);
+    using GetStatusFn = uint16_t (*)(SynthStatus*);
 
-    std::shared_ptr<const CLoaded> Loaded() const;
+    // The entry points of the library in use, all four or none.
+    struct Entries
+    {
+        LoadBankFn loadBank = nullptr;
+        UnloadBankFn unloadBank = nullptr;
+        SetPriorityFn setPriority = nullptr;
+        GetStatusFn getStatus = nullptr;
+
+        bool IsComplete() const { return loadBank && unloadBank && setPriority && getStatus; }
+    };
+
+    Entries Current() const;
 
     mutable std::mutex m_mutex;
-    std::shared_ptr<const CLoaded> m_loaded;
+    Entries m_entries;
     QString m_error;
 };
