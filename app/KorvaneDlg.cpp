@@ -483,14 +483,13 @@ void CKorvaneDlg::UpdateBankView()
     m_pathMemory.Save(m_bankTable);
     m_cardProblem->hide();
     m_bankGrid.ShowBanks(m_bankTable);
-    ShowMemory(m_bankTable.Status());
+    ShowMemory(m_bankTable.Status(), m_bankTable.GetUsedMemory());
     m_bankGrid.Redraw();
     UpdateData(false);
 }
 
-void CKorvaneDlg::ShowMemory(const SynthStatus& status)
+void CKorvaneDlg::ShowMemory(const SynthStatus& status, uint32_t used)
 {
-    const uint32_t used = status.totalMemory - status.freeMemory;
     m_memoryGauge->hide();
     // The gauge counts bytes; its range is a signed int, so a card of 2 GiB or more
     // is counted in pairs of bytes. A range of 0..0 would make it a busy indicator:
@@ -509,8 +508,10 @@ void CKorvaneDlg::ShowMemory(const SynthStatus& status)
 // view shows no card.
 void CKorvaneDlg::ShowNoCard(const QString& text)
 {
+    if (CardProblem() == text)
+        return;
     m_bankGrid.ShowNoBanks();
-    ShowMemory(SynthStatus{});
+    ShowMemory(SynthStatus{}, 0);
     m_cardProblem->setText(text);
     m_cardProblem->show();
     m_bankGrid.Redraw();

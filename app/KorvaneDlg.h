@@ -129,7 +129,7 @@ private:
     void SetUpButtons();
     void CreateMemoryGauge();
     void CreateCardProblem();
-    void ShowMemory(const SynthStatus& status);
+    void ShowMemory(const SynthStatus& status, uint32_t used);
     // The list and the gauge of a card that cannot be reached, and why.
     void ShowNoCard(const QString& text);
     void WatchCard();

@@ -2,12 +2,16 @@
 
 #include <QByteArray>
 #include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusServiceWatcher>
 #include <QGuiApplication>
 
 #include <cstdlib>
 #include <xcb/xcb.h>
 
 namespace {
+
+const QString kStatusNotifierWatcher = QStringLiteral("org.kde.StatusNotifierWatcher");
 
 // The high bit of an event's type marks one that a client sent.
 constexpr uint8_t kEventTypeMask = 0x7f;
@@ -35,43 +39,53 @@ int DisplayScreen()
 
 } // namespace
 
-std::unique_ptr<CNotificationAreaWatch> CNotificationAreaWatch::Create(
-    QObject* receiver, std::function<void()> changed)
+CNotificationAreaWatch::CNotificationAreaWatch(QObject* receiver, std::function<void()> changed)
+    : m_receiver(receiver), m_changed(std::move(changed))
 {
-    const auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
-                              : nullptr;
-    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
-    if (!connection)
-        return nullptr;
-    const uint32_t manager = InternAtom(connection, QByteArrayLiteral("MANAGER"));
-    const uint32_t selection = InternAtom(
-        connection, QByteArrayLiteral("_NET_SYSTEM_TRAY_S") + QByteArray::number(DisplayScreen()));
-    if (manager == XCB_ATOM_NONE || selection == XCB_ATOM_NONE)
-        return nullptr;
-    return std::unique_ptr<CNotificationAreaWatch>(
-        new CNotificationAreaWatch(connection, manager, selection, receiver, std::move(changed)));
-}
-
-// The MANAGER message reaches every client that listens to the root window's structure,
-// as Qt's own connection does for its tray icons.
-CNotificationAreaWatch::CNotificationAreaWatch(xcb_connection_t* connection, uint32_t manager,
-                                               uint32_t selection, QObject* receiver,
-                                               std::function<void()> changed)
-    : m_connection(connection), m_manager(manager), m_selection(selection),
-      m_receiver(receiver), m_changed(std::move(changed))
-{
-    FollowOwner();
-    QCoreApplication::instance()->installNativeEventFilter(this);
+    WatchSelection();
+    WatchBus();
 }
 
 CNotificationAreaWatch::~CNotificationAreaWatch()
 {
-    if (QCoreApplication* app = QCoreApplication::instance())
-        app->removeNativeEventFilter(this);
+    if (m_connection && QCoreApplication::instance())
+        QCoreApplication::instance()->removeNativeEventFilter(this);
 }
 
-bool CNotificationAreaWatch::nativeEventFilter(const QByteArray& eventType, void* message,
-                                               qintptr*)
+// The MANAGER message reaches every client that listens to the root window's structure,
+// as Qt's own connection does for its tray icons.
+void CNotificationAreaWatch::WatchSelection()
+{
+    const auto* x11 =
+        qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    if (!connection)
+        return;
+    m_manager = InternAtom(connection, QByteArrayLiteral("MANAGER"));
+    m_selection = InternAtom(connection, QByteArrayLiteral("_NET_SYSTEM_TRAY_S") +
+                                             QByteArray::number(DisplayScreen()));
+    if (m_manager == XCB_ATOM_NONE || m_selection == XCB_ATOM_NONE)
+        return;
+    m_connection = connection;
+    FollowOwner();
+    QCoreApplication::instance()->installNativeEventFilter(this);
+}
+
+void CNotificationAreaWatch::WatchBus()
+{
+    const QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        return;
+    m_busWatch = std::make_unique<QDBusServiceWatcher>(
+        kStatusNotifierWatcher, bus,
+        QDBusServiceWatcher::WatchForRegistration | QDBusServiceWatcher::WatchForUnregistration);
+    QObject::connect(m_busWatch.get(), &QDBusServiceWatcher::serviceRegistered, m_busWatch.get(),
+                     [this] { Notify(); });
+    QObject::connect(m_busWatch.get(), &QDBusServiceWatcher::serviceUnregistered, m_busWatch.get(),
+                     [this] { Notify(); });
+}
+
+bool CNotificationAreaWatch::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*)
 {
     if (eventType != "xcb_generic_event_t")
         return false;

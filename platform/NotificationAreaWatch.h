@@ -1,7 +1,10 @@
-// Tells when a notification area comes to the X display or leaves it, from the display's
-// own events, so that nothing wakes the program in between. An area owns the selection
-// _NET_SYSTEM_TRAY_S<screen>: a new one announces itself with a MANAGER message to the root
-// window, and one that leaves destroys the window that owned the selection.
+// Tells when a notification area comes to the desktop or leaves it, from the desktop's own
+// events, so that nothing wakes the program in between.
+// - On an X display an area owns the selection _NET_SYSTEM_TRAY_S<screen>: a new one
+//   announces itself with a MANAGER message to the root window, and one that leaves
+//   destroys the window that owned the selection.
+// - Desktops that speak StatusNotifierItem (GNOME, KDE) have a watcher service on the
+//   session bus instead, whose registration and unregistration the bus announces.
 #pragma once
 
 #include <QAbstractNativeEventFilter>
@@ -12,15 +15,14 @@
 #include <functional>
 #include <memory>
 
+class QDBusServiceWatcher;
 struct xcb_connection_t;
 
 class CNotificationAreaWatch : public QAbstractNativeEventFilter
 {
 public:
-    // Calls changed through receiver's event loop, so that Qt has seen the event too. Null
-    // where the program does not run on an X display.
-    static std::unique_ptr<CNotificationAreaWatch> Create(QObject* receiver,
-                                                          std::function<void()> changed);
+    // Calls changed through receiver's event loop, so that Qt has seen the event too.
+    CNotificationAreaWatch(QObject* receiver, std::function<void()> changed);
     ~CNotificationAreaWatch() override;
     CNotificationAreaWatch(const CNotificationAreaWatch&) = delete;
     CNotificationAreaWatch& operator=(const CNotificationAreaWatch&) = delete;
@@ -28,16 +30,19 @@ public:
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
 private:
-    CNotificationAreaWatch(xcb_connection_t* connection, uint32_t manager, uint32_t selection,
-                           QObject* receiver, std::function<void()> changed);
+    // Nothing where the program does not run on an X display.
+    void WatchSelection();
+    // Nothing without a session bus.
+    void WatchBus();
     // Asks the display to report the destruction of the selection's owner.
     void FollowOwner();
     void Notify();
 
-    xcb_connection_t* m_connection;
-    uint32_t m_manager;
-    uint32_t m_selection;
-    uint32_t m_owner = 0;
     QPointer<QObject> m_receiver;
     std::function<void()> m_changed;
+    xcb_connection_t* m_connection = nullptr;
+    uint32_t m_manager = 0;
+    uint32_t m_selection = 0;
+    uint32_t m_owner = 0;
+    std::unique_ptr<QDBusServiceWatcher> m_busWatch;
 };

@@ -40,7 +40,7 @@ void CNotificationIconSystemTray::WatchArea(QObject* receiver, std::function<voi
 {
     m_areaWatch.reset();
     if (receiver)
-        m_areaWatch = CNotificationAreaWatch::Create(receiver, std::move(changed));
+        m_areaWatch = std::make_unique<CNotificationAreaWatch>(receiver, std::move(changed));
 }
 
 int CNotificationIconSystemTray::TrackPopupMenu(QMenu& menu)

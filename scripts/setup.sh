@@ -11,7 +11,7 @@ packages=(
     qt6-base-dev libgl-dev libxcb1-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     desktop-file-utils xvfb xauth fonts-dejavu-core
-    trayer x11-utils xdotool openbox
+    trayer x11-utils xdotool openbox dbus-daemon
     tidy
     libfluidsynth-dev timgm6mb-soundfont
     locales

@@ -117,8 +117,9 @@ QString CCardChoice::LibraryPath(const QString& executableDir, const QString& ca
 {
     const std::optional<Kind> kind = KindForRun(cardForThisRun);
     if (!kind)
-        return qEnvironmentVariableIsEmpty(kLibraryVariable) ? cardForThisRun
-                                                              : qEnvironmentVariable(kLibraryVariable);
+        return qEnvironmentVariableIsEmpty(kLibraryVariable)
+                   ? cardForThisRun
+                   : qEnvironmentVariable(kLibraryVariable);
     const QString name = *kind == Kind::FluidSynth ? QStringLiteral("libsynth32-fluidsynth.so")
                                                    : QStringLiteral("libsynth32.so");
     return QDir(executableDir).filePath(name);

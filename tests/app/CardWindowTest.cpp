@@ -200,7 +200,8 @@ void CardWindowTest::aServerThatStopsIsShownAndFollowedAgainWhenItComesBack()
     files.Script(font);
     window->OnLoadBank();
     CBankGrid& grid = window->BankGrid();
-    QCOMPARE(CBankGrid::CardText(window->BankTable(), CBankGrid::ColName, 0), QStringLiteral("kept"));
+    QCOMPARE(CBankGrid::CardText(window->BankTable(), CBankGrid::ColName, 0),
+             QStringLiteral("kept"));
     QVERIFY(window->MemoryGauge()->value() > 0);
 
     m_server->Stop();
