@@ -106,6 +106,9 @@ void CCardWatch::BeginRead()
     m_readAgain = false;
     m_lastRead = std::chrono::steady_clock::now();
     const uint64_t tableReads = m_table.StatusReads();
+    // The window thread may call the card meanwhile: every call of a card library takes the
+    // state file's lock itself (as two programs would) and opens its own connection to a
+    // server, and the library object never unmaps a library a call may still be in.
     m_worker.start([this, tableReads] {
         SynthStatus status{};
         const uint16_t code = CBankTable::ReadStatus(m_library, status);

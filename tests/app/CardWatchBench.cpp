@@ -36,7 +36,7 @@ constexpr int kSettleMs = 2000;
 constexpr int kIdleSeconds = 60;
 constexpr int kShownSeconds = 60;
 constexpr int kHiddenSeconds = 30;
-constexpr int kStopRounds = 3;
+constexpr int kStopRounds = 5;
 constexpr int kConnectMs = 1000;
 const char* const kIdleWindow = "--idle-window";
 const char* const kIdleDialog = "--idle-dialog";
@@ -133,9 +133,16 @@ public:
     {
         connect(&m_listener, &QTcpServer::newConnection, this, &CCountingRelay::Accept);
     }
-    bool Listen(quint16 port = 0) { return m_listener.listen(QHostAddress::LocalHost, port); }
+    // On the port of the first listen, again after a close.
+    bool Listen()
+    {
+        if (!m_listener.listen(QHostAddress::LocalHost, m_port))
+            return false;
+        m_port = m_listener.serverPort();
+        return true;
+    }
     void Close() { m_listener.close(); }
-    quint16 Port() const { return m_listener.serverPort(); }
+    quint16 Port() const { return m_port; }
     const std::vector<qint64>& Connections() const { return m_connections; }
 
 private:
@@ -158,6 +165,7 @@ private:
     }
 
     int m_serverPort;
+    quint16 m_port = 0;
     QTcpServer m_listener;
     QElapsedTimer m_clock = [] {
         QElapsedTimer clock;
@@ -229,17 +237,28 @@ int CompareServer()
     ReportConnections("hidden", relay.Connections(), from, kHiddenSeconds);
     window->show();
 
+    // Each time from the moment the server stops answering, or answers again.
     for (int round = 1; round <= kStopRounds; ++round) {
         Wait(kSettleMs);
+        QElapsedTimer clock;
+        clock.start();
         relay.Close();
         server.Stop();
-        const qint64 shown = Until([&] { return !window->CardProblem().isEmpty(); }, 30000);
+        const bool shown = Until([&] { return !window->CardProblem().isEmpty(); }, 30000) >= 0;
+        const qint64 shownMs = shown ? clock.elapsed() : -1;
         Wait(kSettleMs);
-        server.Start();
-        relay.Listen(relay.Port());
-        const qint64 back = Until([&] { return window->CardProblem().isEmpty(); }, 60000);
-        std::printf("  stopped server shown after %lld ms, restarted one followed after %lld ms\n",
-                    static_cast<long long>(shown), static_cast<long long>(back));
+        if (!server.Start() || !relay.Listen()) {
+            std::fprintf(stderr, "the server did not start again\n");
+            return 1;
+        }
+        clock.restart();
+        const bool back = Until([&] { return window->CardProblem().isEmpty(); }, 60000) >= 0;
+        const qint64 backMs = back ? clock.elapsed() : -1;
+        std::printf(
+            "  stopped server shown after %lld ms, restarted one followed after %lld ms%s\n",
+            static_cast<long long>(shownMs), static_cast<long long>(backMs),
+            back ? ""
+                 : (window->CardWatch().IsRunning() ? " (watch running)" : " (watch stopped)"));
     }
     return 0;
 }
