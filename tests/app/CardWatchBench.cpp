@@ -1,15 +1,19 @@
 // How the main window follows the card, measured. A benchmark, not a test: ctest does not
 // run it; run it on a display (tests/ui/with-tray-desktop.sh --no-tray card_watch_bench).
 //  1. An idle window on the simulated card against an idle minimal Qt dialog, each in a
-//     process of its own for the same time: CPU time and context switches (wake-ups).
+//     process of its own for the same time: CPU time, and wake-ups as the voluntary context
+//     switches (those forced on it by other programs are shown apart); then
+//     how soon the window shows a bank that another process loads.
 //  2. The window on a FluidSynth server of its own, reached through a relay that counts the
 //     connections: while shown, while hidden, and how soon a stopped server is shown and a
 //     restarted one followed again.
+#include "BankFileWriter.h"
 #include "CardChoice.h"
 #include "FluidServer.h"
 #include "WindowTestBed.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -40,11 +44,15 @@ constexpr int kStopRounds = 5;
 constexpr int kConnectMs = 1000;
 const char* const kIdleWindow = "--idle-window";
 const char* const kIdleDialog = "--idle-dialog";
+const char* const kLoadBank = "--load-bank";
+constexpr int kFollowRounds = 5;
+constexpr uint32_t kBankSize = 8192;
 
 struct Usage
 {
     double cpuMs = 0;
-    long switches = 0;
+    long wakeups = 0;
+    long preempted = 0;
 };
 
 Usage Now()
@@ -54,7 +62,7 @@ Usage Now()
     const auto ms = [](const timeval& t) {
         return double(t.tv_sec) * 1e3 + double(t.tv_usec) / 1e3;
     };
-    return {ms(usage.ru_utime) + ms(usage.ru_stime), usage.ru_nvcsw + usage.ru_nivcsw};
+    return {ms(usage.ru_utime) + ms(usage.ru_stime), usage.ru_nvcsw, usage.ru_nivcsw};
 }
 
 // What the main window shows, for the yardstick.
@@ -73,7 +81,8 @@ std::unique_ptr<QDialog> MinimalDialog()
     return dialog;
 }
 
-// One idle process: shown, left alone to settle, then measured; prints "cpu-ms switches".
+// One idle process: shown, left alone to settle, then measured; prints
+// "cpu-ms wakeups preempted".
 int RunIdle(bool korvane, int seconds)
 {
     CWindowTestBed bed;
@@ -89,17 +98,18 @@ int RunIdle(bool korvane, int seconds)
     QTimer::singleShot(kSettleMs + seconds * 1000, qApp, &QCoreApplication::quit);
     QApplication::exec();
     const Usage end = Now();
-    std::printf("%.1f %ld\n", end.cpuMs - start.cpuMs, end.switches - start.switches);
+    std::printf("%.1f %ld %ld\n", end.cpuMs - start.cpuMs, end.wakeups - start.wakeups,
+                end.preempted - start.preempted);
     return 0;
 }
 
 Usage ReadUsage(QProcess& process)
 {
     process.waitForFinished((kSettleMs + kIdleSeconds * 1000) * 2);
-    Usage usage{-1, -1};
+    Usage usage{-1, -1, -1};
     const QList<QByteArray> words = process.readAllStandardOutput().trimmed().split(' ');
-    if (words.size() == 2)
-        usage = {words[0].toDouble(), words[1].toLong()};
+    if (words.size() == 3)
+        usage = {words[0].toDouble(), words[1].toLong(), words[2].toLong()};
     return usage;
 }
 
@@ -115,13 +125,15 @@ void CompareIdle()
     const Usage minimal = ReadUsage(dialog);
     std::printf("Idle for %d s on the simulated card (after %d ms to settle):\n", kIdleSeconds,
                 kSettleMs);
-    std::printf("  minimal Qt dialog  %7.1f ms CPU  %5ld context switches\n", minimal.cpuMs,
-                minimal.switches);
-    std::printf("  korvane window     %7.1f ms CPU  %5ld context switches\n", korvane.cpuMs,
-                korvane.switches);
+    const auto line = [](const char* what, const Usage& usage) {
+        std::printf("  %-18s %7.1f ms CPU  %5ld wake-ups  (%ld preempted)\n", what, usage.cpuMs,
+                    usage.wakeups, usage.preempted);
+    };
+    line("minimal Qt dialog", minimal);
+    line("korvane window", korvane);
     std::printf("  ratio              %7.2f x       %7.2f x\n",
                 korvane.cpuMs / std::max(minimal.cpuMs, 0.1),
-                double(korvane.switches) / double(std::max(minimal.switches, 1L)));
+                double(korvane.wakeups) / double(std::max(minimal.wakeups, 1L)));
 }
 
 // Passes connections on to the server and counts them; while "down" it listens to nobody,
@@ -197,6 +209,46 @@ template <typename Done> qint64 Until(Done done, int timeoutMs)
     return clock.elapsed();
 }
 
+// The other process: loads a bank into the card.
+int LoadBank(const char* path)
+{
+    CSharedSynthLibrary card(QStringLiteral(KORVANE_CARD_LIBRARY));
+    return card.SynthLoadBank(path) < MAX_BANKS ? 0 : 1;
+}
+
+// From the card's state file written by another process to the list showing the bank.
+void MeasureFollow()
+{
+    CWindowTestBed bed;
+    CWindowTestBed::WriteOptions(QString(), COptions::DisplayStandard);
+    auto window = bed.StartWindow();
+    Wait(kSettleMs);
+    const QFileInfo state(qEnvironmentVariable("KORVANE_CARD_STATE"));
+    std::printf("A bank loaded by another process, shown after (ms):");
+    for (int round = 0; round < kFollowRounds; ++round) {
+        const QString name = QStringLiteral("BANK%1").arg(round);
+        const QString path = bed.Path(name + QStringLiteral(".94b"));
+        CBankFileWriter writer(name.toStdString());
+        writer.AddInstrument(0, 0);
+        writer.SetSize(kBankSize);
+        writer.Write(path.toStdString());
+        QProcess::execute(QCoreApplication::applicationFilePath(),
+                          {QString::fromLatin1(kLoadBank), path});
+        QString shown;
+        const bool seen = Until(
+                              [&] {
+                                  window->BankGrid().GetCellText(CBankGrid::ColName, round, shown);
+                                  return shown == name;
+                              },
+                              5000) >= 0;
+        const qint64 changed = QFileInfo(state.filePath()).lastModified().toMSecsSinceEpoch();
+        std::printf(" %lld",
+                    seen ? static_cast<long long>(QDateTime::currentMSecsSinceEpoch() - changed)
+                         : -1LL);
+    }
+    std::printf("\n");
+}
+
 // The connections from the one numbered from on, and the shortest gap between two of them.
 void ReportConnections(const char* what, const std::vector<qint64>& times, size_t from, int seconds)
 {
@@ -247,7 +299,8 @@ int CompareServer()
         const bool shown = Until([&] { return !window->CardProblem().isEmpty(); }, 30000) >= 0;
         const qint64 shownMs = shown ? clock.elapsed() : -1;
         Wait(kSettleMs);
-        if (!server.Start() || !relay.Listen()) {
+        // A server stopped while a read was under way leaves its port taken for a minute.
+        if (Until([&] { return server.Start(); }, 90000) < 0 || !relay.Listen()) {
             std::fprintf(stderr, "the server did not start again\n");
             return 1;
         }
@@ -272,8 +325,13 @@ int main(int argc, char** argv)
         return RunIdle(true, std::atoi(argv[2]));
     if (argc == 3 && std::strcmp(argv[1], kIdleDialog) == 0)
         return RunIdle(false, std::atoi(argv[2]));
-    // "--server" measures the server card alone.
-    if (argc == 1)
+    if (argc == 3 && std::strcmp(argv[1], kLoadBank) == 0)
+        return LoadBank(argv[2]);
+    // "--idle" measures the simulated card alone, "--server" the server card alone.
+    const bool idle = argc == 1 || std::strcmp(argv[1], "--idle") == 0;
+    if (idle) {
         CompareIdle();
-    return CompareServer();
+        MeasureFollow();
+    }
+    return argc == 1 || !idle ? CompareServer() : 0;
 }
