@@ -45,6 +45,11 @@ void CCardWatch::Stop()
     m_running = false;
     m_readAgain = false;
     m_poll.stop();
+    Unwatch();
+}
+
+void CCardWatch::Unwatch()
+{
     const QStringList watched = m_files.files() + m_files.directories();
     if (!watched.isEmpty())
         m_files.removePaths(watched);
@@ -56,10 +61,7 @@ void CCardWatch::Stop()
 // watch is set up again on it. A directory that cannot be watched leaves the card polled.
 void CCardWatch::WatchStateFile()
 {
-    const QStringList watched = m_files.files() + m_files.directories();
-    if (!watched.isEmpty())
-        m_files.removePaths(watched);
-    m_fileWatched = false;
+    Unwatch();
     if (m_stateFile.isEmpty())
         return;
     const QString directory = QFileInfo(m_stateFile).absolutePath();
@@ -127,8 +129,7 @@ void CCardWatch::OnReadDone(const SynthStatus& status, uint16_t code, uint64_t t
         emit StatusRead(status, code);
     if (m_reading || !m_running)
         return;
-    if (m_readAgain)
+    // A polled card is read again a poll interval after this read began.
+    if (m_readAgain || IsPolled())
         ReadSoon();
-    else if (IsPolled())
-        m_poll.start(kPollInterval);
 }

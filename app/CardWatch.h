@@ -50,6 +50,7 @@ signals:
 private:
     bool IsPolled() const { return m_stateFile.isEmpty() || !m_fileWatched; }
     void WatchStateFile();
+    void Unwatch();
     void OnStateFileEvent();
     void BeginRead();
     void OnReadDone(const SynthStatus& status, uint16_t code, uint64_t tableReads);
