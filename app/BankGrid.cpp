@@ -56,6 +56,14 @@ void CBankGrid::ShowBanks(const CBankTable& table)
     }
 }
 
+void CBankGrid::ShowNoBanks()
+{
+    for (long row = 0; row < RowCount; ++row) {
+        for (int col = 0; col < ColumnCount; ++col)
+            SetCellText(col, row, QString());
+    }
+}
+
 void CBankGrid::ShowCardCell(const CBankTable& table, int col, long row)
 {
     SetCellText(col, row, CardText(table, col, row));

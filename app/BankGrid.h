@@ -33,6 +33,8 @@ public:
     // Writes every row from the bank table: a loaded bank in the row of its ID, "" in the
     // rows of empty slots.
     void ShowBanks(const CBankTable& table);
+    // Empties every row, for a card that cannot be reached.
+    void ShowNoBanks();
     // Writes one cell again from the bank table.
     void ShowCardCell(const CBankTable& table, int col, long row);
     // The number typed at the start of the row's priority cell (0 without one); above

@@ -1,6 +1,5 @@
 #include "KorvaneApp.h"
 
-#include "BankPathMemory.h"
 #include "CardChoice.h"
 #include "ExecutableDir.h"
 #include "KorvaneDlg.h"
@@ -41,7 +40,7 @@ int CKorvaneApp::InitInstance(const QString& card, const QString& fileToOpen)
     // The sequencer outlives the window, which closes a device still playing as it goes.
     CSequencerFluidSynth sequencer;
     CKorvaneDlg dialog(library, &sequencer);
-    dialog.SetBankPathFile(CBankPathMemory::FileForCard(card));
+    dialog.SetCardForThisRun(card);
     // Choosing another card in Options switches at once, to the card chosen there.
     dialog.SetCardSwitch([&cardChoice, &library] {
         if (!cardChoice.OpenLibrary(library, CExecutableDir::Path()))

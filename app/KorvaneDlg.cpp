@@ -64,10 +64,6 @@ constexpr int IDR_TRAY_MENU = 131;
 constexpr int WM_TRAYNOTIFY = 0x0400 + 10;
 constexpr unsigned kTrayDefaultPosition = 4;
 
-// How often a shown window looks for changes that another program made to the card; a
-// status read costs some microseconds.
-constexpr int kCardWatchMs = 500;
-
 constexpr int IDC_MIDI_FILE = 1023;
 constexpr int IDC_FREE_MEMORY = 1024;
 constexpr int IDC_FREE_PERCENT = 1025;
@@ -75,6 +71,9 @@ constexpr int IDC_TOTAL_MEMORY = 1029;
 constexpr int IDC_USED_MEMORY = 1027;
 constexpr int IDC_MEMORY_GAUGE = 1022;
 constexpr int IDC_BANK_LIST = 1021;
+
+// Room between the list's border and what it says of a card that cannot be reached.
+constexpr int kCardProblemMargin = 6;
 
 constexpr int IDB_STOP = 215;
 constexpr int IDB_PLAY = 216;
@@ -116,7 +115,8 @@ void SetStatic(QWidget* dialog, int id, const QString& text)
 } // namespace
 
 CKorvaneDlg::CKorvaneDlg(SynthLibrary& library, CSequencerService* sequencer, QWidget* parent)
-    : QDialog(parent), m_player(sequencer, &m_bankTable), m_bankTable(library)
+    : QDialog(parent), m_player(sequencer, &m_bankTable), m_bankTable(library),
+      m_cardWatch(library, m_bankTable)
 {
     setWindowIcon(CBitmapResource::Icon(IDI_KORVANE));
     BuildControls();
@@ -127,8 +127,7 @@ CKorvaneDlg::CKorvaneDlg(SynthLibrary& library, CSequencerService* sequencer, QW
     qApp->installEventFilter(this);
     connect(&m_trayIcon, &CSystemTray::NotificationAreaChanged, this,
             &CKorvaneDlg::OnNotificationAreaChanged);
-    m_cardWatch.setInterval(kCardWatchMs);
-    connect(&m_cardWatch, &QTimer::timeout, this, &CKorvaneDlg::FollowCard);
+    connect(&m_cardWatch, &CCardWatch::StatusRead, this, &CKorvaneDlg::OnCardRead);
 }
 
 CKorvaneDlg::~CKorvaneDlg()
@@ -214,6 +213,7 @@ bool CKorvaneDlg::OnInitDialog()
     CreateTrayIcon();
     CreateMemoryGauge();
     m_bankGrid.AttachToDlgItem(this, IDC_BANK_LIST);
+    CreateCardProblem();
     // The list's cell area is what takes the keyboard focus.
     m_bankGrid.setAccessibleName(CStringTable::Load(IDS_BANK_LIST));
     if (QWidget* cells = m_bankGrid.GetCellArea())
@@ -223,8 +223,9 @@ bool CKorvaneDlg::OnInitDialog()
     SetPresetTitle(m_bankTable.GetPresetName());
     UpdateBankView();
     m_bStarted = true;
+    WatchCard();
     if (isVisible())
-        m_cardWatch.start();
+        m_cardWatch.Start();
     return true;
 }
 
@@ -259,6 +260,30 @@ void CKorvaneDlg::CreateMemoryGauge()
 {
     m_memoryGauge = CSmoothProgressBar::ReplacePlaceholder(this, IDC_MEMORY_GAUGE);
     m_memoryGauge->setAccessibleName(CStringTable::Load(IDS_MEMORY_GAUGE));
+}
+
+// Over the list's rows, where the banks would be, hidden while the card answers.
+void CKorvaneDlg::CreateCardProblem()
+{
+    m_cardProblem = new QLabel(&m_bankGrid);
+    m_cardProblem->setWordWrap(true);
+    m_cardProblem->setAlignment(Qt::AlignCenter);
+    m_cardProblem->setMargin(kCardProblemMargin);
+    m_cardProblem->setAttribute(Qt::WA_TransparentForMouseEvents);
+    if (const QWidget* cells = m_bankGrid.GetCellArea())
+        m_cardProblem->setGeometry(cells->geometry());
+    m_cardProblem->hide();
+}
+
+QString CKorvaneDlg::CardProblem() const
+{
+    return m_cardProblem && !m_cardProblem->isHidden() ? m_cardProblem->text() : QString();
+}
+
+// The simulated card tells of its changes through its state file; any other card is asked.
+void CKorvaneDlg::WatchCard()
+{
+    m_cardWatch.SetStateFile(CCardChoice().StateFileToWatch(m_cardForThisRun));
 }
 
 // In tray mode on a desktop without a notification area there is no icon to bring the
@@ -463,6 +488,7 @@ void CKorvaneDlg::OnPriorityEdited(int column, long row)
         return;
     // A priority the card refuses is not reported; the next redraw shows the card's.
     m_bankTable.SetBankPriority(static_cast<uint16_t>(row), priority);
+    m_cardWatch.ReadSoon();
 }
 
 void CKorvaneDlg::UpdateBankView()
@@ -471,30 +497,55 @@ void CKorvaneDlg::UpdateBankView()
     // bank, the other can save it in a preset or list it in a report.
     m_pathMemory.Restore(m_bankTable);
     m_pathMemory.Save(m_bankTable);
+    m_cardProblem->hide();
     m_bankGrid.ShowBanks(m_bankTable);
-    const SynthStatus& status = m_bankTable.Status();
+    ShowMemory(m_bankTable.Status(), m_bankTable.GetUsedMemory());
+    m_bankGrid.Redraw();
+    UpdateData(false);
+}
+
+void CKorvaneDlg::ShowMemory(const SynthStatus& status, uint32_t used)
+{
     m_memoryGauge->hide();
     // The gauge counts bytes; its range is a signed int, so a card of 2 GiB or more
     // is counted in pairs of bytes. A range of 0..0 would make it a busy indicator:
     // a card without memory shows an empty gauge instead.
     const int shift = status.totalMemory > INT_MAX ? 1 : 0;
     m_memoryGauge->setRange(0, std::max(static_cast<int>(status.totalMemory >> shift), 1));
-    m_memoryGauge->setValue(static_cast<int>(m_bankTable.GetUsedMemory() >> shift));
+    m_memoryGauge->setValue(static_cast<int>(used >> shift));
     m_strTotalMemory = CMemoryFormat::Kilobytes(status.totalMemory);
     m_strFreeMemory = CMemoryFormat::Kilobytes(status.freeMemory);
     m_strFreePercent = CMemoryFormat::FreePercent(status);
-    m_strUsedMemory = CMemoryFormat::Kilobytes(m_bankTable.GetUsedMemory());
+    m_strUsedMemory = CMemoryFormat::Kilobytes(used);
     m_memoryGauge->show();
+}
+
+// The table keeps the banks it last saw, with their files, for the card's return: only the
+// view shows no card.
+void CKorvaneDlg::ShowNoCard(const QString& text)
+{
+    if (CardProblem() == text)
+        return;
+    m_bankGrid.ShowNoBanks();
+    ShowMemory(SynthStatus{}, 0);
+    m_cardProblem->setText(text);
+    m_cardProblem->show();
     m_bankGrid.Redraw();
     UpdateData(false);
 }
 
-// An open editor would have its cell rewritten under it: the next look is soon enough.
-void CKorvaneDlg::FollowCard()
+// An open editor would have its cell rewritten under it: the edit's end looks again. A card
+// with more banks than the list holds still shows the first eight.
+void CKorvaneDlg::OnCardRead(const SynthStatus& status, uint16_t code)
 {
     if (!m_bStarted || m_bankGrid.IsEditing())
         return;
-    if (m_bankTable.FollowCard())
+    if (code != 0 && code != SYNTHERR_INVCOUNT) {
+        ShowNoCard(CBankTable::ErrorText(code).trimmed());
+        return;
+    }
+    const bool cameBack = !m_cardProblem->isHidden();
+    if (m_bankTable.FollowStatus(status) || cameBack)
         UpdateBankView();
 }
 
@@ -621,6 +672,9 @@ void CKorvaneDlg::OnCardChanged()
 {
     if (m_switchCard)
         m_switchCard();
+    // The switch opens the card chosen in Options.
+    m_cardForThisRun.clear();
+    WatchCard();
     m_bankTable.ForgetBankPaths();
     m_pathMemory = CBankPathMemory(CBankPathMemory::FileForCard());
     if (const uint16_t code = m_bankTable.RefreshStatus(); code != 0)
@@ -743,12 +797,12 @@ void CKorvaneDlg::changeEvent(QEvent* event)
         Qt::QueuedConnection);
 }
 
-// The list follows the card while the user can see it: at once when the window becomes
-// active, then at a short interval.
+// The list follows the card while the user can see it, and looks again when the window
+// becomes active.
 bool CKorvaneDlg::event(QEvent* event)
 {
     if (event->type() == QEvent::WindowActivate)
-        FollowCard();
+        m_cardWatch.ReadSoon();
     return QDialog::event(event);
 }
 
@@ -756,13 +810,13 @@ void CKorvaneDlg::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     if (m_bStarted)
-        m_cardWatch.start();
+        m_cardWatch.Start();
 }
 
 void CKorvaneDlg::hideEvent(QHideEvent* event)
 {
     QDialog::hideEvent(event);
-    m_cardWatch.stop();
+    m_cardWatch.Stop();
 }
 
 void CKorvaneDlg::closeEvent(QCloseEvent* event)

@@ -5,6 +5,7 @@
 #include "BankGrid.h"
 #include "BankPathMemory.h"
 #include "BankTable.h"
+#include "CardWatch.h"
 #include "MidiPlayer.h"
 #include "Options.h"
 #include "PresetCommands.h"
@@ -12,7 +13,6 @@
 
 #include <QDialog>
 #include <QString>
-#include <QTimer>
 
 #include <functional>
 #include <utility>
@@ -21,6 +21,7 @@ class CFlatButton;
 class CSequencerNotifyEvent;
 class CSequencerService;
 struct ControlTemplate;
+class QLabel;
 class QMenuBar;
 class QProgressBar;
 class SynthLibrary;
@@ -38,9 +39,13 @@ public:
     // How the program switches to the card chosen in the Options dialog: it hands the
     // choice to the card libraries and loads the chosen one in place of the current one.
     void SetCardSwitch(std::function<void()> switchCard) { m_switchCard = std::move(switchCard); }
-    // The file that remembers the files of the card's banks, when the card of this run is
-    // not the chosen one.
-    void SetBankPathFile(const QString& file) { m_pathMemory = CBankPathMemory(file); }
+    // The card named for this run on the command line, in place of the chosen one until
+    // Options switches cards; its banks' files are remembered in that card's own file.
+    void SetCardForThisRun(const QString& card)
+    {
+        m_cardForThisRun = card;
+        m_pathMemory = CBankPathMemory(CBankPathMemory::FileForCard(card));
+    }
 
     // Runs the start-up sequence, then the modal loop.
     int DoModal();
@@ -65,8 +70,9 @@ public:
     void OnPriorityEdited(int column, long row);
 
     void UpdateBankView();
-    // Shows what another program has changed in the card since the list was drawn.
-    void FollowCard();
+    // Shows what the card watch has read: what another program has changed in the card
+    // since the list was drawn, or a card that cannot be reached.
+    void OnCardRead(const SynthStatus& status, uint16_t code);
     void SetPresetTitle(const QString& name);
     void OnQuit();
     void OnRestoreWindow();
@@ -100,6 +106,9 @@ public:
     const COptions& Options() const { return m_options; }
     QMenuBar* MenuBar() const { return m_menuBar; }
     QProgressBar* MemoryGauge() const { return m_memoryGauge; }
+    const CCardWatch& CardWatch() const { return m_cardWatch; }
+    // What the list says instead of banks while the card cannot be reached; "" otherwise.
+    QString CardProblem() const;
 
     enum class SysCommand
     {
@@ -123,6 +132,11 @@ private:
     QWidget* CreateControl(const ControlTemplate& control, QWidget* parent);
     void SetUpButtons();
     void CreateMemoryGauge();
+    void CreateCardProblem();
+    void ShowMemory(const SynthStatus& status, uint32_t used);
+    // The list and the gauge of a card that cannot be reached, and why.
+    void ShowNoCard(const QString& text);
+    void WatchCard();
     void CreateTrayIcon();
     bool HidesInTray() const;
     void LoadStartupPreset(bool optionsRead);
@@ -154,9 +168,11 @@ private:
     CBankGrid m_bankGrid;
     QMenuBar* m_menuBar = nullptr;
     QProgressBar* m_memoryGauge = nullptr;
+    QLabel* m_cardProblem = nullptr;
     bool m_bQuitting = false;
     bool m_bStarted = false;
-    QTimer m_cardWatch;
+    CCardWatch m_cardWatch;
+    QString m_cardForThisRun;
     CPresetCommands m_presetCommands{m_bankTable};
     CSystemTray m_trayIcon{[this](int id) { OnCommand(id); }};
     std::function<void()> m_switchCard;

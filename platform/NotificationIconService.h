@@ -5,6 +5,8 @@
 #include <QIcon>
 #include <QString>
 
+#include <functional>
+
 class QMenu;
 class QObject;
 
@@ -45,6 +47,10 @@ public:
     virtual bool Add(const NotificationIcon& icon) = 0;
     // Takes the icon with that id out; false when there is none.
     virtual bool Delete(int id) = 0;
+    // From now on calls changed, through receiver's event loop, whenever a notification area
+    // may have come to the desktop or gone from it; a null receiver ends the watch. One
+    // receiver at a time.
+    virtual void WatchArea(QObject* receiver, std::function<void()> changed) = 0;
     // Shows menu at the mouse pointer until an item is chosen or the menu is dismissed;
     // returns the chosen action's command id (its data), 0 when dismissed.
     virtual int TrackPopupMenu(QMenu& menu) = 0;

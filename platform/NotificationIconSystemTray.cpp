@@ -42,6 +42,13 @@ bool CNotificationIconSystemTray::Delete(int id)
     return true;
 }
 
+void CNotificationIconSystemTray::WatchArea(QObject* receiver, std::function<void()> changed)
+{
+    m_areaWatch.reset();
+    if (receiver)
+        m_areaWatch = std::make_unique<CNotificationAreaWatch>(receiver, std::move(changed));
+}
+
 int CNotificationIconSystemTray::TrackPopupMenu(QMenu& menu)
 {
     const QAction* chosen = menu.exec(QCursor::pos());

@@ -1,6 +1,7 @@
 // The notification icon service on QSystemTrayIcon.
 #pragma once
 
+#include "NotificationAreaWatch.h"
 #include "NotificationIconService.h"
 
 #include <QPointer>
@@ -15,6 +16,7 @@ public:
     bool IsAvailable() const override;
     bool Add(const NotificationIcon& icon) override;
     bool Delete(int id) override;
+    void WatchArea(QObject* receiver, std::function<void()> changed) override;
     int TrackPopupMenu(QMenu& menu) override;
 
     // The mouse message that an activation of a tray icon stands for. A notification area
@@ -37,4 +39,5 @@ private:
     void Notify(int id, QSystemTrayIcon::ActivationReason reason) const;
 
     std::map<int, Shown> m_icons;
+    std::unique_ptr<CNotificationAreaWatch> m_areaWatch;
 };

@@ -8,7 +8,7 @@ build_dir=${KORVANE_BUILD_DIR:-$top/build}
 
 packages=(
     cmake ninja-build g++ pkg-config clang-format
-    qt6-base-dev libgl-dev
+    qt6-base-dev libgl-dev libxcb1-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     desktop-file-utils xvfb xauth fonts-dejavu-core
     trayer x11-utils xdotool openbox dbus-daemon

@@ -99,8 +99,15 @@ bool CBankTable::Init(QWidget* owner)
 
 uint16_t CBankTable::RefreshStatus()
 {
+    ++m_statusReads;
+    m_statusCode = ReadStatus(m_library, m_status);
+    return m_statusCode;
+}
+
+uint16_t CBankTable::ReadStatus(SynthLibrary& library, SynthStatus& status)
+{
     GuardedStatus read{};
-    uint16_t code = m_library.SynthGetStatus(&read.status);
+    uint16_t code = library.SynthGetStatus(&read.status);
     // A card that claims more banks than the record holds is broken: keep the first
     // eight and report the count as invalid rather than trusting the rest.
     if (read.status.bankCount > MAX_BANKS) {
@@ -108,26 +115,30 @@ uint16_t CBankTable::RefreshStatus()
         if (code == 0)
             code = SYNTHERR_INVCOUNT;
     }
-    m_status = read.status;
-    for (uint32_t i = m_status.bankCount; i < MAX_BANKS; ++i)
-        m_status.banks[i] = SynthBankEntry{};
-    m_statusCode = code;
+    status = read.status;
+    for (uint32_t i = status.bankCount; i < MAX_BANKS; ++i)
+        status.banks[i] = SynthBankEntry{};
     return code;
 }
 
 bool CBankTable::FollowCard()
 {
-    const SynthStatus last = m_status;
-    if (RefreshStatus() != 0) {
-        m_status = last;
-        return false;
-    }
-    if (std::memcmp(&last, &m_status, sizeof last) == 0)
+    ++m_statusReads;
+    SynthStatus read{};
+    m_statusCode = ReadStatus(m_library, read);
+    return m_statusCode == 0 && FollowStatus(read);
+}
+
+bool CBankTable::FollowStatus(const SynthStatus& status)
+{
+    m_statusCode = 0;
+    if (std::memcmp(&status, &m_status, sizeof status) == 0)
         return false;
     for (uint16_t id = 0; id < MAX_BANKS; ++id) {
-        if (!SameBank(FindBank(last, id), FindBank(m_status, id)))
+        if (!SameBank(FindBank(m_status, id), FindBank(status, id)))
             ClearPath(id);
     }
+    m_status = status;
     return true;
 }
 

@@ -44,6 +44,15 @@ public:
     // when it differs from the last one read. A slot that now holds another bank forgets
     // the file it was loaded from. A failed read keeps the last status.
     bool FollowCard();
+    // FollowCard with a status that was read elsewhere (ReadStatus), such as on another
+    // thread.
+    bool FollowStatus(const SynthStatus& status);
+    // The card's status as RefreshStatus reads it, into status; touches no table, so it
+    // may run on any thread.
+    static uint16_t ReadStatus(SynthLibrary& library, SynthStatus& status);
+    // How many times the table has read the card's status itself: a status read elsewhere
+    // before the last of these may be older than the one the table holds.
+    uint64_t StatusReads() const { return m_statusReads; }
 
     uint32_t GetUsedMemory() const;
     // The name the card gives the bank in that position, read as Windows-1252.
@@ -106,6 +115,7 @@ private:
     QWidget* m_pOwner = nullptr;
     SynthStatus m_status{};
     uint16_t m_statusCode = SYNTHERR_NOTSUPPORTED;
+    uint64_t m_statusReads = 0;
     std::array<QString, MAX_BANKS> m_bankPaths;
     // The banks of a preset file during its load: count, total memory, priorities, sizes.
     SynthStatus m_presetImage{};

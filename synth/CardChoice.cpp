@@ -1,11 +1,13 @@
 #include "CardChoice.h"
 
 #include "BankTable.h"
+#include "CardSettings.h"
 #include "SharedSynthLibrary.h"
 #include "StringTable.h"
 #include "SynthStatus.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
@@ -26,6 +28,8 @@ constexpr int IDS_SOUNDFONT_EXT = 1060;
 constexpr int IDS_SOUNDFONT_FILTER = 1061;
 constexpr int IDS_SERVER_NOT_ANSWERING = 1062;
 
+// Another card library to load instead of the chosen card's.
+constexpr const char* kLibraryVariable = "KORVANE_SYNTH_LIBRARY";
 // What the FluidSynth library reads at every call.
 constexpr const char* kAddressVariable = "KORVANE_FLUIDSYNTH";
 constexpr const char* kMemoryVariable = "KORVANE_FLUIDSYNTH_MEMORY";
@@ -123,19 +127,38 @@ bool CCardChoice::IsValidAddress(const QString& address)
 
 QString CCardChoice::LibraryPath(const QString& executableDir, const QString& cardForThisRun) const
 {
-    const QString configured = qEnvironmentVariable("KORVANE_SYNTH_LIBRARY");
-    if (!configured.isEmpty())
-        return configured;
-    const bool named = !cardForThisRun.isEmpty();
-    if (named && cardForThisRun != u"simulated" && cardForThisRun != u"fluidsynth")
-        return cardForThisRun;
-    const bool server = named ? cardForThisRun == u"fluidsynth" : CardKind() == Kind::FluidSynth;
-    return QDir(executableDir).filePath(server ? kServerLibrary : kSimulatedLibrary);
+    const std::optional<Kind> kind = KindForRun(cardForThisRun);
+    if (!kind)
+        return qEnvironmentVariableIsEmpty(kLibraryVariable)
+                   ? cardForThisRun
+                   : qEnvironmentVariable(kLibraryVariable);
+    return QDir(executableDir)
+        .filePath(*kind == Kind::FluidSynth ? kServerLibrary : kSimulatedLibrary);
 }
 
 bool CCardChoice::IsServerLibrary(const QString& path)
 {
     return QFileInfo(path).fileName() == kServerLibrary;
+}
+
+std::optional<CCardChoice::Kind> CCardChoice::KindForRun(const QString& cardForThisRun) const
+{
+    if (!qEnvironmentVariableIsEmpty(kLibraryVariable))
+        return std::nullopt;
+    if (cardForThisRun.isEmpty())
+        return CardKind();
+    if (cardForThisRun == kSimulatedName)
+        return Kind::Simulated;
+    if (cardForThisRun == kFluidSynthName)
+        return Kind::FluidSynth;
+    return std::nullopt;
+}
+
+QString CCardChoice::StateFileToWatch(const QString& cardForThisRun) const
+{
+    if (KindForRun(cardForThisRun) != Kind::Simulated)
+        return QString();
+    return QFile::decodeName(CCardSettings::StatePath().c_str());
 }
 
 void CCardChoice::ApplyToEnvironment() const

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 
 class CSharedSynthLibrary;
 
@@ -48,6 +49,10 @@ public:
     // for this run ("simulated", "fluidsynth", or any other text as a library's path) or,
     // when none is named, of the chosen card.
     QString LibraryPath(const QString& executableDir, const QString& cardForThisRun = {}) const;
+    // The file whose changes tell of the card's changes: the simulated card's state file,
+    // when that card is the one LibraryPath names. Empty for a card that cannot tell (the
+    // server), which has to be asked.
+    QString StateFileToWatch(const QString& cardForThisRun = {}) const;
     // Hands the server's address and budget to the FluidSynth library, which reads them
     // from the environment at every call. Variables the user set before the program
     // started win over the settings and are left alone.
@@ -69,6 +74,8 @@ public:
 private:
     // The card of the library opened last: the one named for the run, else the chosen one.
     bool IsServerCardOpen() const;
+    // The card of LibraryPath: none for a library named by its path.
+    std::optional<Kind> KindForRun(const QString& cardForThisRun) const;
 
     QString m_settingsPath;
 };

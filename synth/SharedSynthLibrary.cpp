@@ -2,6 +2,8 @@
 
 #include "NativePath.h"
 
+#include <QLibrary>
+
 #include <array>
 #include <cstring>
 
@@ -27,53 +29,57 @@ CSharedSynthLibrary::CSharedSynthLibrary(const QString& path)
         Open(path);
 }
 
+// A library once loaded stays mapped until the program ends, even when another one has
+// replaced it: a call may still be running in it on another thread, and other objects of
+// the program may use the same file.
 bool CSharedSynthLibrary::Open(const QString& path)
 {
-    m_loadBank = nullptr;
-    m_unloadBank = nullptr;
-    m_setPriority = nullptr;
-    m_getStatus = nullptr;
-    m_getBankPath = nullptr;
-    m_getErrorDetail = nullptr;
-    m_error.clear();
-    if (m_library.isLoaded())
-        m_library.unload();
-    m_library.setFileName(path);
-    if (!m_library.load()) {
-        m_error = m_library.errorString();
-        return false;
+    QLibrary library(path);
+    Entries entries;
+    QString error;
+    if (library.load()) {
+        entries.loadBank = reinterpret_cast<LoadBankFn>(library.resolve("SynthLoadBank"));
+        entries.unloadBank = reinterpret_cast<UnloadBankFn>(library.resolve("SynthUnloadBank"));
+        entries.setPriority = reinterpret_cast<SetPriorityFn>(library.resolve("SynthSetPriority"));
+        entries.getStatus = reinterpret_cast<GetStatusFn>(library.resolve("SynthGetStatus"));
+        entries.getBankPath = reinterpret_cast<GetBankPathFn>(library.resolve("SynthGetBankPath"));
+        entries.getErrorDetail =
+            reinterpret_cast<GetErrorDetailFn>(library.resolve("SynthGetErrorDetail"));
+        if (!entries.IsComplete())
+            error = QStringLiteral("%1 lacks the synthesizer entry points").arg(path);
+    } else {
+        error = library.errorString();
     }
-    if (!ResolveEntries()) {
-        m_error = QStringLiteral("%1 lacks the synthesizer entry points").arg(path);
-        return false;
-    }
-    return true;
+    const std::lock_guard lock(m_mutex);
+    m_entries = error.isEmpty() ? entries : Entries{};
+    m_error = error;
+    return error.isEmpty();
 }
 
-bool CSharedSynthLibrary::ResolveEntries()
+bool CSharedSynthLibrary::IsLoaded() const
 {
-    auto loadBank = reinterpret_cast<LoadBankFn>(m_library.resolve("SynthLoadBank"));
-    auto unloadBank = reinterpret_cast<UnloadBankFn>(m_library.resolve("SynthUnloadBank"));
-    auto setPriority = reinterpret_cast<SetPriorityFn>(m_library.resolve("SynthSetPriority"));
-    auto getStatus = reinterpret_cast<GetStatusFn>(m_library.resolve("SynthGetStatus"));
-    if (!loadBank || !unloadBank || !setPriority || !getStatus)
-        return false;
-    m_loadBank = loadBank;
-    m_unloadBank = unloadBank;
-    m_setPriority = setPriority;
-    m_getStatus = getStatus;
-    m_getBankPath = reinterpret_cast<GetBankPathFn>(m_library.resolve("SynthGetBankPath"));
-    m_getErrorDetail = reinterpret_cast<GetErrorDetailFn>(m_library.resolve("SynthGetErrorDetail"));
-    return true;
+    return Current().IsComplete();
 }
 
-uint16_t CSharedSynthLibrary::Noted(uint16_t code) const
+QString CSharedSynthLibrary::ErrorString() const
+{
+    const std::lock_guard lock(m_mutex);
+    return m_error;
+}
+
+CSharedSynthLibrary::Entries CSharedSynthLibrary::Current() const
+{
+    const std::lock_guard lock(m_mutex);
+    return m_entries;
+}
+
+uint16_t CSharedSynthLibrary::Noted(const Entries& entries, uint16_t code)
 {
     if (code != SYNTH_OK) {
         lastFailure = {code, QString()};
-        if (m_getErrorDetail) {
+        if (entries.getErrorDetail) {
             std::array<char, kMaxDetailBytes> text{};
-            m_getErrorDetail(text.data(), kMaxDetailBytes);
+            entries.getErrorDetail(text.data(), kMaxDetailBytes);
             lastFailure.detail = QString::fromUtf8(text.data());
         }
     }
@@ -87,36 +93,42 @@ QString CSharedSynthLibrary::FailureDetail(uint16_t code)
 
 QString CSharedSynthLibrary::BankPath(uint16_t id)
 {
+    const Entries entries = Current();
     std::array<char, kMaxPathBytes> path{};
-    if (!IsLoaded() || !m_getBankPath || m_getBankPath(id, path.data(), kMaxPathBytes) != SYNTH_OK)
+    if (!entries.IsComplete() || !entries.getBankPath ||
+        entries.getBankPath(id, path.data(), kMaxPathBytes) != SYNTH_OK)
         return {};
     return CNativePath::Decode(QByteArrayView(path.data()));
 }
 
 uint16_t CSharedSynthLibrary::SynthLoadBank(const char* path)
 {
-    if (!IsLoaded())
+    const Entries entries = Current();
+    if (!entries.IsComplete())
         return SYNTH_LOAD_ERROR_BASE + NOT_LOADED;
-    const uint16_t result = m_loadBank(path);
+    const uint16_t result = entries.loadBank(path);
     if (result > SYNTH_LOAD_ERROR_BASE)
-        Noted(result - SYNTH_LOAD_ERROR_BASE);
+        Noted(entries, result - SYNTH_LOAD_ERROR_BASE);
     return result;
 }
 
 uint16_t CSharedSynthLibrary::SynthUnloadBank(uint16_t id)
 {
-    return IsLoaded() ? Noted(m_unloadBank(id)) : NOT_LOADED;
+    const Entries entries = Current();
+    return entries.IsComplete() ? Noted(entries, entries.unloadBank(id)) : NOT_LOADED;
 }
 
 uint16_t CSharedSynthLibrary::SynthSetPriority(uint16_t id, int32_t priority)
 {
-    return IsLoaded() ? Noted(m_setPriority(id, priority)) : NOT_LOADED;
+    const Entries entries = Current();
+    return entries.IsComplete() ? Noted(entries, entries.setPriority(id, priority)) : NOT_LOADED;
 }
 
 uint16_t CSharedSynthLibrary::SynthGetStatus(SynthStatus* status)
 {
-    if (IsLoaded())
-        return Noted(m_getStatus(status));
+    const Entries entries = Current();
+    if (entries.IsComplete())
+        return Noted(entries, entries.getStatus(status));
     std::memset(status, 0, sizeof *status);
     return NOT_LOADED;
 }

@@ -1,12 +1,17 @@
 // The card's synthesizer library loaded at run time from a shared object; when none
 // can be loaded, every operation answers with an error status instead. Opening another
 // library switches the card at once.
+//
+// The operations may be called from any thread, also while Open switches the library on
+// another: a call in flight goes on in the library it started in, which stays loaded, so
+// Open never waits for it (a status read from a server may take long).
 #pragma once
 
 #include "SynthLibrary.h"
 
-#include <QLibrary>
 #include <QString>
+
+#include <mutex>
 
 class CSharedSynthLibrary : public SynthLibrary
 {
@@ -14,11 +19,11 @@ public:
     // Without a path: no library yet, until Open.
     explicit CSharedSynthLibrary(const QString& path = QString());
 
-    // Lets go of the library in use and loads the one at path; false when it cannot.
+    // Loads the library at path in place of the one in use; false when it cannot.
     bool Open(const QString& path);
 
-    bool IsLoaded() const { return m_getStatus != nullptr; }
-    QString ErrorString() const { return m_error; }
+    bool IsLoaded() const;
+    QString ErrorString() const;
 
     uint16_t SynthLoadBank(const char* path) override;
     uint16_t SynthUnloadBank(uint16_t id) override;
@@ -41,17 +46,26 @@ private:
     using GetBankPathFn = uint16_t (*)(uint16_t, char*, uint32_t);
     using GetErrorDetailFn = void (*)(char*, uint32_t);
 
-    bool ResolveEntries();
+    // The entry points of the library in use: the four operations, all or none, and the
+    // two that a card may add.
+    struct Entries
+    {
+        LoadBankFn loadBank = nullptr;
+        UnloadBankFn unloadBank = nullptr;
+        SetPriorityFn setPriority = nullptr;
+        GetStatusFn getStatus = nullptr;
+        GetBankPathFn getBankPath = nullptr;
+        GetErrorDetailFn getErrorDetail = nullptr;
+
+        bool IsComplete() const { return loadBank && unloadBank && setPriority && getStatus; }
+    };
+
+    Entries Current() const;
     // Keeps what the library adds to a failed call's code, asked at once: the library
     // forgets it at its next call.
-    uint16_t Noted(uint16_t code) const;
+    static uint16_t Noted(const Entries& entries, uint16_t code);
 
-    QLibrary m_library;
+    mutable std::mutex m_mutex;
+    Entries m_entries;
     QString m_error;
-    LoadBankFn m_loadBank = nullptr;
-    UnloadBankFn m_unloadBank = nullptr;
-    SetPriorityFn m_setPriority = nullptr;
-    GetStatusFn m_getStatus = nullptr;
-    GetBankPathFn m_getBankPath = nullptr;
-    GetErrorDetailFn m_getErrorDetail = nullptr;
 };

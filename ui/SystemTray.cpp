@@ -8,16 +8,7 @@
 
 #include <utility>
 
-namespace {
-// How soon an icon finds a notification area that starts after the program.
-constexpr int kAreaWatchMs = 500;
-} // namespace
-
-CSystemTray::CSystemTray(CommandHandler handler) : m_handler(std::move(handler))
-{
-    m_areaWatch.setInterval(kAreaWatchMs);
-    connect(&m_areaWatch, &QTimer::timeout, this, &CSystemTray::CheckNotificationArea);
-}
+CSystemTray::CSystemTray(CommandHandler handler) : m_handler(std::move(handler)) {}
 
 CSystemTray::~CSystemTray()
 {
@@ -43,7 +34,7 @@ bool CSystemTray::Create(int callbackMessage, const QString& tip, const QIcon& i
     m_bCreated = true;
     m_bHidden = false;
     m_bEnabled = service.IsAvailable() && service.Add(m_record);
-    m_areaWatch.start();
+    UpdateAreaWatch();
     return m_bEnabled;
 }
 
@@ -66,27 +57,43 @@ void CSystemTray::HideTrayIcon()
     if (m_bEnabled)
         CNotificationIconService::Current().Delete(m_record.id);
     m_bHidden = true;
+    UpdateAreaWatch();
 }
 
+// The area was not watched while the icon was hidden: what the desktop has now counts.
 void CSystemTray::ShowTrayIcon()
 {
     if (!m_bCreated || !m_bHidden)
         return;
     m_bHidden = false;
-    if (m_bEnabled)
-        CNotificationIconService::Current().Add(m_record);
-    else
-        CheckNotificationArea();
+    CNotificationIconService& service = CNotificationIconService::Current();
+    const bool wasEnabled = m_bEnabled;
+    m_bEnabled = service.IsAvailable() && service.Add(m_record);
+    UpdateAreaWatch();
+    if (m_bEnabled != wasEnabled)
+        emit NotificationAreaChanged(m_bEnabled);
 }
 
 void CSystemTray::RemoveTrayIcon()
 {
-    m_areaWatch.stop();
     // A hidden icon is out of the notification area already.
     if (m_bEnabled && !m_bHidden)
         CNotificationIconService::Current().Delete(m_record.id);
     m_bCreated = false;
     m_bEnabled = false;
+    UpdateAreaWatch();
+}
+
+void CSystemTray::UpdateAreaWatch()
+{
+    const bool wanted = m_bCreated && !m_bHidden;
+    if (wanted == m_bWatching)
+        return;
+    m_bWatching = wanted;
+    if (wanted)
+        CNotificationIconService::Current().WatchArea(this, [this] { CheckNotificationArea(); });
+    else
+        CNotificationIconService::Current().WatchArea(nullptr, {});
 }
 
 void CSystemTray::CheckNotificationArea()

@@ -6,7 +6,6 @@
 #include "NotificationIconService.h"
 
 #include <QObject>
-#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -27,21 +26,22 @@ public:
 
     // Puts the icon in the notification area; the menu resource with the icon's id is its
     // pop-up. False when the desktop has no notification area or the icon could not be
-    // added. From then on the object watches the desktop: a notification area that comes
-    // later gets the icon (unless it is hidden), one that goes away takes it along, and
-    // NotificationAreaChanged tells of both.
+    // added. From then on, while the icon is not hidden, the object watches the desktop: a
+    // notification area that comes later gets the icon, one that goes away takes it along,
+    // and NotificationAreaChanged tells of both.
     bool Create(int callbackMessage, const QString& tip, const QIcon& icon, int id);
     // The menu's default item, a position in the menu or a command id. False when the menu
     // cannot be loaded or has no such item.
     bool SetDefaultMenuItem(unsigned item, bool byPosition);
     // Takes the icon out of the notification area, keeping what is needed to put it back.
     void HideTrayIcon();
-    // Puts a hidden icon back, in a notification area that has come since too.
+    // Puts a hidden icon back, in a notification area that has come since too; the watch
+    // resumes.
     void ShowTrayIcon();
     // Takes the icon out for good and stops watching the desktop.
     void RemoveTrayIcon();
-    // Looks whether a notification area has come or gone; the object does so by itself at
-    // a short interval.
+    // Looks whether a notification area has come or gone; the object does so by itself
+    // whenever the desktop says one came or went.
     void CheckNotificationArea();
 
     // A mouse message (a TrayMouse value) on the icon with that id: 0 when it is not this
@@ -64,6 +64,8 @@ private:
     QAction* DefaultAction(QMenu& menu) const;
     int OnRightButtonUp();
     int OnLeftDoubleClick();
+    // Watches for a notification area only while the icon wants one.
+    void UpdateAreaWatch();
 
     CommandHandler m_handler;
     // The menu handed to a notification area that shows it by itself.
@@ -74,5 +76,5 @@ private:
     NotificationIcon m_record;
     unsigned m_nDefaultItem = 0;
     bool m_bDefaultByPosition = true;
-    QTimer m_areaWatch;
+    bool m_bWatching = false;
 };

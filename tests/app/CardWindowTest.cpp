@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
+#include <QProgressBar>
 #include <QTest>
 
 namespace {
@@ -66,6 +67,7 @@ private slots:
     void theServerChosenInOptionsIsTheCardUntilItStops();
     void aPresetOfSoundFontsLoadsOnTheServerInItsPriorityOrder();
     void firstRunAndTheOtherCardLeaveTheServersFontsAndFiles();
+    void aServerThatStopsIsShownAndFollowedAgainWhenItComesBack();
 
 private:
     std::unique_ptr<CKorvaneDlg> StartWindow();
@@ -213,6 +215,49 @@ void CardWindowTest::aPresetOfSoundFontsLoadsOnTheServerInItsPriorityOrder()
     QCOMPARE(table.Status().bankCount, 2u);
     QCOMPARE(table.GetBankPath(1), high);
     QCOMPARE(m_server->Fonts(), (std::vector<std::string>{high.toStdString(), low.toStdString()}));
+    QVERIFY(m_bed->Messages().Calls().empty());
+}
+
+// No Bank command is needed: the list and the gauge show no card, with where the server was
+// looked for and how to start it, and no message box interrupts. The banks' files are kept
+// for the server's return, when the list follows it again by itself.
+void CardWindowTest::aServerThatStopsIsShownAndFollowedAgainWhenItComesBack()
+{
+    CCardChoice choice;
+    choice.SetCardKind(CCardChoice::Kind::FluidSynth);
+    const QString address = QString::fromStdString(m_server->Address());
+    QVERIFY(choice.SetServerAddress(address));
+    auto window = StartWindow();
+    CScriptedFileDialog files;
+    const QString font = Font("kept.sf2");
+    files.Script(font);
+    window->OnLoadBank();
+    CBankGrid& grid = window->BankGrid();
+    QCOMPARE(CBankGrid::CardText(window->BankTable(), CBankGrid::ColName, 0),
+             QStringLiteral("kept"));
+    QVERIFY(window->MemoryGauge()->value() > 0);
+
+    m_server->Stop();
+    QTRY_VERIFY_WITH_TIMEOUT(!window->CardProblem().isEmpty(), 10000);
+    const QString problem = window->CardProblem();
+    QVERIFY2(problem.contains(address) && problem.contains("systemctl --user start fluidsynth"),
+             qPrintable(problem));
+    QString name;
+    grid.GetCellText(CBankGrid::ColName, 0, name);
+    QCOMPARE(name, QString());
+    QCOMPARE(window->MemoryGauge()->value(), 0);
+    QCOMPARE(StaticText(window.get(), IDC_TOTAL_MEMORY), QStringLiteral("  0.0 Ko"));
+    QVERIFY(m_bed->Messages().Calls().empty());
+    QCOMPARE(window->BankTable().GetBankPath(0), font);
+
+    // A server stopped while a read was under way leaves its port taken for up to a minute.
+    QTRY_VERIFY_WITH_TIMEOUT(m_server->Start(), 70000);
+    QVERIFY(!m_server->Command("load " + font.toStdString()).empty());
+    QTRY_VERIFY_WITH_TIMEOUT(window->CardProblem().isEmpty() &&
+                                 grid.GetCellText(CBankGrid::ColName, 0, name) == 0 &&
+                                 name == QStringLiteral("kept"),
+                             30000);
+    QCOMPARE(window->BankTable().GetBankPath(0), font);
     QVERIFY(m_bed->Messages().Calls().empty());
 }
 

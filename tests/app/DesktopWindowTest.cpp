@@ -61,6 +61,25 @@ bool ScreenShowsTheWindow(QWidget& window)
     return same * 10 >= qsizetype(own.width()) * own.height() * 9;
 }
 
+// Counts the timer events that reach the program while it lives: each one is a wake-up.
+class CTimerEvents : public QObject
+{
+public:
+    CTimerEvents() { qApp->installEventFilter(this); }
+    ~CTimerEvents() override { qApp->removeEventFilter(this); }
+    int Count() const { return m_count; }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        m_count += event->type() == QEvent::Timer ? 1 : 0;
+        return false;
+    }
+
+private:
+    int m_count = 0;
+};
+
 // The other process of the card test: unloads the bank in a slot of the card and loads a
 // bank file in its place.
 int SwapBank(uint16_t id, const char* bankFile)
@@ -181,6 +200,8 @@ void DesktopWindowTest::escapeAsksAboutAModifiedPreset()
     QCOMPARE(calls[0].text, QStringLiteral("Presest is modified. Do you want to save it ?"));
 }
 
+// The window sleeps while nothing happens (no timer of its own, nor one of the notification
+// area in window display mode) and still sees the change at once.
 void DesktopWindowTest::viewFollowsAnotherProcessChangingTheCard()
 {
     m_bed->MakePreset(QStringLiteral("other.pre"), {"STRINGS"});
@@ -188,12 +209,16 @@ void DesktopWindowTest::viewFollowsAnotherProcessChangingTheCard()
     CWindowTestBed::WriteOptions(preset, COptions::DisplayStandard);
     auto window = m_bed->StartWindow();
     QCOMPARE(CellText(*window, kName, 1), QStringLiteral("PADS"));
+    QTRY_VERIFY_WITH_TIMEOUT(window->CardWatch().IsRunning(), kTimeoutMs);
 
+    const CTimerEvents timers;
+    QTest::qWait(1500);
     const int code = QProcess::execute(QCoreApplication::applicationFilePath(),
                                        {kSwapBank, "1", m_bed->Path("STRINGS.94b")});
     QCOMPARE(code, 0);
     QTRY_COMPARE_WITH_TIMEOUT(CellText(*window, kName, 1), QStringLiteral("STRINGS"), kTimeoutMs);
     QCOMPARE(CellText(*window, kName, 0), QStringLiteral("PIANO"));
+    QCOMPARE(timers.Count(), 0);
 }
 
 void DesktopWindowTest::CopyProgram()

@@ -17,6 +17,20 @@ CFakeNotificationIcon::~CFakeNotificationIcon()
     Install(m_previous);
 }
 
+void CFakeNotificationIcon::SetAvailable(bool available)
+{
+    const bool changed = available != m_available;
+    m_available = available;
+    if (changed && m_areaReceiver)
+        QMetaObject::invokeMethod(m_areaReceiver, m_areaChanged, Qt::QueuedConnection);
+}
+
+void CFakeNotificationIcon::WatchArea(QObject* receiver, std::function<void()> changed)
+{
+    m_areaReceiver = receiver;
+    m_areaChanged = std::move(changed);
+}
+
 bool CFakeNotificationIcon::Add(const NotificationIcon& icon)
 {
     if (!m_available || m_icons.count(icon.id) != 0)

@@ -2,9 +2,11 @@
 
 #include "NotificationIconService.h"
 
+#include <QPointer>
 #include <QQueue>
 #include <QString>
 
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -31,8 +33,10 @@ public:
     CFakeNotificationIcon& operator=(const CFakeNotificationIcon&) = delete;
 
     bool IsAvailable() const override { return m_available; }
-    // A notification area that starts or stops while the program runs.
-    void SetAvailable(bool available) { m_available = available; }
+    // A notification area that starts or stops while the program runs; a watch is told.
+    void SetAvailable(bool available);
+    void WatchArea(QObject* receiver, std::function<void()> changed) override;
+    bool WatchesArea() const { return !m_areaReceiver.isNull(); }
     bool Add(const NotificationIcon& icon) override;
     bool Delete(int id) override;
     int TrackPopupMenu(QMenu& menu) override;
@@ -56,6 +60,8 @@ private:
     std::map<int, NotificationIcon> m_icons;
     int m_adds = 0;
     int m_deletes = 0;
+    QPointer<QObject> m_areaReceiver;
+    std::function<void()> m_areaChanged;
     QQueue<int> m_choices;
     std::vector<std::vector<MenuItem>> m_menus;
 };
