@@ -4,6 +4,8 @@
 // returns the program's exit status.
 #pragma once
 
+#include "LoadProgress.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -40,10 +42,10 @@ public:
     int UnloadAll();
     int Priority(uint16_t id, int32_t priority);
     // A preset load as the window's: the card is emptied, then the preset's banks are
-    // loaded, each failure reported and skipped. ExitCard when a bank failed. On a
-    // terminal the load shows a one-line progress and pauses at the end as the window's
-    // does; otherwise it shows nothing and does not pause.
-    int LoadPreset(const QString& file, bool onTerminal);
+    // loaded, each failure reported and skipped. ExitCard when a bank failed. With a
+    // progress (for a person watching) the load shows it and pauses at the end as the
+    // window's does; without one it does not pause.
+    int LoadPreset(const QString& file, const LoadProgressFactory& progress);
     int SavePreset(const QString& file);
     // Writes the report from templateFile, or from the template beside the program.
     int Report(const QString& reportFile, const QString& templateFile);

@@ -21,6 +21,8 @@ void ReportMissingLibrary(const CSharedSynthLibrary& library)
 CKorvaneApp::CKorvaneApp(int& argc, char** argv) : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("korvane"));
+    // Desktops match the window to the installed desktop entry by this name.
+    setDesktopFileName(QStringLiteral("io.github.korvane.Korvane"));
 }
 
 int CKorvaneApp::InitInstance(const QString& card, const QString& fileToOpen)

@@ -109,15 +109,20 @@ bool CCardChoice::IsValidAddress(const QString& address)
     return ok && port >= 1 && port <= 65535;
 }
 
+bool CCardChoice::IsCardForThisRun(const QString& card)
+{
+    return card == kSimulatedName || card == kFluidSynthName || card.contains(u'/');
+}
+
 QString CCardChoice::LibraryPath(const QString& executableDir, const QString& cardForThisRun) const
 {
     const QString configured = qEnvironmentVariable("KORVANE_SYNTH_LIBRARY");
     if (!configured.isEmpty())
         return configured;
     const bool named = !cardForThisRun.isEmpty();
-    if (named && cardForThisRun != u"simulated" && cardForThisRun != u"fluidsynth")
+    if (named && cardForThisRun != kSimulatedName && cardForThisRun != kFluidSynthName)
         return cardForThisRun;
-    const bool server = named ? cardForThisRun == u"fluidsynth" : CardKind() == Kind::FluidSynth;
+    const bool server = named ? cardForThisRun == kFluidSynthName : CardKind() == Kind::FluidSynth;
     const QString name =
         server ? QStringLiteral("libsynth32-fluidsynth.so") : QStringLiteral("libsynth32.so");
     return QDir(executableDir).filePath(name);

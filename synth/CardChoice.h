@@ -38,6 +38,9 @@ public:
     bool SetMemoryBudget(uint64_t bytes);
 
     static bool IsValidAddress(const QString& address);
+    // Whether a card can be named for one run: "simulated", "fluidsynth", or a library's
+    // path, which has a slash (so that a misspelt name is not taken for a library).
+    static bool IsCardForThisRun(const QString& card);
 
     // KORVANE_SYNTH_LIBRARY when set, else the library in executableDir of the card named
     // for this run ("simulated", "fluidsynth", or any other text as a library's path) or,

@@ -7,6 +7,7 @@
 #include "CardChoice.h"
 #include "CardCommands.h"
 #include "FakeSequencer.h"
+#include "ProgramRun.h"
 #include "SharedSynthLibrary.h"
 #include "TerminalLoadProgress.h"
 #include "WindowTestBed.h"
@@ -15,7 +16,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -24,12 +24,7 @@
 
 namespace {
 
-struct Result
-{
-    int status = -1;
-    QString out;
-    QString err;
-};
+using Result = CProgramRun;
 
 } // namespace
 
@@ -55,7 +50,6 @@ private slots:
     void terminalProgressIsOneLine();
 
 private:
-    // Runs the program without a display: a command that opened a window would fail.
     Result Run(const QStringList& arguments);
     QString MakeBank(const QString& name);
     void FillCard(int banks);
@@ -77,21 +71,7 @@ void CommandLineTest::cleanup()
 
 Result CommandLineTest::Run(const QStringList& arguments)
 {
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove("DISPLAY");
-    environment.remove("WAYLAND_DISPLAY");
-    environment.remove("QT_QPA_PLATFORM");
-    process.setProcessEnvironment(environment);
-    process.setWorkingDirectory(m_bed->Path(QString()));
-    process.start(QStringLiteral(KORVANE_PROGRAM), arguments);
-    Result result;
-    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit)
-        return result;
-    result.status = process.exitCode();
-    result.out = QString::fromUtf8(process.readAllStandardOutput());
-    result.err = QString::fromUtf8(process.readAllStandardError());
-    return result;
+    return CProgramRun::Run(QStringLiteral(KORVANE_PROGRAM), arguments, m_bed->Path(QString()));
 }
 
 QString CommandLineTest::MakeBank(const QString& name)
@@ -345,7 +325,9 @@ void CommandLineTest::terminalProgressIsOneLine()
     QString text;
     {
         QTextStream stream(&text);
-        const auto progress = CTerminalLoadProgress::Factory(stream)(nullptr);
+        const auto progress =
+            CTerminalLoadProgress::Factory(stream, CTerminalLoadProgress::Erase::WithEscapeCode)(
+                nullptr);
         progress->SetRange(200);
         progress->SetLegend("Bank: /a.94b");
         progress->SetPos(50);
