@@ -167,9 +167,11 @@ int CCommandLine::UsageError(QTextStream& err, const QString& problem, const QSt
 int CCommandLine::ShowHelp(QTextStream& out, QTextStream& err) const
 {
     const bool helpCommand = m_strCommand == u"help";
-    const QString command = helpCommand ? m_arguments.value(0) : m_strCommand;
     if (helpCommand && m_arguments.size() > 1)
         return UsageError(err, QStringLiteral("help takes one command"), m_strCommand);
+    // "help --help" is help's own usage.
+    const QString command =
+        helpCommand && !m_options.contains("help") ? m_arguments.value(0) : m_strCommand;
     const QString usage =
         command.isEmpty() ? CCommandHelp::Summary() : CCommandHelp::ForCommand(command);
     if (usage.isEmpty())

@@ -1,6 +1,5 @@
 // The command line as a shell user expects it: each command's own help, "-" for standard
 // output, no escape codes where no terminal can take them, and errors said in words.
-#include "BankFileWriter.h"
 #include "CommandHelp.h"
 #include "CommandLine.h"
 #include "ProgramRun.h"
@@ -26,7 +25,6 @@ private slots:
 
 private:
     CProgramRun Run(const QStringList& arguments);
-    QString MakeBank(const QString& name);
 
     std::unique_ptr<CWindowTestBed> m_bed;
 };
@@ -45,16 +43,6 @@ void CommandConventionsTest::cleanup()
 CProgramRun CommandConventionsTest::Run(const QStringList& arguments)
 {
     return CProgramRun::Run(QStringLiteral(KORVANE_PROGRAM), arguments, m_bed->Path(QString()));
-}
-
-QString CommandConventionsTest::MakeBank(const QString& name)
-{
-    CBankFileWriter writer(name.toStdString());
-    writer.AddInstrument(5, 0);
-    writer.SetSize(10000);
-    const QString path = m_bed->Path(name + ".94b");
-    writer.Write(path.toStdString());
-    return path;
 }
 
 // "help load" and "load --help" print the same usage of that command alone; the summary
@@ -99,7 +87,7 @@ void CommandConventionsTest::everyCommandHasItsOwnHelp()
 
 void CommandConventionsTest::reportDashGoesToStandardOutput()
 {
-    QCOMPARE(Run({"load", MakeBank("PIANO")}).status, 0);
+    QCOMPARE(Run({"load", m_bed->MakeBank("PIANO")}).status, 0);
     const CProgramRun report = Run({"report", "-"});
     QCOMPARE(report.status, 0);
     QVERIFY2(report.out.contains("<td>PIANO</td>"), qPrintable(report.out));
@@ -163,7 +151,7 @@ void CommandConventionsTest::errorsSayWhatIsWrong()
     QFETCH(QStringList, arguments);
     QFETCH(int, status);
     QFETCH(QString, message);
-    QCOMPARE(Run({"load", MakeBank("KEEP")}).status, 0);
+    QCOMPARE(Run({"load", m_bed->MakeBank("KEEP")}).status, 0);
     const QString state = m_bed->Path("card.state");
     QFile file(state);
     const bool damage = message.contains("%1");
