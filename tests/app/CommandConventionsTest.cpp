@@ -130,10 +130,9 @@ void CommandConventionsTest::errorsSayWhatIsWrong_data()
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("message");
 
-    QTest::newRow("negative priority")
-        << QStringList{"priority", "0", "-1"} << 2
-        << "the priority must be a number from 0 to 127: -1\n"
-           "Try 'korvane help priority' for more information.";
+    QTest::newRow("negative priority") << QStringList{"priority", "0", "-1"} << 2
+                                       << "the priority must be a number from 0 to 127: -1\n"
+                                          "Try 'korvane help priority' for more information.";
     QTest::newRow("negative bank ID") << QStringList{"unload", "-3"} << 2 << "not a bank ID: -3";
     QTest::newRow("misspelt card")
         << QStringList{"--synth", "fluidsinth", "status"} << 2

@@ -325,9 +325,8 @@ void CommandLineTest::terminalProgressIsOneLine()
     QString text;
     {
         QTextStream stream(&text);
-        const auto progress =
-            CTerminalLoadProgress::Factory(stream, CTerminalLoadProgress::Erase::WithEscapeCode)(
-                nullptr);
+        const auto progress = CTerminalLoadProgress::Factory(
+            stream, CTerminalLoadProgress::Erase::WithEscapeCode)(nullptr);
         progress->SetRange(200);
         progress->SetLegend("Bank: /a.94b");
         progress->SetPos(50);
