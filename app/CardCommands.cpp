@@ -11,7 +11,6 @@
 #include "SequencerService.h"
 #include "SharedSynthLibrary.h"
 #include "StringTable.h"
-#include "TerminalLoadProgress.h"
 
 #include <QEventLoop>
 #include <QJsonArray>
@@ -246,11 +245,10 @@ int CCardCommands::Priority(uint16_t id, int32_t priority)
     return code == 0 ? ExitOk : ShowStatusError(code);
 }
 
-int CCardCommands::LoadPreset(const QString& file, bool onTerminal)
+int CCardCommands::LoadPreset(const QString& file, const LoadProgressFactory& progress)
 {
-    if (onTerminal)
-        m_bankTable.SetLoadProgress(CTerminalLoadProgress::Factory(m_out));
-    else
+    m_bankTable.SetLoadProgress(progress);
+    if (!progress)
         m_bankTable.SetSleep([](int) {});
     const int shownBefore = m_messages.ShownCount();
     // A preset that could not be used has changed nothing, unless the card refused to let

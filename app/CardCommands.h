@@ -4,6 +4,8 @@
 // returns the program's exit status.
 #pragma once
 
+#include "LoadProgress.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -41,9 +43,9 @@ public:
     int Priority(uint16_t id, int32_t priority);
     // A preset load as the window's: the file is read whole, then the card is emptied and
     // the preset's banks are loaded, each failure reported and skipped. ExitCard when a
-    // bank failed. On a terminal the load shows a one-line progress and pauses at the end
-    // as the window's does; otherwise it shows nothing and does not pause.
-    int LoadPreset(const QString& file, bool onTerminal);
+    // bank failed. With a progress (for a person watching) the load shows it and pauses at
+    // the end as the window's does; without one it does not pause.
+    int LoadPreset(const QString& file, const LoadProgressFactory& progress);
     int SavePreset(const QString& file);
     // Writes the report from templateFile, or from the template beside the program.
     int Report(const QString& reportFile, const QString& templateFile);

@@ -4,17 +4,19 @@
 #include "BankTable.h"
 #include "CardChoice.h"
 #include "CardCommands.h"
+#include "CommandHelp.h"
 #include "ConsoleMessageBox.h"
 #include "ExecutableDir.h"
 #include "NativePath.h"
 #include "SequencerFluidSynth.h"
 #include "SharedSynthLibrary.h"
+#include "TerminalLoadProgress.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <array>
-#include <unistd.h>
 
 namespace {
 
@@ -71,7 +73,28 @@ uint16_t BankId(const QString& text)
 bool IsOpenableFile(const QString& argument)
 {
     const QString suffix = QFileInfo(argument).suffix().toLower();
-    return suffix == u"pre" || suffix == u"94b" || suffix == u"sf2";
+    return suffix == u"pre" || suffix == u"94b" || suffix == u"sf2" || suffix == u"sf3";
+}
+
+// A negative number is an argument (a priority out of range), never an option: no option
+// starts with a digit, but the parser would take "-1" for the unknown option "1". It sees
+// such an argument behind a mark that no argument of a real command line can carry (a NUL),
+// and Unmarked gives it back as it was.
+const QChar kArgumentMark(u'\0');
+
+QStringList MarkNegativeNumbers(QStringList arguments)
+{
+    static const QRegularExpression negativeNumber(QStringLiteral("^-[0-9]"));
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        if (negativeNumber.match(arguments[i]).hasMatch())
+            arguments[i].prepend(kArgumentMark);
+    }
+    return arguments;
+}
+
+QString Unmarked(QString argument)
+{
+    return argument.startsWith(kArgumentMark) ? argument.mid(1) : argument;
 }
 
 } // namespace
@@ -101,7 +124,7 @@ CCommandLine::CCommandLine(const QStringList& arguments)
     };
     parser.addOptions(options);
     m_mode = Mode::Command;
-    if (!parser.parse(arguments)) {
+    if (!parser.parse(MarkNegativeNumbers(arguments))) {
         m_strError = parser.errorText();
         return;
     }
@@ -109,10 +132,17 @@ CCommandLine::CCommandLine(const QStringList& arguments)
         if (parser.isSet(option))
             m_options << option.names().constLast();
     }
-    m_strTemplate = parser.value("template");
-    m_strSynth = parser.value("synth");
-    m_options.removeAll("synth");
-    const QStringList positional = parser.positionalArguments();
+    m_strTemplate = Unmarked(parser.value("template"));
+    m_strSynth = Unmarked(parser.value("synth"));
+    if (m_options.removeAll("synth") > 0 && !CCardChoice::IsCardForThisRun(m_strSynth)) {
+        m_strError = QStringLiteral("no card named %1: --synth takes simulated, fluidsynth, or "
+                                    "the path of a card library")
+                         .arg(m_strSynth);
+        return;
+    }
+    QStringList positional;
+    for (const QString& argument : parser.positionalArguments())
+        positional << Unmarked(argument);
     if (positional.isEmpty() && m_options.isEmpty()) {
         m_mode = Mode::Window;
         return;
@@ -127,10 +157,12 @@ CCommandLine::CCommandLine(const QStringList& arguments)
     m_arguments = positional.mid(1);
 }
 
-int CCommandLine::UsageError(QTextStream& err, const QString& problem)
+int CCommandLine::UsageError(QTextStream& err, const QString& problem, const QString& command)
 {
+    const bool known = !CCommandHelp::ForCommand(command).isEmpty();
     err << kProgram << ": " << problem << '\n'
-        << "Try '" << kProgram << " --help' for more information.\n";
+        << "Try '" << kProgram << (known ? " help " + command : QStringLiteral(" --help"))
+        << "' for more information.\n";
     return CCardCommands::ExitUsage;
 }
 
@@ -146,20 +178,35 @@ int CCommandLine::EndOutput(QTextStream& out, QTextStream& err, int status)
     return CCardCommands::ExitFile;
 }
 
+// "korvane help load" and "korvane load --help" alike print the command's usage.
+int CCommandLine::ShowHelp(QTextStream& out, QTextStream& err) const
+{
+    const bool helpCommand = m_strCommand == u"help";
+    if (helpCommand && m_arguments.size() > 1)
+        return UsageError(err, QStringLiteral("help takes one command"), m_strCommand);
+    // "help --help" is help's own usage.
+    const QString command =
+        helpCommand && !m_options.contains("help") ? m_arguments.value(0) : m_strCommand;
+    const QString usage =
+        command.isEmpty() ? CCommandHelp::Summary() : CCommandHelp::ForCommand(command);
+    if (usage.isEmpty())
+        return UsageError(err, QStringLiteral("unknown command: ") + command);
+    out << usage;
+    return CCardCommands::ExitOk;
+}
+
 int CCommandLine::Run(QTextStream& out, QTextStream& err) const
 {
     if (!m_strError.isEmpty())
         return UsageError(err, m_strError);
-    if (m_options.contains("help")) {
-        out << HelpText();
-        return EndOutput(out, err, CCardCommands::ExitOk);
-    }
+    if (m_options.contains("help") || m_strCommand == u"help")
+        return EndOutput(out, err, ShowHelp(out, err));
     if (m_options.contains("version")) {
         out << kProgram << ' ' << KORVANE_VERSION << '\n';
         return EndOutput(out, err, CCardCommands::ExitOk);
     }
     if (const QString problem = CheckShape(); !problem.isEmpty())
-        return UsageError(err, problem);
+        return UsageError(err, problem, m_strCommand);
     CConsoleMessageBox messages(err, kProgram);
     CSharedSynthLibrary library;
     if (!CCardChoice().OpenLibrary(library, CExecutableDir::Path(), m_strSynth)) {
@@ -200,8 +247,7 @@ int CCommandLine::Dispatch(CCardCommands& commands) const
     if (m_strCommand == u"preset") {
         if (args[0] == u"save")
             return commands.SavePreset(args[1]);
-        // A one-line progress for a person watching; nothing in a pipe or a log.
-        return commands.LoadPreset(args[1], isatty(STDOUT_FILENO) == 1);
+        return commands.LoadPreset(args[1], CTerminalLoadProgress::ForStandardError());
     }
     if (m_strCommand == u"play") {
         CSequencerFluidSynth sequencer;
@@ -242,33 +288,4 @@ QString CCommandLine::CheckShape() const
     if (m_strCommand == u"preset" && m_arguments[0] != u"load" && m_arguments[0] != u"save")
         return QStringLiteral("preset takes load or save: ") + m_arguments[0];
     return QString();
-}
-
-QString CCommandLine::HelpText()
-{
-    return QStringLiteral(
-        "Usage: korvane [--synth CARD] [FILE]\n"
-        "       korvane [--synth CARD] COMMAND [ARGUMENTS]\n"
-        "\n"
-        "Without a command the window starts; a preset (.pre) or bank (.94b, .sf2) file is\n"
-        "then opened in it. A command runs on the card without a window:\n"
-        "\n"
-        "  status [--json]            memory figures and the banks in the card\n"
-        "  load FILE...               load bank files; prints each new bank's ID\n"
-        "  unload ID... | --all       unload banks by ID, or every bank\n"
-        "  priority ID VALUE          set a bank's priority (0 to 127)\n"
-        "  preset load FILE.pre       empty the card and load the preset's banks\n"
-        "  preset save FILE.pre       write the banks in the card to a preset file\n"
-        "  report [--template FILE] OUT.htm\n"
-        "                             write the MIDI mapping report of the banks\n"
-        "  play FILE.mid              play a MIDI file to its end (Ctrl+C stops)\n"
-        "\n"
-        "Options:\n"
-        "  --synth CARD               the card for this run: simulated, fluidsynth, or\n"
-        "                             the path of a card library\n"
-        "  -h, --help                 show this help\n"
-        "  -v, --version              show the version\n"
-        "\n"
-        "Exit status: 0 success, 2 wrong usage, 3 the card refused or failed,\n"
-        "4 a file could not be read or written.\n");
 }

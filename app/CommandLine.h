@@ -32,13 +32,14 @@ public:
     // Runs the command (a QCoreApplication must exist) and returns the exit status.
     int Run(QTextStream& out, QTextStream& err) const;
 
-    static QString HelpText();
-
 private:
     int Dispatch(CCardCommands& commands) const;
     // Empty when the command's arguments and options fit it, else what is wrong.
     QString CheckShape() const;
-    static int UsageError(QTextStream& err, const QString& problem);
+    int ShowHelp(QTextStream& out, QTextStream& err) const;
+    // The problem, and where to read more: the command's usage when it is known.
+    static int UsageError(QTextStream& err, const QString& problem,
+                          const QString& command = QString());
     // Flushes out; status, or ExitFile after a message on err when out could not be written.
     static int EndOutput(QTextStream& out, QTextStream& err, int status);
 

@@ -22,6 +22,8 @@ CKorvaneApp::CKorvaneApp(int& argc, char** argv) : QApplication(argc, argv)
 {
     // The name a StatusNotifierItem host shows for the tray icon.
     setApplicationName(QStringLiteral("Korvane"));
+    // Desktops match the window to the installed desktop entry by this name.
+    setDesktopFileName(QStringLiteral("io.github.korvane.Korvane"));
 }
 
 int CKorvaneApp::InitInstance(const QString& card, const QString& fileToOpen)

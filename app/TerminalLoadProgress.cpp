@@ -1,6 +1,7 @@
 #include "TerminalLoadProgress.h"
 
 #include <algorithm>
+#include <unistd.h>
 
 CTerminalLoadProgress::~CTerminalLoadProgress()
 {
@@ -32,12 +33,37 @@ void CTerminalLoadProgress::Draw()
 {
     const uint64_t percent =
         m_nMax == 0 ? 100 : std::min<uint64_t>(100, uint64_t{m_nPos} * 100 / m_nMax);
-    m_stream << '\r' << qSetFieldWidth(3) << percent << qSetFieldWidth(0) << "% " << m_strLegend
-             << "\x1b[K";
+    const QString line = QStringLiteral("%1% ").arg(percent, 3) + m_strLegend;
+    m_stream << '\r' << line;
+    if (m_erase == Erase::WithEscapeCode)
+        m_stream << "\x1b[K";
+    else if (line.size() < m_nWidth)
+        m_stream << QString(m_nWidth - line.size(), u' ');
+    m_nWidth = std::max(m_nWidth, line.size());
     m_stream.flush();
 }
 
-LoadProgressFactory CTerminalLoadProgress::Factory(QTextStream& stream)
+LoadProgressFactory CTerminalLoadProgress::Factory(QTextStream& stream, Erase erase)
 {
-    return [&stream](QWidget*) { return std::make_unique<CTerminalLoadProgress>(stream); };
+    return [&stream, erase](QWidget*) {
+        return std::make_unique<CTerminalLoadProgress>(stream, erase);
+    };
+}
+
+LoadProgressFactory CTerminalLoadProgress::ForStandardError()
+{
+    const std::optional<Erase> erase = EraseFor(isatty(STDERR_FILENO) == 1, qgetenv("TERM"));
+    if (!erase)
+        return nullptr;
+    // Lives as long as the program, beyond any load.
+    static QTextStream standardError(stderr);
+    return Factory(standardError, *erase);
+}
+
+std::optional<CTerminalLoadProgress::Erase> CTerminalLoadProgress::EraseFor(bool isTerminal,
+                                                                            const QByteArray& term)
+{
+    if (!isTerminal)
+        return std::nullopt;
+    return term.isEmpty() || term == "dumb" ? Erase::WithSpaces : Erase::WithEscapeCode;
 }

@@ -1,4 +1,6 @@
+#include "CardCommands.h"
 #include "CommandLine.h"
+#include "FluidSynthLog.h"
 #include "KorvaneApp.h"
 
 #include <QCoreApplication>
@@ -12,7 +14,11 @@ int main(int argc, char** argv)
         QCoreApplication::setApplicationName(QStringLiteral("korvane"));
         QTextStream out(stdout);
         QTextStream err(stderr);
-        return commandLine.Run(out, err);
+        const int status = commandLine.Run(out, err);
+        // What FluidSynth said is worth reading only when something went wrong.
+        if (status == CCardCommands::ExitCard || status == CCardCommands::ExitFile)
+            CFluidSynthLog::WriteHeld(err);
+        return status;
     }
     CKorvaneApp app(argc, argv);
     return app.InitInstance(commandLine.SynthChoice(), commandLine.FileToOpen());

@@ -114,19 +114,20 @@ void CStateFile::RemoveStaleTemporaries() const
     }
 }
 
-void CStateFile::SetAside() const
+std::string CStateFile::SetAside() const
 {
     // link() fails rather than replace an existing name, so no earlier copy is lost.
     for (int n = 0; n < MAX_SET_ASIDE_NAMES; ++n) {
         const std::string name = m_path + ".bad" + (n == 0 ? "" : "." + std::to_string(n));
         if (::link(m_path.c_str(), name.c_str()) == 0) {
             ::unlink(m_path.c_str());
-            return;
+            return name;
         }
         if (errno != EEXIST) {
-            return;
+            return {};
         }
     }
+    return {};
 }
 
 std::string CStateFile::Directory() const

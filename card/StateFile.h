@@ -40,7 +40,8 @@ public:
     bool Write(std::span<const uint8_t> bytes) const;
     // Renames the file with a ".bad" suffix, never over an earlier one, so that the next
     // call starts afresh and the broken file is kept for whoever wants to look at it.
-    void SetAside() const;
+    // Returns the new name; empty when the file could not be renamed.
+    std::string SetAside() const;
 
 private:
     CPosixFile LockFile(const std::string& lockPath, int operation) const;

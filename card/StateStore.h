@@ -7,7 +7,9 @@
 #include "StateFile.h"
 #include "synth32.h"
 
+#include <cerrno>
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <utility>
@@ -46,7 +48,7 @@ public:
                 state = std::move(*parsed);
                 break;
             }
-            m_file.SetAside();
+            ReportSetAside(m_file.SetAside());
             return SYNTHERR_ABORT;
         case CStateFile::ReadResult::Missing:
             // The card comes into being as it is given now, and keeps what it was given.
@@ -70,6 +72,15 @@ public:
     std::string LockPath() const { return m_file.LockPath(); }
 
 private:
+    // The status code alone cannot say where the user's banks went: the line on the
+    // program's error stream does.
+    void ReportSetAside(const std::string& newName) const
+    {
+        std::fprintf(stderr, "%s: the card's state file %s is damaged%s%s\n",
+                     program_invocation_short_name, m_file.Path().c_str(),
+                     newName.empty() ? "" : ": it was set aside as ", newName.c_str());
+    }
+
     CStateFile m_file;
     State m_newState;
 };

@@ -1,5 +1,7 @@
 #include "FluidSynthApi.h"
 
+#include "FluidSynthLog.h"
+
 #include <QLibrary>
 
 namespace {
@@ -24,6 +26,7 @@ struct LoadedApi
     }
         KORVANE_FLUIDSYNTH_FUNCTIONS(KORVANE_FLUIDSYNTH_RESOLVE)
 #undef KORVANE_FLUIDSYNTH_RESOLVE
+        CFluidSynthLog::Install(api);
         complete = true;
     }
 

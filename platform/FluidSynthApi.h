@@ -36,7 +36,8 @@
     X(fluid_player_get_current_tick)                                                               \
     X(fluid_player_get_total_ticks)                                                                \
     X(new_fluid_audio_driver2)                                                                     \
-    X(delete_fluid_audio_driver)
+    X(delete_fluid_audio_driver)                                                                   \
+    X(fluid_set_log_function)
 
 class CFluidSynthApi
 {

@@ -8,6 +8,7 @@
 #include "StringTable.h"
 #include "Windows1252.h"
 
+#include <QBuffer>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -16,6 +17,7 @@
 #include <QTextStream>
 
 #include <algorithm>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -191,6 +193,8 @@ bool CMappingReport::Generate()
         m_error = Problem(m_strTemplatePath, input.errorString());
         return false;
     }
+    if (m_strReportPath == kStandardOutput)
+        return GenerateToStandardOutput(input);
     // The report replaces the target only once it is complete; a link is written through.
     QString refusal;
     const QString target = CNativePath::WriteTarget(m_strReportPath, refusal);
@@ -211,6 +215,26 @@ bool CMappingReport::Generate()
     }
     if (!output.commit()) {
         m_error = Problem(m_strReportPath, output.errorString());
+        return false;
+    }
+    return true;
+}
+
+// The whole report is made before any of it is written, so that a template that cannot be
+// read to its end writes nothing.
+bool CMappingReport::GenerateToStandardOutput(QFile& input)
+{
+    QBuffer report;
+    report.open(QIODevice::WriteOnly);
+    Generate(input, report);
+    if (input.error() != QFileDevice::NoError) {
+        m_error = Problem(m_strTemplatePath, input.errorString());
+        return false;
+    }
+    QFile output;
+    if (!output.open(STDOUT_FILENO, QIODevice::WriteOnly) ||
+        output.write(report.data()) != report.size() || !output.flush()) {
+        m_error = Problem(u"standard output"_s, output.errorString());
         return false;
     }
     return true;

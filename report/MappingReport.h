@@ -12,6 +12,7 @@
 
 class CBankFileInfo;
 class CBankTable;
+class QFile;
 class QIODevice;
 class QTextStream;
 
@@ -20,6 +21,10 @@ class CMappingReport
 public:
     CMappingReport(const CBankTable& bankTable, const QString& templatePath,
                    const QString& reportPath);
+
+    // The report path that stands for the standard output, as for most command-line tools
+    // (the window only ever hands absolute paths).
+    static constexpr QLatin1StringView kStandardOutput{"-"};
 
     // Writes the report file whole from the template, or leaves it as it was. False when
     // the template cannot be read or the report cannot be written; ErrorString says why.
@@ -55,6 +60,7 @@ private:
     // Placeholders tried in order, each with the text that replaces it.
     using Choices = std::vector<std::pair<QLatin1StringView, std::function<QString()>>>;
 
+    bool GenerateToStandardOutput(QFile& input);
     void Expand(QString& templateText, QString& report);
     LineStatus ProcessHeaderLine(QString& line) const;
     void ExpandBankBlock(QTextStream& output) const;

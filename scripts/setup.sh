@@ -15,7 +15,7 @@ packages=(
     tidy
     libfluidsynth-dev timgm6mb-soundfont
     locales
-    librsvg2-bin appstream shared-mime-info man-db dpkg-dev file gzip
+    librsvg2-bin appstream shared-mime-info man-db dpkg-dev file gzip lintian bash-completion
 )
 
 sudo_cmd=()

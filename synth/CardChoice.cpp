@@ -125,6 +125,11 @@ bool CCardChoice::IsValidAddress(const QString& address)
     return ok && port >= 1 && port <= 65535;
 }
 
+bool CCardChoice::IsCardForThisRun(const QString& card)
+{
+    return card == kSimulatedName || card == kFluidSynthName || card.contains(u'/');
+}
+
 QString CCardChoice::LibraryPath(const QString& executableDir, const QString& cardForThisRun) const
 {
     const std::optional<Kind> kind = KindForRun(cardForThisRun);

@@ -44,6 +44,9 @@ public:
     static bool IsValidAddress(const QString& address);
     // Whether the library at path is the server card's.
     static bool IsServerLibrary(const QString& path);
+    // Whether a card can be named for one run: "simulated", "fluidsynth", or a library's
+    // path, which has a slash (so that a misspelt name is not taken for a library).
+    static bool IsCardForThisRun(const QString& card);
 
     // KORVANE_SYNTH_LIBRARY when set, else the library in executableDir of the card named
     // for this run ("simulated", "fluidsynth", or any other text as a library's path) or,

@@ -2,8 +2,8 @@ cmake_minimum_required(VERSION 3.25)
 # Installs the build into a scratch directory and checks what a desktop and a distribution
 # need: the program on the PATH as a link that is in the install manifest, its card library
 # and report template beside the real executable, a valid desktop entry whose MIME types
-# are the ones installed, valid AppStream metainfo, a man page that renders, MIME types that
-# update-mime-database takes, and the icons at every size.
+# are the ones installed, valid AppStream metainfo, man pages that render, MIME types that
+# update-mime-database takes, the bash completion, and the icons at every size.
 # Run with -DBUILD_DIR=... -DSCRATCH=... -DVERSION=...
 file(REMOVE_RECURSE "${SCRATCH}")
 execute_process(COMMAND ${CMAKE_COMMAND} -E env "DESTDIR=${SCRATCH}"
@@ -16,10 +16,12 @@ set(root "${SCRATCH}/usr/local")
 set(icon_sizes 16 32 48 64 128 256)
 set(expected bin/korvane lib/korvane/korvane lib/korvane/libsynth32.so
              lib/korvane/libsynth32-fluidsynth.so lib/korvane/krv.mas
-             share/applications/korvane.desktop
+             share/applications/io.github.korvane.Korvane.desktop
              share/icons/hicolor/scalable/apps/korvane.svg
              share/metainfo/io.github.korvane.Korvane.metainfo.xml
-             share/man/man1/korvane.1.gz
+             share/man/man1/korvane.1.gz share/man/man1/korvane-mkbank.1.gz
+             share/man/man1/korvane-mksf2.1.gz share/bash-completion/completions/korvane
+             share/doc/korvane/changelog.gz
              share/mime/packages/korvane.xml
              share/doc/korvane/copyright)
 foreach(size IN LISTS icon_sizes)
@@ -56,7 +58,7 @@ if(NOT result EQUAL 0 OR NOT output STREQUAL "korvane ${VERSION}\n")
 endif()
 
 expect_silent_success("desktop-file-validate" desktop-file-validate
-                      "${root}/share/applications/korvane.desktop")
+                      "${root}/share/applications/io.github.korvane.Korvane.desktop")
 execute_process(COMMAND appstreamcli validate --no-net
                         "${root}/share/metainfo/io.github.korvane.Korvane.metainfo.xml"
                 RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
@@ -64,17 +66,25 @@ if(NOT result EQUAL 0)
   message(FATAL_ERROR "appstreamcli validate: ${output}")
 endif()
 
-execute_process(COMMAND ${CMAKE_COMMAND} -E env MANWIDTH=80 MANPAGER=cat
-                        man --warnings -l "${root}/share/man/man1/korvane.1.gz"
-                RESULT_VARIABLE result OUTPUT_VARIABLE page ERROR_VARIABLE warnings)
-foreach(section NAME SYNOPSIS COMMANDS "EXIT STATUS" ENVIRONMENT FILES)
-  if(NOT page MATCHES "\n${section}\n")
-    message(FATAL_ERROR "the man page has no ${section} section (${result}): ${page}")
+# Each man page renders without a warning, with its sections; korvane's report entry has its
+# whole usage on the line of its heading.
+function(check_man_page name)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E env MANWIDTH=200 MANPAGER=cat
+                          man --warnings -l "${root}/share/man/man1/${name}.1.gz"
+                  RESULT_VARIABLE result OUTPUT_VARIABLE page ERROR_VARIABLE warnings)
+  foreach(section IN LISTS ARGN)
+    if(NOT page MATCHES "\n${section}\n")
+      message(FATAL_ERROR "the man page of ${name} has no ${section} (${result}): ${page}")
+    endif()
+  endforeach()
+  if(NOT warnings STREQUAL "")
+    message(FATAL_ERROR "man ${name}: ${warnings}")
   endif()
-endforeach()
-if(NOT warnings STREQUAL "")
-  message(FATAL_ERROR "man: ${warnings}")
-endif()
+endfunction()
+check_man_page(korvane NAME SYNOPSIS COMMANDS "EXIT STATUS" ENVIRONMENT FILES
+               " +report \\[--template template\\] out\\.htm")
+check_man_page(korvane-mkbank NAME SYNOPSIS OPTIONS "EXIT STATUS")
+check_man_page(korvane-mksf2 NAME SYNOPSIS OPTIONS "EXIT STATUS")
 
 # The MIME database of a scratch directory takes the types, and they are the ones the
 # desktop entry says the program opens.
@@ -84,9 +94,10 @@ file(COPY "${root}/share/mime/packages" DESTINATION "${mime}")
 expect_silent_success("update-mime-database" ${CMAKE_COMMAND} -E env "XDG_DATA_DIRS=${SCRATCH}"
                       update-mime-database "${mime}")
 file(READ "${mime}/globs2" globs)
-file(READ "${root}/share/applications/korvane.desktop" desktop_entry)
+file(READ "${root}/share/applications/io.github.korvane.Korvane.desktop" desktop_entry)
 string(REGEX MATCH "\nMimeType=[^\n]*" mime_line "${desktop_entry}")
-foreach(glob IN ITEMS "application/x-korvane-bank:\\*\\.94b" "application/x-korvane-preset:\\*\\.pre")
+foreach(glob IN ITEMS "application/x-korvane-bank:\\*\\.94b" "application/x-korvane-preset:\\*\\.pre"
+                      "audio/x-soundfont:\\*\\.sf2" "audio/x-soundfont:\\*\\.sf3")
   if(NOT globs MATCHES "${glob}")
     message(FATAL_ERROR "no ${glob} in the MIME database: ${globs}")
   endif()
@@ -95,6 +106,18 @@ foreach(glob IN ITEMS "application/x-korvane-bank:\\*\\.94b" "application/x-korv
     message(FATAL_ERROR "the desktop entry does not open ${type}: ${mime_line}")
   endif()
 endforeach()
+
+# bash-completion finds the completion where it is installed, the first time korvane is
+# completed.
+set(loader /usr/share/bash-completion/bash_completion)
+if(EXISTS ${loader})
+  execute_process(COMMAND ${CMAKE_COMMAND} -E env "XDG_DATA_DIRS=${root}/share"
+                          bash -c "source ${loader} && __load_completion korvane && complete -p korvane"
+                  RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
+  if(NOT output STREQUAL "complete -F _korvane korvane\n")
+    message(FATAL_ERROR "bash-completion does not load korvane's completion (${result}): ${output}")
+  endif()
+endif()
 
 foreach(size IN LISTS icon_sizes)
   set(icon "${root}/share/icons/hicolor/${size}x${size}/apps/korvane.png")

@@ -1,7 +1,9 @@
 cmake_minimum_required(VERSION 3.25)
 # Builds the Debian package from the install rules into a scratch directory and checks it
 # as dpkg-deb shows it: the program, stripped, and its link on the PATH, the copyright
-# file, Depends computed from the libraries and the Recommends of the sound it needs.
+# file, Depends computed from the libraries and the Recommends of the sound it needs; then
+# as a Debian maintainer would, with lintian (when installed), which must report no error
+# and no warning.
 # Run with -DBUILD_DIR=... -DSCRATCH=... -DCPACK=...
 file(REMOVE_RECURSE "${SCRATCH}")
 execute_process(COMMAND "${CPACK}" -G DEB --config "${BUILD_DIR}/CPackConfig.cmake" -B "${SCRATCH}"
@@ -14,7 +16,8 @@ endif()
 execute_process(COMMAND dpkg-deb -c "${package}" OUTPUT_VARIABLE contents RESULT_VARIABLE result)
 foreach(entry IN ITEMS "./usr/bin/korvane -> ../lib/korvane/korvane" "./usr/lib/korvane/korvane\n"
                        "./usr/lib/korvane/libsynth32.so" "./usr/share/doc/korvane/copyright"
-                       "./usr/share/applications/korvane.desktop")
+                       "./usr/share/applications/io.github.korvane.Korvane.desktop"
+                       "./usr/share/bash-completion/completions/korvane")
   string(FIND "${contents}" "${entry}" at)
   if(at EQUAL -1)
     message(FATAL_ERROR "the package lacks ${entry}: ${contents}")
@@ -35,5 +38,16 @@ execute_process(COMMAND dpkg-deb -x "${package}" "${unpacked}" RESULT_VARIABLE r
 execute_process(COMMAND file -b "${unpacked}/usr/lib/korvane/korvane" OUTPUT_VARIABLE kind)
 if(NOT kind MATCHES ", stripped")
   message(FATAL_ERROR "the program is not stripped: ${kind}")
+endif()
+
+find_program(LINTIAN lintian)
+if(LINTIAN)
+  execute_process(COMMAND "${LINTIAN}" --fail-on error,warning "${package}"
+                  RESULT_VARIABLE result OUTPUT_VARIABLE tags ERROR_VARIABLE problems)
+  if(NOT result EQUAL 0)
+    message(FATAL_ERROR "lintian (${result}):\n${tags}${problems}")
+  endif()
+else()
+  message(STATUS "lintian is not installed: the package was not checked with it")
 endif()
 file(REMOVE_RECURSE "${SCRATCH}")

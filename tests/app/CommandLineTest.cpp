@@ -10,6 +10,7 @@
 #include "ConsoleMessageBox.h"
 #include "FakeSequencer.h"
 #include "MidiFileMaker.h"
+#include "ProgramRun.h"
 #include "PumpedAudioOutput.h"
 #include "SequencerFluidSynth.h"
 #include "SharedSynthLibrary.h"
@@ -23,7 +24,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -37,12 +37,7 @@
 
 namespace {
 
-struct Result
-{
-    int status = -1;
-    QString out;
-    QString err;
-};
+using Result = CProgramRun;
 
 } // namespace
 
@@ -115,23 +110,7 @@ Result CommandLineTest::RunShell(const QString& script)
 Result CommandLineTest::RunProgram(const QString& program, const QStringList& arguments,
                                    const QString& outputFile)
 {
-    QProcess process;
-    if (!outputFile.isEmpty())
-        process.setStandardOutputFile(outputFile);
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove("DISPLAY");
-    environment.remove("WAYLAND_DISPLAY");
-    environment.remove("QT_QPA_PLATFORM");
-    process.setProcessEnvironment(environment);
-    process.setWorkingDirectory(m_bed->Path(QString()));
-    process.start(program, arguments);
-    Result result;
-    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit)
-        return result;
-    result.status = process.exitCode();
-    result.out = QString::fromUtf8(process.readAllStandardOutput());
-    result.err = QString::fromUtf8(process.readAllStandardError());
-    return result;
+    return CProgramRun::Run(program, arguments, m_bed->Path(QString()), outputFile);
 }
 
 QString CommandLineTest::MakeBank(const QString& name)
@@ -595,7 +574,8 @@ void CommandLineTest::terminalProgressIsOneLine()
     QString text;
     {
         QTextStream stream(&text);
-        const auto progress = CTerminalLoadProgress::Factory(stream)(nullptr);
+        const auto progress = CTerminalLoadProgress::Factory(
+            stream, CTerminalLoadProgress::Erase::WithEscapeCode)(nullptr);
         progress->SetRange(200);
         progress->SetLegend("Bank: /a.94b");
         progress->SetPos(50);

@@ -37,19 +37,23 @@ void CWindowTestBed::WriteOptions(const QString& startupPreset, uint32_t display
     options.Save();
 }
 
+QString CWindowTestBed::MakeBank(const QString& name) const
+{
+    const QString bankPath = Path(name + ".94b");
+    CBankFileWriter writer(name.toStdString());
+    writer.AddInstrument(0, 0);
+    writer.SetSize(kBankSize);
+    writer.Write(bankPath.toStdString());
+    return bankPath;
+}
+
 QString CWindowTestBed::MakePreset(const QString& name, const QStringList& banks)
 {
     CBankTable lastRun(*m_library);
     lastRun.SetSleep([](int) {});
     lastRun.Init(nullptr);
-    for (const QString& bank : banks) {
-        const QString bankPath = Path(bank + ".94b");
-        CBankFileWriter writer(bank.toStdString());
-        writer.AddInstrument(0, 0);
-        writer.SetSize(kBankSize);
-        writer.Write(bankPath.toStdString());
-        lastRun.LoadBank(bankPath);
-    }
+    for (const QString& bank : banks)
+        lastRun.LoadBank(MakeBank(bank));
     lastRun.SavePreset(Path(name));
     lastRun.UnloadAllBanks();
     return Path(name);

@@ -30,6 +30,8 @@ public:
 
     // The options file a previous run left.
     static void WriteOptions(const QString& startupPreset, uint32_t display);
+    // A new bank file NAME.94b with one instrument, named so inside too.
+    QString MakeBank(const QString& name) const;
     // A preset file holding new bank files of these names, saved by a previous run that
     // then emptied the card again.
     QString MakePreset(const QString& name, const QStringList& banks);
