@@ -3,6 +3,7 @@
 // card copes with a server that goes away, restarts, is shared, or is not a server at all.
 #include "FluidCard.h"
 #include "FluidServer.h"
+#include "LoopbackListener.h"
 #include "ShellRelay.h"
 #include "SoundFontWriter.h"
 #include "TempDir.h"
@@ -12,7 +13,6 @@
 #include <cstring>
 #include <dlfcn.h>
 #include <filesystem>
-#include <netinet/in.h>
 #include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
@@ -362,15 +362,9 @@ class FakeServer
 public:
     explicit FakeServer(std::string answer) : m_answer(std::move(answer))
     {
-        m_socket = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        ::bind(m_socket, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        ::getsockname(m_socket, reinterpret_cast<sockaddr*>(&address), &length);
-        m_port = ntohs(address.sin_port);
-        ::listen(m_socket, 8);
+        const CLoopbackListener listener = CLoopbackListener::Open();
+        m_socket = listener.fd;
+        m_port = listener.port;
         m_thread = std::thread([this] {
             const int client = ::accept(m_socket, nullptr, nullptr);
             if (client >= 0 && !m_answer.empty())

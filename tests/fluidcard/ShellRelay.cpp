@@ -1,5 +1,7 @@
 #include "ShellRelay.h"
 
+#include "LoopbackListener.h"
+
 #include <algorithm>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -28,15 +30,9 @@ int ConnectTo(int port)
 CShellRelay::CShellRelay(int serverPort, std::string dropAfter)
     : m_serverPort(serverPort), m_dropAfter(std::move(dropAfter))
 {
-    m_listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ::bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length);
-    m_port = ntohs(address.sin_port);
-    ::listen(m_listener, 8);
+    const CLoopbackListener listener = CLoopbackListener::Open();
+    m_listener = listener.fd;
+    m_port = listener.port;
     if (::pipe2(m_stopPipe, O_CLOEXEC) != 0) {
         m_stopPipe[0] = m_stopPipe[1] = -1;
     }
