@@ -7,6 +7,8 @@
 #include "FluidSettings.h"
 #include "NativePath.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QSettings>
 
 namespace {
@@ -14,6 +16,13 @@ namespace {
 QString BankGroup(uint32_t id)
 {
     return QStringLiteral("bank%1").arg(id);
+}
+
+// Before each card kept its own file, both shared this one in the same folder. Until a card
+// has a file of its own it reads that one: each bank's name and size still have to match.
+QString EarlierSharedFile(const QString& filePath)
+{
+    return QFileInfo(filePath).dir().filePath(QStringLiteral("bank-paths"));
 }
 
 } // namespace
@@ -40,7 +49,9 @@ void CBankPathMemory::Restore(CBankTable& table) const
 {
     if (m_strFilePath.isEmpty())
         return;
-    QSettings memory(m_strFilePath, QSettings::IniFormat);
+    QSettings memory(QFileInfo::exists(m_strFilePath) ? m_strFilePath
+                                                      : EarlierSharedFile(m_strFilePath),
+                     QSettings::IniFormat);
     const SynthStatus& status = table.Status();
     for (uint16_t i = 0; i < status.bankCount; ++i) {
         const SynthBankEntry& bank = status.banks[i];

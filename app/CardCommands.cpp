@@ -229,11 +229,17 @@ int CCardCommands::Unload(const QList<uint16_t>& ids)
 
 int CCardCommands::UnloadAll()
 {
-    // On a card that holds more banks than it lists, the next ones come up as these go.
+    // On a card that holds more banks than it lists, the next ones come up as these go; a
+    // round that leaves as many banks listed would never end.
     uint16_t code = 0;
-    do {
+    uint32_t listed = m_bankTable.Status().bankCount;
+    for (;;) {
         code = m_bankTable.UnloadAllBanks();
-    } while (code == 0 && m_bankTable.Status().bankCount > 0);
+        const uint32_t left = m_bankTable.Status().bankCount;
+        if (code != 0 || left == 0 || left >= listed)
+            break;
+        listed = left;
+    }
     return code == 0 ? ExitOk : ShowStatusError(code);
 }
 
@@ -283,6 +289,16 @@ void CCardCommands::SayWhatChanged(int status) const
 {
     if (status == ExitOk)
         return;
+    // A card that could not be read after the failure lists no banks: that says nothing of
+    // what the command changed.
+    if (!m_bankTable.StatusRead()) {
+        CMessageBoxService::Current().Show(
+            nullptr,
+            QStringLiteral("the card could not be read after the failure, so what the command "
+                           "changed is not known; 'korvane status' shows the card"),
+            CStringTable::Load(IDS_WARNING_CAPTION), Mb::Ok | Mb::IconExclamation);
+        return;
+    }
     const QList<Bank> now = CardBanks();
     const auto listMissing = [](const QList<Bank>& banks, const QList<Bank>& others) {
         QStringList listed;

@@ -1,6 +1,7 @@
 #include "CardWatch.h"
 
 #include "BankTable.h"
+#include "SharedSynthLibrary.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -114,19 +115,24 @@ void CCardWatch::BeginRead()
     m_worker.start([this, tableReads] {
         SynthStatus status{};
         const uint16_t code = CBankTable::ReadStatus(m_library, status);
+        const QString detail = CSharedSynthLibrary::FailureDetail(code);
         QMetaObject::invokeMethod(
-            this, [this, status, code, tableReads] { OnReadDone(status, code, tableReads); },
+            this,
+            [this, status, code, detail, tableReads] {
+                OnReadDone(status, code, detail, tableReads);
+            },
             Qt::QueuedConnection);
     });
 }
 
-void CCardWatch::OnReadDone(const SynthStatus& status, uint16_t code, uint64_t tableReads)
+void CCardWatch::OnReadDone(const SynthStatus& status, uint16_t code, const QString& failureDetail,
+                            uint64_t tableReads)
 {
     m_reading = false;
     if (!m_running)
         return;
     if (tableReads == m_table.StatusReads())
-        emit StatusRead(status, code);
+        emit StatusRead(status, code, failureDetail);
     if (m_reading || !m_running)
         return;
     // A polled card is read again a poll interval after this read began.

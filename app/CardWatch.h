@@ -44,8 +44,9 @@ public:
     void ReadSoon();
 
 signals:
-    // The status read, with the card's status code.
-    void StatusRead(const SynthStatus& status, uint16_t code);
+    // The status read, with the card's status code and what the card said of a failure
+    // (kept per thread by the library, so it is taken on the thread that read).
+    void StatusRead(const SynthStatus& status, uint16_t code, const QString& failureDetail);
 
 private:
     bool IsPolled() const { return m_stateFile.isEmpty() || !m_fileWatched; }
@@ -53,7 +54,8 @@ private:
     void Unwatch();
     void OnStateFileEvent();
     void BeginRead();
-    void OnReadDone(const SynthStatus& status, uint16_t code, uint64_t tableReads);
+    void OnReadDone(const SynthStatus& status, uint16_t code, const QString& failureDetail,
+                    uint64_t tableReads);
 
     SynthLibrary& m_library;
     const CBankTable& m_table;

@@ -17,6 +17,7 @@
 #include "PathElision.h"
 #include "PresetLoadProgress.h"
 #include "SequencerNotifyEvent.h"
+#include "SharedSynthLibrary.h"
 #include "SmoothProgressBar.h"
 #include "StringTable.h"
 #include "TblCellArea.h"
@@ -536,11 +537,12 @@ void CKorvaneDlg::ShowNoCard(const QString& text)
 
 // An open editor would have its cell rewritten under it: the edit's end looks again. A card
 // with more banks than the list holds still shows the first eight.
-void CKorvaneDlg::OnCardRead(const SynthStatus& status, uint16_t code)
+void CKorvaneDlg::OnCardRead(const SynthStatus& status, uint16_t code, const QString& failureDetail)
 {
     if (!m_bStarted || m_bankGrid.IsEditing())
         return;
     if (code != 0 && code != SYNTHERR_INVCOUNT) {
+        CSharedSynthLibrary::TakeFailureDetail(code, failureDetail);
         ShowNoCard(CBankTable::ErrorText(code).trimmed());
         return;
     }

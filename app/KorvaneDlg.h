@@ -72,7 +72,7 @@ public:
     void UpdateBankView();
     // Shows what the card watch has read: what another program has changed in the card
     // since the list was drawn, or a card that cannot be reached.
-    void OnCardRead(const SynthStatus& status, uint16_t code);
+    void OnCardRead(const SynthStatus& status, uint16_t code, const QString& failureDetail);
     void SetPresetTitle(const QString& name);
     void OnQuit();
     void OnRestoreWindow();

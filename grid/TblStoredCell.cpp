@@ -72,6 +72,12 @@ void CTblStoredCell::StoreText(const QString& text)
         m_bytes[InlineChars] = static_cast<uint8_t>(length + 1);
         return;
     }
+    // UTF-8 cannot hold a lone surrogate (a text may carry one for a byte that is not
+    // UTF-8): such a text is kept as it is, in UTF-16.
+    if (!text.isValidUtf16()) {
+        StoreBlock(text.utf16(), static_cast<uint32_t>(2 * length), LongUtf16);
+        return;
+    }
     const QByteArray utf8 = text.toUtf8();
     const auto bytes = static_cast<size_t>(utf8.size());
     if (bytes <= InlineChars) {

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -114,9 +115,16 @@ QString CNativePath::Display(const QString& path)
     return text;
 }
 
+// The working directory is taken as bytes too: Qt's own would turn a byte that is not UTF-8
+// into a replacement character, and the file would not be found.
 QString CNativePath::Absolute(const QString& path)
 {
-    return QDir::cleanPath(QDir::current().filePath(path));
+    if (QDir::isAbsolutePath(path))
+        return QDir::cleanPath(path);
+    char* const current = ::getcwd(nullptr, 0);
+    const QString directory = current ? Decode(QByteArrayView(current)) : QDir::currentPath();
+    std::free(current);
+    return QDir::cleanPath(directory + QLatin1Char('/') + path);
 }
 
 bool CNativePath::OpenRegular(const QString& path, QFile& file)

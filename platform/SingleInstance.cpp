@@ -151,19 +151,20 @@ bool CSingleInstance::Listen()
     return true;
 }
 
-// The socket goes only under the lock, so that it is never one that a later copy has just
-// put in its place.
+// The lock is taken before the socket closes: a copy starting in between would find the
+// socket refusing, put its own in its place, and then lose it to this removal.
 void CSingleInstance::StopListening()
 {
     while (!m_requests.empty())
         EndRequest(m_requests.begin()->first, false);
     if (m_listener < 0)
         return;
+    const bool locked = TakeLock();
     delete m_listenerNotifier;
     m_listenerNotifier = nullptr;
     ::close(m_listener);
     m_listener = -1;
-    if (TakeLock()) {
+    if (locked) {
         QFile::remove(m_serverName);
         m_lock.unlock();
     }

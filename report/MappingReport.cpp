@@ -249,7 +249,9 @@ bool CMappingReport::GenerateToStandardOutput(QFile& input)
 // characters and write back as the same bytes. Values are written in that encoding too.
 void CMappingReport::Generate(QIODevice& input, QIODevice& output)
 {
-    const QByteArray bytes = input.readAll();
+    // The size was checked before; a file that grew since (or a special file that tells no
+    // size) is still read no further than a template can be.
+    const QByteArray bytes = input.read(kMaxTemplateBytes);
     const bool utf8 = bytes.isValidUtf8();
     QString templateText = utf8 ? QString::fromUtf8(bytes) : CWindows1252::Decode(bytes);
     QString report;

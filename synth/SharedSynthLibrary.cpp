@@ -91,6 +91,11 @@ QString CSharedSynthLibrary::FailureDetail(uint16_t code)
     return lastFailure.code == code ? lastFailure.detail : QString();
 }
 
+void CSharedSynthLibrary::TakeFailureDetail(uint16_t code, const QString& detail)
+{
+    lastFailure = {code, detail};
+}
+
 QString CSharedSynthLibrary::BankPath(uint16_t id)
 {
     const Entries entries = Current();

@@ -34,6 +34,9 @@ public:
     // What the library had to add to the status code of the last call that failed on the
     // calling thread, when the code is that one; else nothing.
     static QString FailureDetail(uint16_t code);
+    // Makes a failure read on another thread the calling thread's last one, so that its
+    // message says what the card said.
+    static void TakeFailureDetail(uint16_t code, const QString& detail);
 
     // What every operation answers while no library is loaded.
     static constexpr uint16_t NOT_LOADED = SYNTHERR_NOTSUPPORTED;

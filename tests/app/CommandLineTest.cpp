@@ -59,6 +59,7 @@ private slots:
     void cardChoiceNamesItsLibrary();
     void fileHandedToTheWindowIsOpened();
     void windowAndCommandsShareTheBankFiles();
+    void bankFilesRememberedBeforeEachCardKeptItsOwnAreKnown();
     void firstWindowAfterACommandLineLoadKeepsTheCard();
     void loadListFailingHalfWaySaysWhatItLoaded();
     void lostOutputIsAFailure_data();
@@ -480,6 +481,15 @@ void CommandLineTest::windowAndCommandsShareTheBankFiles()
     const QString second = MakeBank("SECOND");
     window->OpenFile(second);
     QCOMPARE(Status()["banks"].toArray()[1].toObject()["path"].toString(), second);
+}
+
+// An upgrade from the file both cards shared: the banks already in the card keep their files.
+void CommandLineTest::bankFilesRememberedBeforeEachCardKeptItsOwnAreKnown()
+{
+    const QString bank = MakeBank("KEPT");
+    QCOMPARE(Run({"load", bank}).status, 0);
+    QVERIFY(QFile::rename(m_bed->Path("card.state.paths"), m_bed->Path("bank-paths")));
+    QCOMPARE(Status()["banks"].toArray()[0].toObject()["path"].toString(), bank);
 }
 
 void CommandLineTest::playRunsToTheEndOrToAnInterrupt()

@@ -353,18 +353,17 @@ TEST(MemSourceTest, RowIndexAgreesWithTheRowsAfterInsertsAndRemovals)
 
 TEST(MemSourceTest, TextAloneReadsBackExactlyWhateverItsLength)
 {
-    // Texts of up to 15 bytes in Latin-1 or UTF-8, and longer ones in Latin-1, UTF-8 or
-    // UTF-16, are kept in different compact forms, each here replacing a full record.
+    // Texts of up to 15 bytes in Latin-1 or UTF-8, and longer ones (or any with a lone
+    // surrogate) in Latin-1, UTF-8 or UTF-16, are kept in different compact forms, each here
+    // replacing a full record.
     CTblMemSource source;
-    const QStringList texts{"",
-                            "R123456C7",
-                            "a text longer than fifteen",
-                            QString::fromUtf8("\xE2\x82\xAC 5"),
-                            QString(15, QChar(0xE9)),
-                            QString(5, QChar(0x20AC)),
-                            QString(5, QChar(0x20AC)) + "a",
+    const QStringList texts{"", "R123456C7", "a text longer than fifteen",
+                            QString::fromUtf8("\xE2\x82\xAC 5"), QString(15, QChar(0xE9)),
+                            QString(5, QChar(0x20AC)), QString(5, QChar(0x20AC)) + "a",
                             QString::fromUtf8("\xE2\x82\xAC and a text longer than fifteen"),
-                            QString(20, QChar(0x4E00))};
+                            QString(20, QChar(0x4E00)),
+                            // A lone surrogate, which UTF-8 cannot carry.
+                            QString(QChar(0xDC80)) + "ab"};
     CTblCell colored = Text("old");
     colored.SetBackColor(Qt::red);
     for (int col = 0; col < texts.size(); ++col) {
