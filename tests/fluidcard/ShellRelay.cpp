@@ -62,6 +62,8 @@ int CShellRelay::Count(const std::string& text) const
                       [&](const std::string& line) { return line.starts_with(text); }));
 }
 
+// Each round watches the pairs and drained servers there were when it began; what it adds
+// (a new pair, a newly drained server) is watched from the next round on.
 void CShellRelay::Serve()
 {
     for (;;) {
@@ -76,11 +78,9 @@ void CShellRelay::Serve()
         if (::poll(watched.data(), watched.size(), -1) < 0 || watched[0].revents != 0) {
             return;
         }
-        if (watched[1].revents != 0) {
-            Accept();
-        }
+        const std::size_t pairCount = m_pairs.size();
         std::vector<Pair> going;
-        for (std::size_t i = 0; i < m_pairs.size(); ++i) {
+        for (std::size_t i = 0; i < pairCount; ++i) {
             const bool clientReady = watched[2 + 2 * i].revents != 0;
             const bool serverReady = watched[3 + 2 * i].revents != 0;
             if ((!clientReady || Pass(m_pairs[i], true)) &&
@@ -89,14 +89,27 @@ void CShellRelay::Serve()
             }
         }
         m_pairs = going;
-        char sink[4096];
-        for (std::size_t i = 0; i < m_drained.size(); ++i) {
-            // What a dropped client still sends is thrown away.
-            if (watched[2 + 2 * m_pairs.size() + i].revents != 0) {
-                [[maybe_unused]] const ssize_t thrownAway = ::read(m_drained[i], sink, sizeof sink);
-            }
+        DrainServers(watched.data() + 2 + 2 * pairCount, watched.size() - 2 - 2 * pairCount);
+        if (watched[1].revents != 0) {
+            Accept();
         }
     }
+}
+
+// What a server still sends to a dropped client is thrown away; a server that has closed
+// its end is let go.
+void CShellRelay::DrainServers(const pollfd* watched, std::size_t count)
+{
+    char sink[4096];
+    std::vector<int> still;
+    for (std::size_t i = 0; i < m_drained.size(); ++i) {
+        if (i < count && watched[i].revents != 0 && ::read(m_drained[i], sink, sizeof sink) <= 0) {
+            ::close(m_drained[i]);
+            continue;
+        }
+        still.push_back(m_drained[i]);
+    }
+    m_drained = still;
 }
 
 void CShellRelay::Accept()

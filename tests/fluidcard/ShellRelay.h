@@ -5,7 +5,9 @@
 // connection. It also counts the commands that passed.
 #pragma once
 
+#include <cstddef>
 #include <mutex>
+#include <poll.h>
 #include <string>
 #include <thread>
 #include <vector>
@@ -34,6 +36,7 @@ private:
 
     void Serve();
     void Accept();
+    void DrainServers(const pollfd* watched, std::size_t count);
     // Passes what one side has to the other; false when the pair is done.
     bool Pass(Pair& pair, bool fromClient);
     void NoteCommands(Pair& pair, const std::string& bytes);
