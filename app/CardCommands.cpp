@@ -119,6 +119,12 @@ int CCardCommands::Fail(const QString& text, int exitStatus)
     return exitStatus;
 }
 
+void CCardCommands::Warn(const QString& text)
+{
+    CMessageBoxService::Current().Show(nullptr, text, CStringTable::Load(IDS_WARNING_CAPTION),
+                                       Mb::Ok | Mb::IconExclamation);
+}
+
 // The window's message for the code, after the file it is about when there is one.
 int CCardCommands::ShowStatusError(uint16_t code, const QString& file)
 {
@@ -140,8 +146,7 @@ int CCardCommands::Status(bool json)
     // way of a program that reads the JSON.
     const QString more = CSharedSynthLibrary::FailureDetail(code);
     if (code == SYNTHERR_INVCOUNT && json)
-        CMessageBoxService::Current().Show(nullptr, more, CStringTable::Load(IDS_WARNING_CAPTION),
-                                           Mb::Ok | Mb::IconExclamation);
+        Warn(more);
     else if (code == SYNTHERR_INVCOUNT)
         m_out << more << '\n';
     return ExitOk;
@@ -292,11 +297,8 @@ void CCardCommands::SayWhatChanged(int status) const
     // A card that could not be read after the failure lists no banks: that says nothing of
     // what the command changed.
     if (!m_bankTable.StatusRead()) {
-        CMessageBoxService::Current().Show(
-            nullptr,
-            QStringLiteral("the card could not be read after the failure, so what the command "
-                           "changed is not known; 'korvane status' shows the card"),
-            CStringTable::Load(IDS_WARNING_CAPTION), Mb::Ok | Mb::IconExclamation);
+        Warn(QStringLiteral("the card could not be read after the failure, so what the command "
+                            "changed is not known; 'korvane status' shows the card"));
         return;
     }
     const QList<Bank> now = CardBanks();
@@ -317,9 +319,7 @@ void CCardCommands::SayWhatChanged(int status) const
         changes << QStringLiteral("loaded ") + loaded.join(QStringLiteral(", "));
     if (changes.isEmpty())
         return;
-    CMessageBoxService::Current().Show(
-        nullptr, QStringLiteral("the card was changed: ") + changes.join(QStringLiteral("; ")),
-        CStringTable::Load(IDS_WARNING_CAPTION), Mb::Ok | Mb::IconExclamation);
+    Warn(QStringLiteral("the card was changed: ") + changes.join(QStringLiteral("; ")));
 }
 
 int CCardCommands::SavePreset(const QString& file)
@@ -336,12 +336,9 @@ void CCardCommands::WarnUnknownFiles()
     for (uint16_t i = 0; i < status.bankCount; ++i) {
         if (!m_bankTable.GetBankPath(static_cast<uint16_t>(status.banks[i].id)).isEmpty())
             continue;
-        CMessageBoxService::Current().Show(
-            nullptr,
-            QStringLiteral("The file of bank %1 (%2) is not known: the preset cannot load it.")
-                .arg(status.banks[i].id)
-                .arg(m_bankTable.GetBankName(i)),
-            CStringTable::Load(IDS_WARNING_CAPTION), Mb::Ok | Mb::IconExclamation);
+        Warn(QStringLiteral("The file of bank %1 (%2) is not known: the preset cannot load it.")
+                 .arg(status.banks[i].id)
+                 .arg(m_bankTable.GetBankName(i)));
     }
 }
 

@@ -78,6 +78,7 @@ private:
     void PrintStatusJson();
     int ShowStatusError(uint16_t code, const QString& file = QString());
     static int Fail(const QString& text, int exitStatus);
+    static void Warn(const QString& text);
     void WarnUnknownFiles();
 
     CBankTable& m_bankTable;

@@ -675,10 +675,9 @@ void CKorvaneDlg::OnCardChanged()
     if (m_switchCard)
         m_switchCard();
     // The switch opens the card chosen in Options.
-    m_cardForThisRun.clear();
+    SetCardForThisRun(QString());
     WatchCard();
     m_bankTable.ForgetBankPaths();
-    m_pathMemory = CBankPathMemory(CBankPathMemory::FileForCard());
     if (const uint16_t code = m_bankTable.RefreshStatus(); code != 0)
         CBankTable::ShowError(code);
     UpdateBankView();
