@@ -34,18 +34,6 @@ long LeadingNumber(const QString& text)
     return std::strtol(bytes.constData(), nullptr, 10);
 }
 
-// Whether the cell has a text that is not empty.
-bool HasText(const CTblCell* cell)
-{
-    const QString* text = cell ? cell->TextValue() : nullptr;
-    return text && !text->isEmpty();
-}
-
-template <typename T> int Order(T a, T b)
-{
-    return (a > b) - (a < b);
-}
-
 } // namespace
 
 void CBankGrid::ShowBanks(const CBankTable& table)
@@ -247,29 +235,6 @@ bool CBankGrid::OnEditNext(int oldCol, long oldRow, int* newCol, long* newRow)
         *newRow = oldRow == GetRowCount() - 1 ? 0 : oldRow + 1;
     }
     return true;
-}
-
-// Numbers by value; texts by their code units, cells without text after the others.
-int CBankGrid::CompareCells(const CTblCell* a, const CTblCell* b, int flags)
-{
-    if (flags & CTblCell::CompareDescending)
-        std::swap(a, b);
-    if (!a || !b)
-        return (a ? 0 : 1) - (b ? 0 : 1);
-    // Data types 3 and 5 hold numbers too; a cell without text counts as 0.
-    switch (a->ValueType()) {
-    case CTblCell::TypeNumber:
-    case 3:
-    case 5:
-        return Order(a->AsNumber(), b->AsNumber());
-    default:
-        break;
-    }
-    const bool textA = HasText(a);
-    const bool textB = HasText(b);
-    if (!textA || !textB)
-        return (textA ? 0 : 1) - (textB ? 0 : 1);
-    return Order(QString::compare(*a->TextValue(), *b->TextValue(), Qt::CaseSensitive), 0);
 }
 
 // The rows' own background, white in a light theme: below the last row too, so that a dark

@@ -55,7 +55,6 @@ public:
     bool OnEditKey(int col, long row, QWidget* editor, int* ch) override;
     bool OnEditEnd(int col, long row, QWidget* editor, const QString& text, int cancelled) override;
     bool OnEditNext(int oldCol, long oldRow, int* newCol, long* newRow) override;
-    int CompareCells(const CTblCell* a, const CTblCell* b, int flags) override;
     QColor GetDefaultBackColor(int section) override;
 
 private:

@@ -113,8 +113,6 @@ private slots:
     void enterAndTabCarryTheEditOn();
     void keyboardAloneEditsAPriorityReachesTheButtonsAndQuits();
     void columnBordersAndHeadingCannotBeDragged();
-    void compareCellsIsAConsistentOrder_data();
-    void compareCellsIsAConsistentOrder();
     void cardWithoutMemoryShowsAnEmptyGauge();
 
 private:
@@ -599,47 +597,6 @@ void BankWindowTest::columnBordersAndHeadingCannotBeDragged()
         headings << text;
     }
     QCOMPARE(headings, QStringList({"N°", "Name", "Priority", "RAM Size"}));
-}
-
-void BankWindowTest::compareCellsIsAConsistentOrder_data()
-{
-    QTest::addColumn<int>("type");
-    QTest::addColumn<QString>("a");
-    QTest::addColumn<QString>("b");
-    QTest::addColumn<int>("order");
-    const int text = CTblCell::TypeText;
-    const int number = CTblCell::TypeNumber;
-    QTest::newRow("numbers by value") << number << "9"
-                                      << "10" << -1;
-    QTest::newRow("no text counts as 0") << number << ""
-                                         << "-1" << 1;
-    QTest::newRow("texts by code units") << text << "PIANO"
-                                         << "ORGAN" << 1;
-    QTest::newRow("empty text last") << text << ""
-                                     << "A" << 1;
-    QTest::newRow("two empty texts") << text << ""
-                                     << "" << 0;
-    QTest::newRow("two empty cells of another type") << 7 << ""
-                                                     << "" << 0;
-}
-
-void BankWindowTest::compareCellsIsAConsistentOrder()
-{
-    QFETCH(int, type);
-    QFETCH(QString, a);
-    QFETCH(QString, b);
-    QFETCH(int, order);
-    CTblCell first;
-    CTblCell second;
-    for (auto [cell, text] : {std::pair{&first, a}, std::pair{&second, b}}) {
-        if (!text.isEmpty())
-            cell->AssignText(text);
-        cell->SetDataType(static_cast<int16_t>(type));
-    }
-    CBankGrid grid;
-    QCOMPARE(grid.CompareCells(&first, &second, 0), order);
-    QCOMPARE(grid.CompareCells(&second, &first, 0), -order);
-    QCOMPARE(grid.CompareCells(&first, &second, CTblCell::CompareDescending), -order);
 }
 
 // A card whose status cannot be read counts as one without memory.
