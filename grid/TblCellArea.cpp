@@ -1,6 +1,7 @@
 #include "TblCellArea.h"
 
 #include "TblCell.h"
+#include "TblCellPainter.h"
 #include "TblCellType.h"
 #include "TblCtrl.h"
 #include "TblSelection.h"
@@ -10,7 +11,6 @@
 #include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QThread>
 #include <QToolTip>
 #include <QWheelEvent>
 
@@ -183,155 +183,19 @@ void CTblCellArea::paintEvent(QPaintEvent* event)
         buffer.setFont(font);
         m_pGrid->OnPrepareDC(&screen, &buffer, CTblCtrl::SectionCells);
         buffer.setClipRegion(event->region());
-        PaintCells(buffer, event->region());
+        CTblCellPainter(*m_pGrid, *m_pSheet, size()).PaintCells(buffer, event->region());
         buffer.end();
         screen.setClipRegion(event->region());
         screen.drawPixmap(0, 0, m_buffer);
         screen.setClipping(false);
     } else {
         m_pGrid->OnPrepareDC(&screen, nullptr, CTblCtrl::SectionCells);
-        PaintCells(screen, event->region());
+        CTblCellPainter(*m_pGrid, *m_pSheet, size()).PaintCells(screen, event->region());
     }
-    if (m_bFocus)
-        DrawCurrentFrame(screen);
+    // The sheet is read again: what painting asked of the application may have changed it.
+    if (m_bFocus && m_pSheet)
+        CTblCellPainter(*m_pGrid, *m_pSheet, size()).DrawCurrentFrame(screen);
     m_bPainting = false;
-}
-
-void CTblCellArea::PaintCells(QPainter& dc, const QRegion& region)
-{
-    const CTblSheet& s = *m_pSheet;
-    const QRect bounds = region.boundingRect();
-    const int w = width();
-    const int h = height();
-    std::vector<Block> blocks;
-    int y = 0;
-    long row = s.FirstShownRow();
-    while (y < h && row < s.m_nRowCount) {
-        const int rowHeight = s.RowSize(row);
-        if (rowHeight > 0 && y + rowHeight > bounds.top() && y <= bounds.bottom())
-            PaintRow(dc, region, row, y, rowHeight, blocks);
-        y += std::max(rowHeight, 0);
-        // Below the last row the source may add more, drawn in the same paint.
-        if (row == s.m_nRowCount - 1 && y < h)
-            m_pGrid->RequestRowsPastEnd(1);
-        row = s.NextShownRow(row);
-    }
-    const QColor back = m_pGrid->GetDefaultBackColor(CTblCtrl::SectionCells);
-    const int columnsEnd = ColumnsEnd();
-    if (columnsEnd < w)
-        dc.fillRect(QRect(columnsEnd, 0, w - columnsEnd, std::min(y, h)), back);
-    if (y < h)
-        dc.fillRect(QRect(0, y, w, h - y), back);
-    DrawLockedLines(dc);
-}
-
-int CTblCellArea::PaintRow(QPainter& dc, const QRegion& region, long row, int top, int height,
-                           std::vector<Block>& blocks)
-{
-    const CTblSheet& s = *m_pSheet;
-    int x = 0;
-    for (int col = s.FirstShownCol(); x < width() && col < s.m_nColCount;
-         col = s.NextShownCol(col)) {
-        const int colWidth = s.ColSize(col);
-        if (colWidth <= 0)
-            continue;
-        const QRect rect(x, top, colWidth, height);
-        if (region.intersects(rect))
-            DrawCellAt(dc, col, row, rect, blocks);
-        x += colWidth;
-    }
-    return x;
-}
-
-QRect CTblCellArea::BandOf(int col, long row) const
-{
-    // The locked columns (rows) and the scrolling ones are bands of their own.
-    const CTblSheet& s = *m_pSheet;
-    const bool lockedCol = col < s.m_nLockedCols;
-    const bool lockedRow = row < s.m_nLockedRows;
-    const int left = lockedCol ? 0 : s.m_nLockedColsWidth;
-    const int top = lockedRow ? 0 : s.m_nLockedRowsHeight;
-    const int right = lockedCol ? s.m_nLockedColsWidth : width();
-    const int bottom = lockedRow ? s.m_nLockedRowsHeight : height();
-    return QRect(left, top, right - left, bottom - top);
-}
-
-void CTblCellArea::DrawCellAt(QPainter& dc, int col, long row, const QRect& rect,
-                              std::vector<Block>& blocks)
-{
-    const CTblSheet& s = *m_pSheet;
-    CTblCell cell;
-    m_pGrid->ComposeCell(col, row, cell);
-    QRect drawRect = rect;
-    const QRect band = BandOf(col, row);
-    if (cell.HasAnyProperty(CTblCell::PropJoin)) {
-        // A joined block is drawn once in each band it shows in, from its first cell,
-        // over its whole rectangle cut to the band: a block partly scrolled under the
-        // locked rows (columns) stays under them.
-        int firstCol = col;
-        long firstRow = row;
-        if (m_pGrid->JoinedBlockRect(cell, col, row, firstCol, firstRow, drawRect)) {
-            const bool drawn = std::any_of(blocks.begin(), blocks.end(), [&](const Block& b) {
-                return b.col == firstCol && b.row == firstRow && b.band == band;
-            });
-            if (drawn)
-                return;
-            blocks.push_back(Block{firstCol, firstRow, band});
-            if (firstCol != col || firstRow != row)
-                m_pGrid->ComposeCell(firstCol, firstRow, cell);
-            col = firstCol;
-            row = firstRow;
-        }
-    }
-    int selected = 0;
-    if (s.m_bMultiSel)
-        selected = s.m_selection.BlockAt(col, row) + 1;
-    const int current = row == s.m_nCurRow && (col == s.m_nCurCol || s.m_bRowHighlight) ? 1 : 0;
-    dc.save();
-    dc.setClipRect(band, dc.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
-    m_pGrid->TypeOf(cell)->DrawCell(dc, drawRect, col, row, cell, selected, current);
-    dc.restore();
-}
-
-void CTblCellArea::DrawLockedLines(QPainter& dc) const
-{
-    const CTblSheet& s = *m_pSheet;
-    const QColor line = m_pGrid->GetShadowPen().color();
-    if (s.m_nLockedCols > 0 && s.m_nLockedColsWidth > 0)
-        dc.fillRect(QRect(s.m_nLockedColsWidth - 1, 0, 1, height()), line);
-    if (s.m_nLockedRows > 0 && s.m_nLockedRowsHeight > 0)
-        dc.fillRect(QRect(0, s.m_nLockedRowsHeight - 1, width(), 1), line);
-}
-
-int CTblCellArea::ColumnsEnd() const
-{
-    const CTblSheet& s = *m_pSheet;
-    int x = 0;
-    for (int col = s.FirstShownCol(); x < width() && col < s.m_nColCount; col = s.NextShownCol(col))
-        x += std::max(s.ColSize(col), 0);
-    return x;
-}
-
-void CTblCellArea::DrawCurrentFrame(QPainter& dc)
-{
-    const CTblSheet& s = *m_pSheet;
-    // Bit value 1 of the current cell style frames the current cell.
-    if (!(s.m_nCurCellStyle & 1) || s.m_nCurCol < 0 || s.m_nCurRow < 0)
-        return;
-    QRect rect;
-    if (s.m_bRowHighlight) {
-        int top = 0;
-        int height = 0;
-        if (!s.RowSpan(s.m_nCurRow, top, height))
-            return;
-        rect = QRect(0, top, std::min(ColumnsEnd(), width()), height);
-    } else if (!m_pGrid->VisibleCellRect(s.m_nCurCol, s.m_nCurRow, rect)) {
-        return;
-    }
-    dc.save();
-    dc.setClipRect(BandOf(s.m_nCurCol, s.m_nCurRow), Qt::IntersectClip);
-    m_pGrid->DrawCurrentCellFrame(dc, rect);
-    dc.restore();
 }
 
 // ---- Keyboard ----
@@ -344,9 +208,6 @@ int CTblCellArea::KeyStep()
         return 1;
     ++m_nRepeat;
     const int quotient = std::min(m_nRepeat / divisor, MaxKeyAcceleration);
-    // The first repeats come slower when the sheet asks for a key delay.
-    if (s.m_nKeyDelay > 0 && quotient == 0 && m_nRepeat > 1)
-        QThread::msleep(static_cast<unsigned long>(s.m_nKeyDelay));
     return quotient * quotient * quotient + 1;
 }
 

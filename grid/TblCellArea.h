@@ -1,6 +1,7 @@
-// The grid's cell area: paints the cells of the current sheet, repainting only what a
-// move changed and shifting the pixels already drawn when the view scrolls, and turns
-// keys, clicks, drags and the wheel into the grid's navigation and callbacks.
+// The grid's cell area: has the cells of the current sheet painted (CTblCellPainter),
+// repainting only what a move changed and shifting the pixels already drawn when the view
+// scrolls, and turns keys, clicks, drags and the wheel into the grid's navigation and
+// callbacks.
 #pragma once
 
 #include "TblChildWindow.h"
@@ -9,8 +10,6 @@
 #include <QRegion>
 #include <QTimer>
 #include <QWidget>
-
-#include <vector>
 
 class CTblCell;
 class CTblCellType;
@@ -56,13 +55,6 @@ private:
         QRect rect;
         bool found = false;
     };
-    // A joined block already drawn in a band of the current paint.
-    struct Block
-    {
-        int col;
-        long row;
-        QRect band;
-    };
 
     Hit HitAt(const QPoint& point) const;
     // The type of a body cell; none for no cell (no current cell).
@@ -77,16 +69,6 @@ private:
     // the window.
     bool BufferReady();
     void ScrollPixels(int dx, int dy, const QRect& rect);
-    void PaintCells(QPainter& dc, const QRegion& region);
-    int PaintRow(QPainter& dc, const QRegion& region, long row, int top, int height,
-                 std::vector<Block>& blocks);
-    // The part of the area that the locked or scrolling columns and rows of a cell share.
-    QRect BandOf(int col, long row) const;
-    void DrawCellAt(QPainter& dc, int col, long row, const QRect& rect, std::vector<Block>& blocks);
-    void DrawLockedLines(QPainter& dc) const;
-    // Where the columns end, at most a little past the area's right edge.
-    int ColumnsEnd() const;
-    void DrawCurrentFrame(QPainter& dc);
 
     // Tab and Shift+Tab go to the grid's keys; Ctrl+Tab and Ctrl+Shift+Tab leave the grid.
     bool TakeTabKey(QKeyEvent* event);

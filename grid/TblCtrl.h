@@ -1,15 +1,19 @@
 // A spreadsheet-like grid control: sheets of cells with column and row headings, cells
 // kept by data sources, drawn and handled by cell types, and a current cell that the
 // keyboard, the mouse and the application move. An application specialises it by
-// overriding the callbacks at the end of the class.
+// overriding its callbacks (CTblCallbacks, and the two at the end of the class).
 #pragma once
 
 #include "TblArrowType.h"
+#include "TblCallbacks.h"
 #include "TblCell.h"
 #include "TblCellType.h"
 #include "TblCheckBoxType.h"
 #include "TblDropListType.h"
+#include "TblEditSession.h"
 #include "TblFontList.h"
+#include "TblJoinGeometry.h"
+#include "TblNavigator.h"
 #include "TblSheet.h"
 
 #include <QColor>
@@ -28,6 +32,7 @@ class CTblCornerBox;
 class CTblDataSource;
 class CTblEditWnd;
 class CTblHScrollBar;
+class CTblLayout;
 class CTblRowHeader;
 class CTblSheetTabs;
 class CTblTipWnd;
@@ -35,7 +40,7 @@ class CTblVScrollBar;
 class QAction;
 class QMenu;
 
-class CTblCtrl : public QWidget
+class CTblCtrl : public QWidget, public CTblCallbacks
 {
     Q_OBJECT
 
@@ -100,9 +105,9 @@ public:
 
     // Fonts, kept by the grid and addressed by index.
     int SetDefaultFont(int index);
-    int RegisterFontEx(int height, int width, int escapement, int orientation, int weight,
-                       uint8_t italic, uint8_t underline, uint8_t strikeOut, uint8_t charSet,
-                       uint8_t outPrecision, uint8_t clipPrecision, uint8_t quality,
+    // A negative height is the font's pixel size, a positive one the height of its line;
+    // pitchAndFamily holds a style hint in its high bits and 1 for fixed pitch in its low ones.
+    int RegisterFontEx(int height, int weight, uint8_t italic, uint8_t underline, uint8_t strikeOut,
                        uint8_t pitchAndFamily, const QString& faceName);
     int RegisterFont(const QString& faceName, int height, int weight);
     const QFont* GetFont(int index) const { return m_fonts.At(index); }
@@ -121,19 +126,19 @@ public:
     // target cannot be reached, 2 when the data source or a callback refused.
     int GetCurCol() const { return m_pSheet->m_nCurCol; }
     long GetCurRow() const { return m_pSheet->m_nCurRow; }
-    int MoveToCell(int col, long row);
-    int MoveToRow(long row);
-    int MoveToCol(int col);
-    int ScrollToRow(long row);
-    int ScrollToCol(int col);
+    int MoveToCell(int col, long row) { return m_navigator.MoveToCell(col, row); }
+    int MoveToRow(long row) { return m_navigator.MoveToRow(row); }
+    int MoveToCol(int col) { return m_navigator.MoveToCol(col); }
+    int ScrollToRow(long row) { return m_navigator.ScrollToRow(row); }
+    int ScrollToCol(int col) { return m_navigator.ScrollToCol(col); }
     // Step kinds: CTblSheet::Step.
-    int StepRow(int kind);
-    int StepCol(int kind);
-    int ScrollRows(int kind);
-    int ScrollCols(int kind);
+    int StepRow(int kind) { return m_navigator.StepRow(kind); }
+    int StepCol(int kind) { return m_navigator.StepCol(kind); }
+    int ScrollRows(int kind) { return m_navigator.ScrollRows(kind); }
+    int ScrollCols(int kind) { return m_navigator.ScrollCols(kind); }
     // Gives the keyboard focus to the next (previous) control outside the grid that takes
     // Tab, as Ctrl+Tab (Ctrl+Shift+Tab) does.
-    void LeaveGrid(bool forward);
+    void LeaveGrid(bool forward) { m_navigator.LeaveGrid(forward); }
 
     int FitColumnsToWidth(int first, int last);
     int FitColumnsToContent(int first, int last, long rowLimit, int flags);
@@ -153,37 +158,49 @@ public:
     int Redraw();
     int RepaintCell(int col, long row);
     int GetRedraw() const { return m_nRedraw; }
-    bool IsEditing() const { return m_bEditing != 0; }
+    bool IsEditing() const { return m_edit.IsEditing(); }
     // The cell at a point of the cell area, with its rectangle (a joined block's
     // first cell and the block's rectangle). 1 when no cell is there.
-    int CellAtPoint(int x, int y, int& col, long& row, QRect& rect);
+    int CellAtPoint(int x, int y, int& col, long& row, QRect& rect)
+    {
+        return m_joins.CellAtPoint(x, y, col, row, rect);
+    }
     // The rectangle of a body cell (of its whole block when it is joined) in the cell
     // area as it is scrolled; false when no part of it is shown.
-    bool VisibleCellRect(int col, long row, QRect& rect);
+    bool VisibleCellRect(int col, long row, QRect& rect)
+    {
+        return m_joins.VisibleCellRect(col, row, rect);
+    }
     // For a composed cell that belongs to a joined block: the block's first cell and its
     // rectangle in the cell area. False when the cell is not joined (or joins are off).
     bool JoinedBlockRect(const CTblCell& cell, int col, long row, int& firstCol, long& firstRow,
-                         QRect& rect) const;
+                         QRect& rect) const
+    {
+        return m_joins.JoinedBlockRect(cell, col, row, firstCol, firstRow, rect);
+    }
     // Asks the sheet's default source for rows past the last one (OnBeyondLastRow
     // follows); true when the row count grew.
-    bool RequestRowsPastEnd(long wanted);
+    bool RequestRowsPastEnd(long wanted) { return m_navigator.RequestRowsPastEnd(wanted); }
 
     // In-place editing. BeginEditAt answers 0 when the editor opened, 1 when the cell
     // cannot be edited or a callback refused, 2 when the move to the cell failed.
     // EndEdit answers 0 when the data source or the application refused the end (the
     // edit goes on), 1 otherwise; with cont it opens the editor on the next cell.
-    int BeginEdit();
-    int BeginEditAt(int col, long row, int firstChar);
-    int EndEdit(const QString& text, int cancelled, int cont, int nextCol, long nextRow);
+    int BeginEdit() { return m_edit.Begin(m_pSheet->m_nCurCol, m_pSheet->m_nCurRow, 0); }
+    int BeginEditAt(int col, long row, int firstChar) { return m_edit.Begin(col, row, firstChar); }
+    int EndEdit(const QString& text, int cancelled, int cont, int nextCol, long nextRow)
+    {
+        return m_edit.End(text, cancelled, cont, nextCol, nextRow);
+    }
     // Ends an edit in progress without storing its text.
-    void CancelEdit();
+    void CancelEdit() { m_edit.Cancel(); }
     // Ends an edit of the grid's own editor at once, storing its text, for a press on
     // another cell; true when no edit is left in progress (false when it was refused).
-    bool EndEditForPress();
-    int GetEditCol() const { return m_nEditCol; }
-    long GetEditRow() const { return m_nEditRow; }
+    bool EndEditForPress() { return m_edit.EndForPress(); }
+    int GetEditCol() const { return m_edit.Col(); }
+    long GetEditRow() const { return m_edit.Row(); }
     // The editor of the edit in progress (the grid's own or one an application gave).
-    QWidget* GetEditor() const { return m_pEditor; }
+    QWidget* GetEditor() const { return m_edit.Editor(); }
 
     // The grid's windows; none before AttachToDlgItem.
     CTblCellArea* GetCellArea() const { return m_pCellArea; }
@@ -211,87 +228,9 @@ public:
     int RegisterDataSource(CTblDataSource* source);
     CTblDataSource* GetDataSource(int index) const;
 
-    // Callbacks. "Allow" callbacks answer true to let the action happen.
-    virtual void OnFocusGained(int section);
-    virtual void OnGridReady();
-    virtual void OnSheetReady(int sheet);
-    virtual bool AllowCellMove(int oldCol, long oldRow, int newCol, long newRow);
-    virtual bool AllowViewMove(int leftCol, long topRow, int newLeftCol, long newTopRow);
-    virtual void OnBeyondLastRow(long rowCount, long wanted, long added);
-    virtual void OnBeforeFirstRow(long first, long second);
-    virtual bool AllowColResize(int col);
-    virtual void OnColResizing(int col, int* width);
-    virtual void OnColResized(int col, int* width);
-    virtual bool AllowRowResize(long row);
-    virtual void OnRowResizing(long row, int* height);
-    virtual void OnRowResized(long row, int* height);
-    virtual bool AllowColHeaderResize();
-    virtual bool AllowRowHeaderResize();
-    virtual void OnColHeaderResizing(int* height);
-    virtual void OnRowHeaderResizing(int* width);
-    virtual void OnColHeaderResized(int* height);
-    virtual void OnRowHeaderResized(int* width);
-    virtual void OnCurColChanged(int oldCol, int newCol);
-    virtual void OnCurRowChanged(long oldRow, long newRow);
-    virtual void OnCurCellChanged(int oldCol, int newCol, long oldRow, long newRow);
-    virtual void OnScrolledToCol(int oldLeftCol, int newLeftCol);
-    virtual void OnScrolledToRow(long oldTopRow, long newTopRow);
-    virtual void OnCellLeftButton(int col, long row, bool down, const QRect& rect,
-                                  const QPoint& point, int processed);
-    virtual void OnCellRightButton(int col, long row, bool down, const QRect& rect,
-                                   const QPoint& point, int processed);
-    virtual void OnCellDoubleClick(int col, long row, const QRect& rect, const QPoint& point,
-                                   int processed);
-    virtual void OnCellMouseMove(int col, long row, const QPoint& point, unsigned keyFlags,
-                                 int processed);
-    virtual void OnColHeaderLeftButton(int col, long row, bool down, const QRect& rect,
-                                       const QPoint& point, int processed);
-    virtual void OnColHeaderRightButton(int col, long row, bool down, const QRect& rect,
-                                        const QPoint& point, int processed);
-    virtual void OnColHeaderDoubleClick(int col, long row, const QRect& rect, const QPoint& point,
-                                        int processed);
-    virtual void OnRowHeaderLeftButton(int col, long row, bool down, const QRect& rect,
-                                       const QPoint& point, int processed);
-    virtual void OnRowHeaderRightButton(int col, long row, bool down, const QRect& rect,
-                                        const QPoint& point, int processed);
-    virtual void OnRowHeaderDoubleClick(int col, long row, const QRect& rect, const QPoint& point,
-                                        int processed);
-    virtual void OnCornerLeftButton(bool down, const QRect& rect, const QPoint& point,
-                                    int processed);
-    virtual void OnCornerRightButton(bool down, const QRect& rect, const QPoint& point,
-                                     int processed);
-    virtual void OnCornerDoubleClick(const QRect& rect, const QPoint& point, int processed);
-    // A key is a Qt key combined with its keyboard modifiers (QKeyCombination::toCombined);
-    // a character its Unicode value. Either may be changed, or set to 0 to swallow it.
-    virtual void OnGridKeyDown(int* key, int processed);
-    virtual void OnGridChar(int* ch, int processed);
-    virtual void OnCellFetch(int col, long row, CTblCell& cell);
-    virtual void OnCellStore(int col, long row, CTblCell& cell);
-    virtual void OnSourceEvent(int source, int message, intptr_t param);
-    // The built-in types' events are listed with them (CTblDropListType::EventOpening ...).
-    virtual bool OnCellTypeEvent(int typeIndex, int col, long row, int message, intptr_t param);
-    virtual bool OnEditBegin(int col, long row, QWidget** editor);
-    // Each character typed into the editor (8 for Backspace); false drops it.
-    virtual bool OnEditKey(int col, long row, QWidget* editor, int* ch);
-    virtual bool OnEditEnd(int col, long row, QWidget* editor, const QString& text, int cancelled);
-    virtual bool OnEditNext(int oldCol, long oldRow, int* newCol, long* newRow);
-    virtual void OnPopupCommand(int col, long row, int section, int id);
-    virtual bool OnPopupOpen(int col, long row, int section);
-    virtual bool OnCellTip(int col, long row, int section, QString& text);
-    virtual bool OnVScrollTip(long row, QString& text);
-    virtual bool OnHScrollTip(int col, QString& text);
-    // Negative, 0 or positive as a sorts before, with or after b (CTblCell::Compare).
-    virtual int CompareCells(const CTblCell* a, const CTblCell* b, int flags);
-    virtual void OnPrepareDC(QPainter* dc, QPainter* bufferDC, int section);
-    virtual void OnLayout(QRect* cells, QRect* colHeader, QRect* rowHeader, QRect* corner,
-                          QRect* vScroll, QRect* hScroll, QRect* tabs);
-    virtual void OnSheetTabClick(int tabId);
+    // Callbacks that draw with the grid's palette and style; the others are CTblCallbacks'.
     virtual QColor GetDefaultBackColor(int section);
     virtual void DrawCurrentCellFrame(QPainter& dc, const QRect& rect);
-    virtual void OnFocusLost(int section);
-    virtual bool AllowColDrag(int col);
-    virtual bool AllowColDrop(int fromCol, int toCol);
-    virtual void OnTrackerMoved(const QRect& oldRect, const QRect& newRect);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -299,44 +238,18 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    // A joined block: its first cell and its size in columns and rows.
-    struct JoinBlock
-    {
-        int col = 0;
-        long row = 0;
-        int cols = 1;
-        long rows = 1;
-    };
+    // The edit session reads the data sources and opens editors in the headings.
+    friend class CTblEditSession;
 
     CTblDataSource* SourceOf(int col, int& sourceCol) const;
-    static bool BlockOf(const CTblCell& cell, int col, long row, JoinBlock& block);
-    bool JoinedBlockAt(int col, long row, JoinBlock& block);
-    QRect BlockRect(const JoinBlock& block) const;
-    long SnapToJoin(long target, bool alongRows);
-    int ClampCol(int& col);
-    int ClampRow(long& row);
-    void TakeSelectionAnchor();
-    void UpdateSelection();
-    void NotifyChange();
-    void TellCellType(int col, long row, bool gained);
-    void ApplyLargestTopRow();
-    void ApplyLargestLeftCol();
-    void ApplyColumnGeometry();
-    void ApplyRowGeometry();
     void ShowSheetAt(int index, int redraw, const int* inheritedTabWidth);
-    std::vector<long> RowsToMeasure(bool headings, long limit) const;
+    // Gives each of the grid's windows its rectangle of the layout, from origin.
+    void PlaceWindows(const CTblLayout& layout, const QPoint& origin);
     void OnPopupAction(QAction* action);
     void CreateWindows();
     // The cell area takes the focus from the grid's other windows, but not from its own
     // editor or list, nor from controls outside the grid.
     void FocusCellsIfInGrid();
-    static void SetEditorText(QWidget* editor, const QString& text);
-    void HideEditor(QWidget* editor);
-    // The window an edited cell shows in (the cell area, or the heading of a heading
-    // cell) with the cell's rectangle there, scrolled into view; none when not shown.
-    QWidget* EditorHost(int col, long row, QRect& rect);
-    // Opens the editor on the next cell (wrapped round the ends) when both agree.
-    void ContinueEdit(int col, long row, int nextCol, long nextRow);
 
     CTblCellType m_normalType;
     CTblDropListType m_dropListType;
@@ -353,10 +266,6 @@ private:
     int m_nPopupCol = -1;
     long m_nPopupRow = -1;
     int m_nPopupSection = 0;
-    int m_bEditing = 0;
-    int m_nEditCol = -1;
-    long m_nEditRow = -1;
-    QWidget* m_pEditor = nullptr;
     CTblCellArea* m_pCellArea = nullptr;
     CTblColHeader* m_pColHeader = nullptr;
     CTblRowHeader* m_pRowHeader = nullptr;
@@ -370,4 +279,7 @@ private:
     QPen m_shadowPen;
     int m_nRedraw = 0;
     bool m_bInLayout = false;
+    CTblJoinGeometry m_joins{*this};
+    CTblNavigator m_navigator{*this, m_joins};
+    CTblEditSession m_edit{*this};
 };

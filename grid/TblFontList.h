@@ -12,21 +12,14 @@
 class CTblFontList
 {
 public:
-    // A font description with the fields of the platform's logical font.
+    // A font description: the fields of the platform's logical font that make the font.
     struct LogFont
     {
         int height = 0;
-        int width = 0;
-        int escapement = 0;
-        int orientation = 0;
         int weight = 0;
         uint8_t italic = 0;
         uint8_t underline = 0;
         uint8_t strikeOut = 0;
-        uint8_t charSet = 0;
-        uint8_t outPrecision = 0;
-        uint8_t clipPrecision = 0;
-        uint8_t quality = 0;
         uint8_t pitchAndFamily = 0;
         QString faceName;
 

@@ -126,8 +126,6 @@ public:
     int m_nCellAreaWidth = 0;
     int m_nCellAreaHeight = 0;
     QRect m_rcCells;
-    QRect m_rcColHeader;
-    QRect m_rcRowHeader;
     QRect m_rcCorner;
     QRect m_rcTabs;
     QRect m_rcVScroll;
@@ -150,7 +148,6 @@ public:
     int m_nDragAccel = 0;
     int m_nDragDelay = 200;
     int m_nKeyAccelDiv = 0;
-    int m_nKeyDelay = 0;
     int m_nLockedCols = 0;
     long m_nLockedRows = 0;
     int m_nLockedColsWidth = 0;

@@ -107,6 +107,11 @@ public:
             m_onLayout(cells, colHeader, rowHeader, corner, vScroll, hScroll, tabs);
     }
     void OnSheetTabClick(int tabId) override { m_log.push_back(Call("OnSheetTabClick", tabId)); }
+    bool OnCellTip(int col, long row, int, QString& text) override
+    {
+        text = QStringLiteral("Col:%1 Row:%2").arg(col).arg(row);
+        return true;
+    }
     bool OnVScrollTip(long row, QString& text) override
     {
         text = QStringLiteral("Row %1").arg(row);

@@ -181,8 +181,7 @@ TEST(GridCoreTest, FontsWithEqualFieldsAreReused)
     ASSERT_NE(grid.GetFont(bold), nullptr);
     EXPECT_EQ(grid.GetFont(bold)->weight(), QFont::Bold);
     EXPECT_EQ(grid.GetFont(bold)->pixelSize(), 12);
-    const int italic =
-        grid.RegisterFontEx(-12, 0, 0, 0, 400, 1, 0, 0, 0, 0, 0, 0, 0, "DejaVu Sans");
+    const int italic = grid.RegisterFontEx(-12, 400, 1, 0, 0, 0, "DejaVu Sans");
     EXPECT_TRUE(grid.GetFont(italic)->italic());
     // A face name too long for the logical font is dropped, so it matches an empty one.
     const int unnamed = grid.RegisterFont("", 10, 0);
@@ -539,7 +538,7 @@ TEST(GridCoreTest, DefaultCallbackAnswers)
     CTblCtrl grid;
     QString tip;
     EXPECT_TRUE(grid.OnCellTip(2, 7, 1, tip));
-    EXPECT_EQ(tip, "Col:2 Row:7");
+    EXPECT_TRUE(tip.isEmpty()) << "no tip unless the application gives one";
     EXPECT_EQ(grid.GetDefaultBackColor(CTblCtrl::SectionCells),
               grid.palette().color(QPalette::Base));
     EXPECT_EQ(grid.GetDefaultBackColor(CTblCtrl::SectionCorner),

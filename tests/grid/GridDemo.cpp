@@ -10,7 +10,8 @@ namespace {
 
 constexpr int PlaceholderId = 1;
 
-// Opens the in-place editor on a double click, as applications of the grid do.
+// Opens the in-place editor on a double click, as applications of the grid do, and
+// shows a cell's whole text as its tip.
 class CDemoGrid : public CTblCtrl
 {
 public:
@@ -18,6 +19,10 @@ public:
     {
         if (col >= 0 && row >= 0)
             BeginEdit();
+    }
+    bool OnCellTip(int col, long row, int, QString& text) override
+    {
+        return GetCellText(col, row, text) == 0;
     }
 };
 
