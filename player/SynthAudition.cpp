@@ -1,0 +1,93 @@
+#include "SynthAudition.h"
+
+#include "NativePath.h"
+#include "SequencerSynth.h"
+#include "StringTable.h"
+
+namespace {
+constexpr int IDS_AUDITION_NO_FLUIDSYNTH = 1089;
+constexpr int IDS_AUDITION_NO_SOUNDFONT = 1097;
+constexpr int IDS_AUDITION_NO_PRESET = 1095;
+constexpr int IDS_AUDITION_NO_AUDIO_OUTPUT = 1096;
+} // namespace
+
+CSynthAudition::CSynthAudition(CSequencerAudioOutput::Opener openAudio)
+    : m_openAudio(std::move(openAudio))
+{
+}
+
+// The output goes first: its thread renders from the synthesizer until it is gone.
+CSynthAudition::~CSynthAudition()
+{
+    m_output.reset();
+}
+
+QString CSynthAudition::PrepareSynth(const QStringList& fonts)
+{
+    const QStringList identities = CSequencerSynth::Identities(fonts);
+    if (m_synth && identities == m_loadedFonts)
+        return QString();
+    const CFluidSynthApi* api = CFluidSynthApi::Get();
+    if (!api)
+        return CStringTable::Load(IDS_AUDITION_NO_FLUIDSYNTH);
+    // The old synthesizer goes first: two large sets of SoundFonts need not fit in memory.
+    m_synth.reset();
+    m_loadedFonts.clear();
+    auto synth = std::make_unique<CSequencerSynth>(*api);
+    QString failed;
+    if (synth->LoadSoundFonts(fonts, failed))
+        return CStringTable::Load(IDS_AUDITION_NO_SOUNDFONT).arg(CNativePath::Display(failed));
+    m_synth = std::move(synth);
+    m_loadedFonts = identities;
+    return QString();
+}
+
+QString CSynthAudition::Begin(const AuditionPlan& plan)
+{
+    QStringList fonts = plan.cardFonts;
+    if (!fonts.contains(plan.soundFont))
+        fonts.append(plan.soundFont);
+    if (QString problem = PrepareSynth(fonts); !problem.isEmpty())
+        return problem;
+    const CFluidSynthApi& api = m_synth->Api();
+    m_nChannel = plan.channel - 1;
+    if (api.fluid_synth_program_select(m_synth->Synth(), m_nChannel,
+                                       m_synth->FontId(plan.soundFont), plan.bank,
+                                       plan.program) != FLUID_OK)
+        return CStringTable::Load(IDS_AUDITION_NO_PRESET)
+            .arg(CNativePath::Display(plan.soundFont))
+            .arg(plan.bank)
+            .arg(plan.program);
+    m_output = m_openAudio(m_synth->Settings(), &Render, m_synth.get());
+    if (!m_output)
+        return CStringTable::Load(IDS_AUDITION_NO_AUDIO_OUTPUT);
+    return QString();
+}
+
+bool CSynthAudition::Note(int key, int velocity)
+{
+    const CFluidSynthApi& api = m_synth->Api();
+    if (velocity > 0)
+        api.fluid_synth_noteon(m_synth->Synth(), m_nChannel, key, velocity);
+    else
+        api.fluid_synth_noteoff(m_synth->Synth(), m_nChannel, key);
+    return true;
+}
+
+bool CSynthAudition::Sounding() const
+{
+    return m_synth->Api().fluid_synth_get_active_voice_count(m_synth->Synth()) > 0;
+}
+
+bool CSynthAudition::End()
+{
+    m_output.reset();
+    // What still sounds is cut: the next audition starts on a silent synthesizer.
+    m_synth->Api().fluid_synth_all_sounds_off(m_synth->Synth(), m_nChannel);
+    return true;
+}
+
+int CSynthAudition::Render(void* data, int frames, int nfx, float* fx[], int nout, float* out[])
+{
+    return static_cast<const CSequencerSynth*>(data)->Process(frames, nfx, fx, nout, out);
+}
