@@ -426,7 +426,8 @@ int CCardCommands::Audition(int bank, int program, int channel,
     for (const AuditionRequest& holder : holders)
         paths << m_bankTable.GetBankPath(static_cast<uint16_t>(holder.bankId));
     // When the synthesizer cannot tell, the audition itself says why.
-    AuditionRequest request = holders[static_cast<std::size_t>(std::max(0, output->Answering(paths)))];
+    AuditionRequest request =
+        holders[static_cast<std::size_t>(std::max(0, output->Answering(paths)))];
     request.channel = channel;
     CAudition audition(m_bankTable, std::move(output));
     QEventLoop loop;

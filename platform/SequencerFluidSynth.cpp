@@ -130,7 +130,8 @@ void CSequencerFluidSynth::FinishLoad(unsigned serial, bool chain)
         return;
     // SoundFonts asked for while the load ran, other than those it loaded, load next; the
     // window hears of the last load only.
-    if (chain && CSequencerSynth::Identities(SoundFonts()) != load->identities && !LoadSoundFonts(load->window))
+    if (chain && CSequencerSynth::Identities(SoundFonts()) != load->identities &&
+        !LoadSoundFonts(load->window))
         return;
     QCoreApplication::postEvent(load->window,
                                 new CSequencerNotifyEvent(SequencerNotify::SoundFontsLoaded, 0));

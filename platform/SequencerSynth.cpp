@@ -33,9 +33,10 @@ unsigned CSequencerSynth::LoadSoundFonts(const QStringList& highestFirst, QStrin
     // Each SoundFont loaded goes on top of those before it, so the lowest comes first. Only
     // regular files: FluidSynth would wait for ever on a pipe.
     for (auto font = highestFirst.crbegin(); font != highestFirst.crend(); ++font) {
-        const int id = QFileInfo(*font).isFile()
-                           ? m_api.fluid_synth_sfload(m_synth, CNativePath::Encode(*font).constData(), 1)
-                           : FLUID_FAILED;
+        const int id =
+            QFileInfo(*font).isFile()
+                ? m_api.fluid_synth_sfload(m_synth, CNativePath::Encode(*font).constData(), 1)
+                : FLUID_FAILED;
         if (id == FLUID_FAILED) {
             failed = *font;
             return SequencerError::NoSoundFont;

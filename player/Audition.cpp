@@ -107,24 +107,40 @@ AuditionPlan CAudition::Resolve(const AuditionRequest& request, QString& problem
         problem = CStringTable::Load(IDS_AUDITION_FILE_UNKNOWN).arg(request.bankId);
         return plan;
     }
-    plan.cardFonts = CSoundFontBanks::HighestFirst(m_table);
+    plan.cardFonts = CardFonts();
     plan.program = request.program;
     plan.channel = request.channel;
     plan.drumKit = request.drumKit;
-    plan.generalMidi = !CSoundFontBanks::IsSoundFont(path);
+    plan.generalMidi = !plan.cardFonts.contains(path);
     if (plan.generalMidi) {
         // A bank file's sounds are in the card alone: the General MIDI program of the same
         // number stands in for them.
         plan.soundFont = CSequencerFluidSynth::DefaultSoundFont();
         plan.bank = request.drumKit ? kDrumKitBank : 0;
-        note = CStringTable::Load(request.drumKit ? IDS_AUDITION_GM_DRUM_KIT
-                                                  : IDS_AUDITION_GM_PROGRAM)
-                   .arg(request.program);
+        note =
+            CStringTable::Load(request.drumKit ? IDS_AUDITION_GM_DRUM_KIT : IDS_AUDITION_GM_PROGRAM)
+                .arg(request.program);
     } else {
         plan.soundFont = path;
         plan.bank = request.drumKit ? kDrumKitBank : request.bankNumber;
     }
     return plan;
+}
+
+// Which files are SoundFonts is read from the files only when the card's banks change, so
+// that a request does not wait for it.
+QStringList CAudition::CardFonts() const
+{
+    QStringList paths;
+    for (const SynthBankEntry& bank : CSoundFontBanks::SearchOrder(m_table.Status())) {
+        if (bank.id < MAX_BANKS)
+            paths << m_table.GetBankPath(static_cast<uint16_t>(bank.id));
+    }
+    if (paths != m_cardPaths) {
+        m_cardFonts = CSoundFontBanks::HighestFirst(m_table);
+        m_cardPaths = paths;
+    }
+    return m_cardFonts;
 }
 
 void CAudition::Run()

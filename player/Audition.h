@@ -59,6 +59,8 @@ signals:
 private:
     // The request resolved on the calling thread; empty problem when it can be played.
     AuditionPlan Resolve(const AuditionRequest& request, QString& problem, QString& note) const;
+    // The card's SoundFonts, the highest priority first.
+    QStringList CardFonts() const;
     void Run();
     // Plays plan's phrase; the problem that ended it, or "".
     QString Perform(const AuditionPlan& plan);
@@ -67,6 +69,10 @@ private:
 
     const CBankTable& m_table;
     std::unique_ptr<CAuditionOutput> m_output;
+    // The files of the card's banks in search order when CardFonts last read them, and the
+    // SoundFonts among them.
+    mutable QStringList m_cardPaths;
+    mutable QStringList m_cardFonts;
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::optional<AuditionPlan> m_pending;

@@ -8,11 +8,11 @@
 // A request resolved to a SoundFont preset.
 struct AuditionPlan
 {
-    QString soundFont;       // the file of the SoundFont that holds the preset
-    QStringList cardFonts;   // the card's SoundFonts, the highest priority first
-    int bank = 0;            // the SoundFont bank: 128 for drum kits
-    int program = 0;         // 0..127
-    int channel = 16;        // 1..16
+    QString soundFont;     // the file of the SoundFont that holds the preset
+    QStringList cardFonts; // the card's SoundFonts, the highest priority first
+    int bank = 0;          // the SoundFont bank: 128 for drum kits
+    int program = 0;       // 0..127
+    int channel = 16;      // 1..16
     bool drumKit = false;
     bool generalMidi = false; // a bank file's program, played from the General MIDI SoundFont
 };
@@ -38,4 +38,8 @@ public:
     // Puts back what Begin changed; false when it could not, in Problem().
     virtual bool End() = 0;
     virtual QString Problem() const = 0;
+
+protected:
+    // The synthesizer finds no preset at the plan's bank:program in its SoundFont.
+    static QString NoPresetText(const AuditionPlan& plan);
 };

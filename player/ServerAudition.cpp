@@ -9,7 +9,6 @@
 #include <algorithm>
 
 namespace {
-constexpr int IDS_AUDITION_NO_PRESET = 1095;
 constexpr int IDS_AUDITION_FONT_GONE = 1098;
 constexpr int IDS_AUDITION_SERVER_LOST = 1099;
 // A reply is awaited however long it takes; only the connect has a time-out.
@@ -90,18 +89,15 @@ QString CServerAudition::Begin(const AuditionPlan& plan)
         return Unreachable();
     // The shell answers nothing to a select, whether or not the preset is found: the
     // channel's program tells.
-    const std::string selected = std::to_string(font->serverId) + " " +
-                                 std::to_string(plan.bank) + " " + std::to_string(plan.program);
+    const std::string selected = std::to_string(font->serverId) + " " + std::to_string(plan.bank) +
+                                 " " + std::to_string(plan.program);
     std::optional<std::string> program;
     if (!Send("select " + std::to_string(m_nChannel) + " " + selected) || !ReadProgram(program))
         return Unreachable();
     if (program != selected) {
         // A select that fails may still have changed the channel's bank.
         End();
-        return CStringTable::Load(IDS_AUDITION_NO_PRESET)
-            .arg(CNativePath::Display(plan.soundFont))
-            .arg(plan.bank)
-            .arg(plan.program);
+        return NoPresetText(plan);
     }
     return QString();
 }

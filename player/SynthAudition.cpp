@@ -7,7 +7,6 @@
 namespace {
 constexpr int IDS_AUDITION_NO_FLUIDSYNTH = 1089;
 constexpr int IDS_AUDITION_NO_SOUNDFONT = 1097;
-constexpr int IDS_AUDITION_NO_PRESET = 1095;
 constexpr int IDS_AUDITION_NO_AUDIO_OUTPUT = 1096;
 } // namespace
 
@@ -54,13 +53,7 @@ QString CSynthAudition::Begin(const AuditionPlan& plan)
     if (api.fluid_synth_program_select(m_synth->Synth(), m_nChannel,
                                        m_synth->FontId(plan.soundFont), plan.bank,
                                        plan.program) != FLUID_OK)
-        return CStringTable::Load(IDS_AUDITION_NO_PRESET)
-            .arg(CNativePath::Display(plan.soundFont))
-            .arg(plan.bank)
-            .arg(plan.program);
-    m_output = m_openAudio(m_synth->Settings(), &Render, m_synth.get());
-    if (!m_output)
-        return CStringTable::Load(IDS_AUDITION_NO_AUDIO_OUTPUT);
+        return NoPresetText(plan);
     return QString();
 }
 
@@ -71,7 +64,11 @@ bool CSynthAudition::Note(int key, int velocity)
         api.fluid_synth_noteon(m_synth->Synth(), m_nChannel, key, velocity);
     else
         api.fluid_synth_noteoff(m_synth->Synth(), m_nChannel, key);
-    return true;
+    // The output opens with the first note, so that its first block already sounds it.
+    if (!m_output)
+        m_output = m_openAudio(m_synth->Settings(), &Render, m_synth.get());
+    m_bNoOutput = !m_output;
+    return !m_bNoOutput;
 }
 
 bool CSynthAudition::Sounding() const
@@ -85,6 +82,11 @@ bool CSynthAudition::End()
     // What still sounds is cut: the next audition starts on a silent synthesizer.
     m_synth->Api().fluid_synth_all_sounds_off(m_synth->Synth(), m_nChannel);
     return true;
+}
+
+QString CSynthAudition::Problem() const
+{
+    return m_bNoOutput ? CStringTable::Load(IDS_AUDITION_NO_AUDIO_OUTPUT) : QString();
 }
 
 int CSynthAudition::Render(void* data, int frames, int nfx, float* fx[], int nout, float* out[])

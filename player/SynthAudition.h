@@ -1,7 +1,7 @@
 // Auditions on the player's synthesizer: FluidSynth in this program with the card's
 // SoundFonts at their priorities and the General MIDI SoundFont below them, kept loaded
 // from one audition to the next until the card's SoundFonts change, and an audio output
-// opened for each audition.
+// opened with each audition's first note.
 #pragma once
 
 #include "AuditionOutput.h"
@@ -24,7 +24,8 @@ public:
     bool Note(int key, int velocity) override;
     bool Sounding() const override;
     bool End() override;
-    QString Problem() const override { return QString(); }
+    // No audio output could be opened for the first note.
+    QString Problem() const override;
 
 private:
     static int Render(void* data, int frames, int nfx, float* fx[], int nout, float* out[]);
@@ -35,5 +36,6 @@ private:
     std::unique_ptr<CSequencerSynth> m_synth;
     QStringList m_loadedFonts;
     std::unique_ptr<CSequencerAudioOutput> m_output;
+    bool m_bNoOutput = false;
     int m_nChannel = 0;
 };

@@ -4,12 +4,12 @@
 #include "Audition.h"
 #include "BankFileWriter.h"
 #include "BankTable.h"
+#include "FontCard.h"
 #include "NullSink.h"
 #include "ProgramRun.h"
 #include "PumpedAudioOutput.h"
 #include "SoundFontWriter.h"
 #include "SynthAudition.h"
-#include "SynthLibrary.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -23,39 +23,15 @@
 
 namespace {
 
-// A card that holds SoundFont banks at given priorities and knows their files.
-class CFontCard : public SynthLibrary
-{
-public:
-    void Add(const QString& path, int32_t priority)
-    {
-        SynthBankEntry& bank = m_status.banks[m_status.bankCount];
-        bank.id = m_status.bankCount++;
-        bank.priority = priority;
-        m_paths << path;
-    }
-    uint16_t SynthLoadBank(const char*) override { return SYNTH_LOAD_ERROR_BASE + SYNTHERR_ABORT; }
-    uint16_t SynthUnloadBank(uint16_t) override { return SYNTHERR_ABORT; }
-    uint16_t SynthSetPriority(uint16_t, int32_t) override { return SYNTHERR_ABORT; }
-    uint16_t SynthGetStatus(SynthStatus* status) override
-    {
-        *status = m_status;
-        return SYNTH_OK;
-    }
-    QString BankPath(uint16_t id) override { return m_paths.value(id); }
-
-private:
-    SynthStatus m_status{};
-    QStringList m_paths;
-};
-
 // Zero crossings per second of what was recorded: about twice the pitch heard.
 double CrossingsPerSecond(const std::vector<float>& samples)
 {
     int crossings = 0;
     for (std::size_t i = 1; i < samples.size(); ++i)
         crossings += (samples[i - 1] < 0) != (samples[i] < 0) ? 1 : 0;
-    return samples.empty() ? 0 : crossings * double(CSoundFontWriter::SAMPLE_RATE) / double(samples.size());
+    return samples.empty()
+               ? 0
+               : crossings * double(CSoundFontWriter::SAMPLE_RATE) / double(samples.size());
 }
 
 class AuditionTest : public testing::Test
@@ -82,12 +58,11 @@ TEST_F(AuditionTest, TheRowsOwnPresetIsHeardEvenWhenAHigherBankHidesIt)
     CBankTable table(card);
     ASSERT_EQ(table.RefreshStatus(), SYNTH_OK);
     std::vector<float> recording;
-    CAudition audition(table, std::make_unique<CSynthAudition>(
-                                  [&recording](fluid_settings_t*, fluid_audio_func_t render,
-                                               void* data) {
-                                      return std::make_unique<CPumpedAudioOutput>(
-                                          render, data, true, &recording);
-                                  }));
+    CAudition audition(
+        table, std::make_unique<CSynthAudition>(
+                   [&recording](fluid_settings_t*, fluid_audio_func_t render, void* data) {
+                       return std::make_unique<CPumpedAudioOutput>(render, data, true, &recording);
+                   }));
     std::vector<QString> finished;
     QObject::connect(&audition, &CAudition::Finished, &audition,
                      [&finished](const QString& problem) { finished.push_back(problem); });

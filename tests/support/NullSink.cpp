@@ -39,8 +39,8 @@ CNullSink::CNullSink()
     if (!::mkdtemp(pattern.data()))
         return;
     m_dir = pattern;
-    const std::string socket = "module-native-protocol-unix auth-anonymous=1 socket=" + m_dir +
-                               "/socket";
+    const std::string socket =
+        "module-native-protocol-unix auth-anonymous=1 socket=" + m_dir + "/socket";
     const char* const argv[] = {"pulseaudio",
                                 "-n",
                                 "--daemonize=no",
@@ -97,8 +97,9 @@ pid_t CNullSink::Spawn(const char* const argv[], const std::string& output) cons
 bool CNullSink::StartRecording()
 {
     EndProcess(m_recorder);
-    const char* const argv[] = {"parec", "-d", "korvane_null.monitor", "--format=s16le",
-                                "--channels=1", "--rate=22050", "--raw", nullptr};
+    const char* const argv[] = {"parec",          "-d",           "korvane_null.monitor",
+                                "--format=s16le", "--channels=1", "--rate=22050",
+                                "--raw",          nullptr};
     m_recorder = Started() ? Spawn(argv, m_dir + "/recording.raw") : -1;
     // The stream is connected before anything plays that it should hear.
     std::this_thread::sleep_for(300ms);
