@@ -2,6 +2,7 @@
 // (even one a higher-priority bank hides), and korvane audition as a user runs it, heard
 // on a PulseAudio null sink, with its errors.
 #include "Audition.h"
+#include "AuditionOutput.h"
 #include "BankFileWriter.h"
 #include "BankTable.h"
 #include "FontCard.h"
@@ -18,7 +19,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
+#include <mutex>
+#include <set>
+#include <string>
 #include <vector>
 
 namespace {
@@ -77,6 +83,92 @@ TEST_F(AuditionTest, TheRowsOwnPresetIsHeardEvenWhenAHigherBankHidesIt)
     ASSERT_FALSE(recording.empty()) << "nothing was heard";
     // The low font's tone, about an octave either way through the phrase, never the top one's.
     EXPECT_LT(CrossingsPerSecond(recording), 1000.0);
+}
+
+// An output that keeps what it is asked to do, as "begin <program>", "on <key>",
+// "off <key>", "end".
+class CLoggingOutput : public CAuditionOutput
+{
+public:
+    explicit CLoggingOutput(std::vector<std::string>& log, std::mutex& mutex)
+        : m_log(log), m_mutex(mutex)
+    {
+    }
+    QString Begin(const AuditionPlan& plan) override
+    {
+        Log("begin " + std::to_string(plan.program));
+        return QString();
+    }
+    bool Note(int key, int velocity) override
+    {
+        Log((velocity > 0 ? "on " : "off ") + std::to_string(key));
+        return true;
+    }
+    bool Sounding() const override { return false; }
+    bool End() override
+    {
+        Log("end");
+        return true;
+    }
+    QString Problem() const override { return QString(); }
+
+private:
+    void Log(const std::string& line)
+    {
+        const std::lock_guard lock(m_mutex);
+        m_log.push_back(line);
+    }
+
+    std::vector<std::string>& m_log;
+    std::mutex& m_mutex;
+};
+
+TEST_F(AuditionTest, ASecondAuditionEndsTheFirstWithItsNotesOffAndChannelBack)
+{
+    CFontCard card;
+    card.Add(Font("font", 440.0), 0);
+    CBankTable table(card);
+    ASSERT_EQ(table.RefreshStatus(), SYNTH_OK);
+    std::vector<std::string> log;
+    std::mutex mutex;
+    CAudition audition(table, std::make_unique<CLoggingOutput>(log, mutex));
+    int finished = 0;
+    QObject::connect(&audition, &CAudition::Finished, &audition, [&finished] { ++finished; });
+    const auto logged = [&] {
+        const std::lock_guard lock(mutex);
+        return log;
+    };
+    const auto waitFor = [](const std::function<bool()>& done) {
+        const QDeadlineTimer deadline(10000);
+        while (!done() && !deadline.hasExpired()) {
+            QCoreApplication::processEvents();
+            QThread::msleep(1);
+        }
+        return done();
+    };
+
+    audition.Play({0, 0, 0, false, 16});
+    ASSERT_TRUE(waitFor([&] { return logged().size() > 1; })) << "the first note";
+    audition.Play({0, 0, 5, false, 16});
+    ASSERT_TRUE(waitFor([&] { return finished == 2; }));
+
+    const std::vector<std::string> calls = logged();
+    const auto second = std::find(calls.begin(), calls.end(), "begin 5");
+    ASSERT_NE(second, calls.end());
+    ASSERT_EQ(*(second - 1), "end") << "the first ended before the second began";
+    std::multiset<std::string> first;
+    for (auto call = calls.begin(); call != second - 1; ++call) {
+        if (call->starts_with("on "))
+            first.insert(call->substr(3));
+        else if (call->starts_with("off "))
+            first.erase(first.find(call->substr(4)));
+    }
+    EXPECT_TRUE(first.empty()) << "every note of the first is switched off";
+    EXPECT_LT(std::count_if(calls.begin(), second,
+                            [](const std::string& call) { return call.starts_with("on "); }),
+              std::count_if(second, calls.end(),
+                            [](const std::string& call) { return call.starts_with("on "); }))
+        << "the first was cut short, the second played whole";
 }
 
 // korvane audition on the simulated card, as a user runs it.
