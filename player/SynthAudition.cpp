@@ -23,20 +23,22 @@ CSynthAudition::~CSynthAudition()
 
 QString CSynthAudition::PrepareSynth(const QStringList& fonts)
 {
-    const QStringList identities = CSequencerSynth::Identities(fonts);
-    if (m_synth && identities == m_loadedFonts)
+    // The General MIDI SoundFont loaded below the card's for a bank file's program may stay.
+    if (m_synth && m_loadedPaths.mid(0, fonts.size()) == fonts &&
+        m_loadedPaths.size() <= fonts.size() + 1)
         return QString();
+    const QStringList identities = CSequencerSynth::Identities(fonts);
     const CFluidSynthApi* api = CFluidSynthApi::Get();
     if (!api)
         return CStringTable::Load(IDS_AUDITION_NO_FLUIDSYNTH);
     // The old synthesizer goes first: two large sets of SoundFonts need not fit in memory.
     m_synth.reset();
-    m_loadedFonts.clear();
     auto synth = std::make_unique<CSequencerSynth>(*api);
     QString failed;
     if (synth->LoadSoundFonts(fonts, failed))
         return CStringTable::Load(IDS_AUDITION_NO_SOUNDFONT).arg(CNativePath::Display(failed));
     m_synth = std::move(synth);
+    m_loadedPaths = fonts;
     m_loadedFonts = identities;
     return QString();
 }
@@ -81,6 +83,10 @@ bool CSynthAudition::End()
     m_output.reset();
     // What still sounds is cut: the next audition starts on a silent synthesizer.
     m_synth->Api().fluid_synth_all_sounds_off(m_synth->Synth(), m_nChannel);
+    // Whether the files changed since they were loaded is read here, out of the way of the
+    // next audition's first note: one changed is loaded anew by the next audition.
+    if (CSequencerSynth::Identities(m_loadedPaths) != m_loadedFonts)
+        m_synth.reset();
     return true;
 }
 

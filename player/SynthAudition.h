@@ -1,7 +1,8 @@
 // Auditions on the player's synthesizer: FluidSynth in this program with the card's
-// SoundFonts at their priorities and the General MIDI SoundFont below them, kept loaded
-// from one audition to the next until the card's SoundFonts change, and an audio output
-// opened with each audition's first note.
+// SoundFonts at their priorities (and, once a bank file's program has been auditioned, the
+// General MIDI SoundFont below them), kept loaded from one audition to the next until the
+// card's SoundFonts or their files change, and an audio output opened with each
+// audition's first note.
 #pragma once
 
 #include "AuditionOutput.h"
@@ -29,11 +30,13 @@ public:
 
 private:
     static int Render(void* data, int frames, int nfx, float* fx[], int nout, float* out[]);
-    // Loads fonts into a new synthesizer unless the one loaded holds them as they are now.
+    // Loads fonts into a new synthesizer unless the one loaded holds them, in that order.
     QString PrepareSynth(const QStringList& fonts);
 
     CSequencerAudioOutput::Opener m_openAudio;
     std::unique_ptr<CSequencerSynth> m_synth;
+    // The files the synthesizer loaded, and what they were then.
+    QStringList m_loadedPaths;
     QStringList m_loadedFonts;
     std::unique_ptr<CSequencerAudioOutput> m_output;
     bool m_bNoOutput = false;
