@@ -442,6 +442,7 @@ int CCardCommands::Audition(int bank, int program, int channel,
     m_out << QStringLiteral("Bank %1 answers %2:%3.").arg(request.bankId).arg(bank).arg(program)
           << Qt::endl;
     audition.Play(request);
+    // A request that cannot be played has finished within Play already.
     const bool stopped = !problem && RunUntilInterrupted(loop) && !problem;
     if (stopped) {
         // The notes are switched off and the channel put back before the program ends.
