@@ -1,5 +1,7 @@
 #include "CardCommands.h"
 
+#include "Audition.h"
+#include "BankFileInfo.h"
 #include "BankTable.h"
 #include "ConsoleMessageBox.h"
 #include "MappingReport.h"
@@ -10,6 +12,7 @@
 #include "SequencerNotifyEvent.h"
 #include "SequencerService.h"
 #include "SharedSynthLibrary.h"
+#include "SoundFontBanks.h"
 #include "StringTable.h"
 
 #include <QEventLoop>
@@ -20,6 +23,8 @@
 
 #include <algorithm>
 #include <csignal>
+#include <optional>
+#include <vector>
 
 namespace {
 
@@ -30,6 +35,8 @@ constexpr int IDS_ERROR_CAPTION = 124;
 constexpr int IDS_WARNING_CAPTION = 110;
 constexpr int kInterruptedStatus = 130;
 constexpr int kInterruptPollMs = 100;
+// The bank number that names the drum kits, as a SoundFont's bank 128 holds them.
+constexpr int kDrumKitBank = 128;
 
 volatile std::sig_atomic_t interrupted = 0;
 
@@ -72,6 +79,28 @@ private:
     QEventLoop& m_loop;
     unsigned m_nFailure = SequencerError::None;
 };
+
+// The banks whose files list bank:program among their instruments, or for bank 128 among
+// their drum kits, in the synthesizer's search order.
+std::vector<AuditionRequest> Holders(const CBankTable& table, int bank, int program)
+{
+    const bool drumKit = bank == kDrumKitBank;
+    std::vector<AuditionRequest> holders;
+    for (const SynthBankEntry& entry : CSoundFontBanks::SearchOrder(table.Status())) {
+        CBankFileInfo info;
+        if (entry.id >= MAX_BANKS || !info.Read(table.GetBankPath(static_cast<uint16_t>(entry.id))))
+            continue;
+        const int count = drumKit ? info.GetDrumKitCount() : info.GetInstrumentCount();
+        for (int i = 0; i < count; ++i) {
+            const BankProgramEntry record = drumKit ? info.GetDrumKit(i) : info.GetInstrument(i);
+            if (record.program == program && (drumKit || record.variation == bank)) {
+                holders.push_back({static_cast<int>(entry.id), record.variation, program, drumKit});
+                break;
+            }
+        }
+    }
+    return holders;
+}
 
 // The window's words where it has them, else the file named.
 QString PlayErrorText(const CMidiPlayer& player, unsigned error, const QString& file)
@@ -363,6 +392,16 @@ int CCardCommands::Play(const QString& file, CSequencerService& sequencer)
     CPlaybackReceiver receiver(player, loop);
     if (const unsigned error = player.PlayMidiFile(&receiver, AbsolutePath(file)))
         return Fail(PlayErrorText(player, error, file), PlayErrorStatus(error));
+    RunUntilInterrupted(loop);
+    const bool stopped = player.IsPlaying();
+    player.Stop();
+    if (const unsigned error = receiver.Failure())
+        return Fail(PlayErrorText(player, error, file), PlayErrorStatus(error));
+    return stopped ? kInterruptedStatus : ExitOk;
+}
+
+bool CCardCommands::RunUntilInterrupted(QEventLoop& loop)
+{
     interrupted = 0;
     const auto previous = std::signal(SIGINT, OnInterrupt);
     QTimer poll;
@@ -373,9 +412,47 @@ int CCardCommands::Play(const QString& file, CSequencerService& sequencer)
     poll.start(kInterruptPollMs);
     loop.exec();
     std::signal(SIGINT, previous);
-    const bool stopped = player.IsPlaying();
-    player.Stop();
-    if (const unsigned error = receiver.Failure())
-        return Fail(PlayErrorText(player, error, file), PlayErrorStatus(error));
+    return interrupted != 0;
+}
+
+int CCardCommands::Audition(int bank, int program, int channel,
+                            std::unique_ptr<CAuditionOutput> output)
+{
+    const std::vector<AuditionRequest> holders = Holders(m_bankTable, bank, program);
+    if (holders.empty())
+        return Fail(QStringLiteral("no bank in the card has program %1:%2").arg(bank).arg(program),
+                    ExitCard);
+    QStringList paths;
+    for (const AuditionRequest& holder : holders)
+        paths << m_bankTable.GetBankPath(static_cast<uint16_t>(holder.bankId));
+    // When the synthesizer cannot tell, the audition itself says why.
+    AuditionRequest request =
+        holders[static_cast<std::size_t>(std::max(0, output->Answering(paths)))];
+    request.channel = channel;
+    CAudition audition(m_bankTable, std::move(output));
+    QEventLoop loop;
+    QString status;
+    std::optional<QString> problem;
+    QObject::connect(&audition, &CAudition::StatusChanged, &loop,
+                     [&status](const QString& text) { status = text; });
+    QObject::connect(&audition, &CAudition::Finished, &loop, [&](const QString& text) {
+        problem = text;
+        loop.quit();
+    });
+    m_out << QStringLiteral("Bank %1 answers %2:%3.").arg(request.bankId).arg(bank).arg(program)
+          << Qt::endl;
+    audition.Play(request);
+    // A request that cannot be played has finished within Play already.
+    const bool stopped = !problem && RunUntilInterrupted(loop) && !problem;
+    if (stopped) {
+        // The notes are switched off and the channel put back before the program ends.
+        audition.Stop();
+        while (!problem)
+            loop.exec();
+    }
+    if (!problem->isEmpty())
+        return Fail(*problem, ExitCard);
+    if (!status.isEmpty())
+        m_out << status << '\n';
     return stopped ? kInterruptedStatus : ExitOk;
 }

@@ -12,8 +12,11 @@
 #include <QTextStream>
 
 #include <cstdint>
+#include <memory>
 
+class CAuditionOutput;
 class CBankTable;
+class QEventLoop;
 class CConsoleMessageBox;
 class CSequencerService;
 
@@ -53,6 +56,11 @@ public:
     // does; a SIGINT stops it and the status is then 130. A file whose tracks are damaged
     // is said, with ExitFile.
     int Play(const QString& file, CSequencerService& sequencer);
+    // Plays the audition phrase of bank:program (bank 128: the drum kits) from the bank
+    // that answers it, the first in the synthesizer's search order that holds it, on
+    // channel (1..16) through output, and returns when it is over. ExitCard when no bank
+    // holds it or it cannot be played; a SIGINT stops it, with the status 130.
+    int Audition(int bank, int program, int channel, std::unique_ptr<CAuditionOutput> output);
 
     // The exit status of a card's status code.
     static int ExitStatusOf(uint16_t code);
@@ -73,6 +81,8 @@ private:
     QList<Bank> CardBanks() const;
     bool HasBank(uint16_t id) const;
     static int RefuseUnknownBank(uint16_t id);
+    // Runs loop until it quits or a SIGINT comes; true for a SIGINT.
+    static bool RunUntilInterrupted(QEventLoop& loop);
 
     void PrintStatusText();
     void PrintStatusJson();

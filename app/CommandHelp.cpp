@@ -83,6 +83,18 @@ const QList<CommandText>& Table()
                         "exit status is then 130."),
          {},
          false},
+        {QStringLiteral("audition"),
+         {{QStringLiteral("audition BANK:PROGRAM"),
+           QStringLiteral("play a short phrase of a program (Ctrl+C stops)")}},
+         QStringLiteral(
+             "Plays a chord and a scale (a few kit notes for a drum kit) of BANK:PROGRAM\n"
+             "from the bank in the card that answers it: the highest priority that holds\n"
+             "it. Bank 128 names the drum kits. On the FluidSynth server card the server\n"
+             "plays it on one channel and gives the channel its program back; on the\n"
+             "simulated card FluidSynth plays it with the card's SoundFonts, and a bank\n"
+             "file's program with the General MIDI SoundFont's of the same number."),
+         {{QStringLiteral("--channel N"),
+           QStringLiteral("the MIDI channel to play on, 1 to 16 (default 16)")}}},
         {QStringLiteral("help"),
          {{QStringLiteral("help [COMMAND]"),
            QStringLiteral("this text, or a command's own usage")}},
@@ -133,8 +145,8 @@ QString CCommandHelp::Summary()
     return text + QStringLiteral("\n"
                                  "Exit status: 0 success, 2 wrong usage, 3 the card refused or "
                                  "failed,\n"
-                                 "4 a file could not be read or written, 130 play was stopped "
-                                 "with Ctrl+C.\n");
+                                 "4 a file could not be read or written, 130 play or audition was "
+                                 "stopped with Ctrl+C.\n");
 }
 
 QString CCommandHelp::ForCommand(const QString& name)

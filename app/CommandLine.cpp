@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 
+#include "Audition.h"
 #include "BankPathMemory.h"
 #include "BankTable.h"
 #include "CardChoice.h"
@@ -23,6 +24,10 @@ namespace {
 constexpr char kProgram[] = "korvane";
 constexpr uint16_t kMaxBankId = UINT16_MAX;
 constexpr long kMaxPriority = 127;
+constexpr long kMaxAuditionBank = 128;
+constexpr long kMaxProgram = 127;
+constexpr long kMaxChannel = 16;
+constexpr int kDefaultChannel = 16;
 
 // What each command takes: how many arguments, and which options besides --synth.
 struct CommandShape
@@ -43,6 +48,7 @@ constexpr std::array kCommands = {
     CommandShape{QLatin1StringView("preset"), 2, 2, QLatin1StringView()},
     CommandShape{QLatin1StringView("report"), 1, 1, QLatin1StringView("template")},
     CommandShape{QLatin1StringView("play"), 1, 1, QLatin1StringView()},
+    CommandShape{QLatin1StringView("audition"), 1, 1, QLatin1StringView("channel")},
 };
 
 const CommandShape* FindCommand(const QString& name)
@@ -60,6 +66,15 @@ bool ToNumber(const QString& text, long max, long& value)
     bool ok = false;
     value = text.toLong(&ok);
     return ok && value >= 0 && value <= max;
+}
+
+// "BANK:PROGRAM", a bank (variation) number up to 128, which names the drum kits, and a
+// MIDI program.
+bool ParseBankProgram(const QString& text, long& bank, long& program)
+{
+    const QStringList parts = text.split(u':');
+    return parts.size() == 2 && ToNumber(parts[0], kMaxAuditionBank, bank) &&
+           ToNumber(parts[1], kMaxProgram, program);
 }
 
 uint16_t BankId(const QString& text)
@@ -121,6 +136,7 @@ CCommandLine::CCommandLine(const QStringList& arguments)
         QCommandLineOption("all"),
         QCommandLineOption("template", QString(), "file"),
         QCommandLineOption("synth", QString(), "card"),
+        QCommandLineOption("channel", QString(), "N"),
     };
     parser.addOptions(options);
     m_mode = Mode::Command;
@@ -134,6 +150,7 @@ CCommandLine::CCommandLine(const QStringList& arguments)
     }
     m_strTemplate = Unmarked(parser.value("template"));
     m_strSynth = Unmarked(parser.value("synth"));
+    m_strChannel = Unmarked(parser.value("channel"));
     if (m_options.removeAll("synth") > 0 && !CCardChoice::IsCardForThisRun(m_strSynth)) {
         m_strError = QStringLiteral("no card named %1: --synth takes simulated, fluidsynth, or "
                                     "the path of a card library")
@@ -227,6 +244,11 @@ int CCommandLine::Run(QTextStream& out, QTextStream& err) const
     return status;
 }
 
+int CCommandLine::Channel() const
+{
+    return m_strChannel.isEmpty() ? kDefaultChannel : m_strChannel.toInt();
+}
+
 int CCommandLine::Dispatch(CCardCommands& commands) const
 {
     const QStringList& args = m_arguments;
@@ -252,6 +274,16 @@ int CCommandLine::Dispatch(CCardCommands& commands) const
     if (m_strCommand == u"play") {
         CSequencerFluidSynth sequencer;
         return commands.Play(args[0], sequencer);
+    }
+    if (m_strCommand == u"audition") {
+        long bank = 0;
+        long program = 0;
+        ParseBankProgram(args[0], bank, program);
+        const CCardChoice choice;
+        return commands.Audition(
+            static_cast<int>(bank), static_cast<int>(program), Channel(),
+            CAudition::OutputFor(choice.LibraryPath(CExecutableDir::Path(), m_strSynth),
+                                 choice.AddressInUse()));
     }
     return commands.Report(args[0], m_strTemplate);
 }
@@ -284,6 +316,14 @@ QString CCommandLine::CheckShape() const
             return QStringLiteral("not a bank ID: ") + m_arguments[0];
         if (!ToNumber(m_arguments[1], kMaxPriority, number))
             return QStringLiteral("the priority must be a number from 0 to 127: ") + m_arguments[1];
+    }
+    if (m_strCommand == u"audition") {
+        long bank = 0;
+        if (!ParseBankProgram(m_arguments[0], bank, number))
+            return QStringLiteral("not a bank:program (bank 0 to 128, program 0 to 127): ") +
+                   m_arguments[0];
+        if (!m_strChannel.isEmpty() && (!ToNumber(m_strChannel, kMaxChannel, number) || number < 1))
+            return QStringLiteral("the channel must be a number from 1 to 16: ") + m_strChannel;
     }
     if (m_strCommand == u"preset" && m_arguments[0] != u"load" && m_arguments[0] != u"save")
         return QStringLiteral("preset takes load or save: ") + m_arguments[0];

@@ -36,6 +36,8 @@ private:
     int Dispatch(CCardCommands& commands) const;
     // Empty when the command's arguments and options fit it, else what is wrong.
     QString CheckShape() const;
+    // The audition's channel: --channel's, else 16.
+    int Channel() const;
     int ShowHelp(QTextStream& out, QTextStream& err) const;
     // The problem, and where to read more: the command's usage when it is known.
     static int UsageError(QTextStream& err, const QString& problem,
@@ -50,5 +52,6 @@ private:
     QStringList m_options;
     QString m_strTemplate;
     QString m_strSynth;
+    QString m_strChannel;
     QString m_strFile;
 };

@@ -151,13 +151,6 @@ bool IsReadable(const std::string& path)
     return CPosixFile::OpenRegularFile(path.c_str(), size).IsOpen();
 }
 
-// The server's fonts from the top of its stack.
-bool ReadStack(CFluidShell& shell, std::vector<ServerFont>& stack)
-{
-    std::vector<std::string> reply;
-    return shell.Exchange("fonts", reply) && ParseFonts(reply, stack);
-}
-
 // A font in its place in the stack the card wants; bank -1: a font below the 8 listed,
 // which no bank stands for.
 struct Place
@@ -237,6 +230,12 @@ std::string MoreFontsText(std::size_t held)
 CFluidCard::CFluidCard(Store store, Settings settings)
     : m_store(std::move(store)), m_settings(std::move(settings))
 {
+}
+
+bool CFluidCard::ReadStack(CFluidShell& shell, std::vector<ServerFont>& stack)
+{
+    std::vector<std::string> reply;
+    return shell.Exchange("fonts", reply) && ParseFonts(reply, stack);
 }
 
 const std::string& CFluidCard::FailureDetail()

@@ -75,6 +75,9 @@ public:
     // among the top 8 that no bank stands for become banks under free IDs.
     // SYNTHERR_INVCOUNT when the stack holds more than 8.
     static uint16_t Reconcile(const std::vector<ServerFont>& stack, CFluidState& state);
+    // The server's fonts from the top of its stack; false when the exchange fails or the
+    // reply is no font list.
+    static bool ReadStack(CFluidShell& shell, std::vector<ServerFont>& stack);
 
 private:
     using Change = std::function<uint16_t(CFluidShell& shell, const std::vector<ServerFont>& stack,

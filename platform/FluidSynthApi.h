@@ -23,6 +23,9 @@
     X(fluid_synth_all_notes_off)                                                                   \
     X(fluid_synth_all_sounds_off)                                                                  \
     X(fluid_synth_system_reset)                                                                    \
+    X(fluid_synth_noteon)                                                                          \
+    X(fluid_synth_noteoff)                                                                         \
+    X(fluid_synth_program_select)                                                                  \
     X(fluid_sfont_iteration_start)                                                                 \
     X(fluid_sfont_iteration_next)                                                                  \
     X(fluid_preset_get_name)                                                                       \

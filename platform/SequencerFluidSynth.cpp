@@ -13,8 +13,6 @@
 #include <thread>
 #include <utility>
 
-#include <sys/stat.h>
-
 struct CSequencerFluidSynth::Device
 {
     explicit Device(unsigned deviceId) : id(deviceId) {}
@@ -88,7 +86,7 @@ bool CSequencerFluidSynth::LoadSoundFonts(QObject* window)
         return false;
     }
     const QStringList fonts = SoundFonts();
-    const QStringList identities = Identities(fonts);
+    const QStringList identities = CSequencerSynth::Identities(fonts);
     // With a device open, Open says the sequencer is busy; without FluidSynth, that there
     // is no sequencer.
     const CFluidSynthApi* api = CFluidSynthApi::Get();
@@ -132,7 +130,8 @@ void CSequencerFluidSynth::FinishLoad(unsigned serial, bool chain)
         return;
     // SoundFonts asked for while the load ran, other than those it loaded, load next; the
     // window hears of the last load only.
-    if (chain && Identities(SoundFonts()) != load->identities && !LoadSoundFonts(load->window))
+    if (chain && CSequencerSynth::Identities(SoundFonts()) != load->identities &&
+        !LoadSoundFonts(load->window))
         return;
     QCoreApplication::postEvent(load->window,
                                 new CSequencerNotifyEvent(SequencerNotify::SoundFontsLoaded, 0));
@@ -203,7 +202,7 @@ unsigned CSequencerFluidSynth::PrepareSynth(const CFluidSynthApi& api)
     if (m_load)
         FinishLoad(m_load->serial, false);
     const QStringList fonts = SoundFonts();
-    const QStringList identities = Identities(fonts);
+    const QStringList identities = CSequencerSynth::Identities(fonts);
     if (m_synth && identities == m_loadedFonts)
         return SequencerError::None;
     // A load ahead that failed is said by the open that follows it; the next one tries again.
@@ -224,25 +223,6 @@ unsigned CSequencerFluidSynth::PrepareSynth(const CFluidSynthApi& api)
 QStringList CSequencerFluidSynth::SoundFonts() const
 {
     return m_requestedFonts.isEmpty() ? QStringList{m_strSoundFont} : m_requestedFonts;
-}
-
-QStringList CSequencerFluidSynth::Identities(const QStringList& paths)
-{
-    // Every play asks: the file's status is read directly, since QFileInfo's times come
-    // through a conversion to local time that costs more than the rest of the open.
-    QStringList identities;
-    for (const QString& path : paths) {
-        struct stat status = {};
-        if (::stat(CNativePath::Encode(path).constData(), &status) != 0) {
-            identities.append(path);
-            continue;
-        }
-        identities.append(QStringLiteral("%1|%2|%3.%4")
-                              .arg(path, QString::number(status.st_size),
-                                   QString::number(status.st_mtim.tv_sec),
-                                   QString::number(status.st_mtim.tv_nsec)));
-    }
-    return identities;
 }
 
 CSequencerFluidSynth::Device* CSequencerFluidSynth::Find(unsigned deviceId) const

@@ -61,8 +61,6 @@ private:
     // SoundFonts have been asked for meanwhile (Open, which waits, loads them itself).
     void FinishLoad(unsigned serial, bool chain);
     QStringList SoundFonts() const;
-    // What tells a SoundFont file apart from the same file changed: path, size and time.
-    static QStringList Identities(const QStringList& paths);
 
     QString m_strSoundFont;
     CSequencerAudioOutput::Opener m_openAudio;

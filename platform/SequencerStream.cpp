@@ -64,15 +64,7 @@ void CSequencerStream::Start()
 CSequencerStream::Progress CSequencerStream::Render(int frames, int nfx, float* fx[], int nout,
                                                     float* out[])
 {
-    int result = FLUID_FAILED;
-    if (nfx > 0) {
-        result = m_api.fluid_synth_process(m_synth.Synth(), frames, nfx, fx, nout, out);
-    } else if (nout > 0) {
-        // Reverb and chorus, left and right, go into the dry output.
-        float* effects[] = {out[0], out[nout - 1], out[0], out[nout - 1]};
-        result = m_api.fluid_synth_process(m_synth.Synth(), frames, 4, effects, nout, out);
-    }
-    if (result != FLUID_OK)
+    if (m_synth.Process(frames, nfx, fx, nout, out) != FLUID_OK)
         return Progress::Failed;
     m_nFrames += frames;
     Listen(frames, nout, out);

@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <sys/stat.h>
+
 CSequencerSynth::CSequencerSynth(const CFluidSynthApi& api)
     : m_api(api), m_settings(api.new_fluid_settings())
 {
@@ -31,12 +33,45 @@ unsigned CSequencerSynth::LoadSoundFonts(const QStringList& highestFirst, QStrin
     // Each SoundFont loaded goes on top of those before it, so the lowest comes first. Only
     // regular files: FluidSynth would wait for ever on a pipe.
     for (auto font = highestFirst.crbegin(); font != highestFirst.crend(); ++font) {
-        if (!QFileInfo(*font).isFile() ||
-            m_api.fluid_synth_sfload(m_synth, CNativePath::Encode(*font).constData(), 1) ==
-                FLUID_FAILED) {
+        const int id =
+            QFileInfo(*font).isFile()
+                ? m_api.fluid_synth_sfload(m_synth, CNativePath::Encode(*font).constData(), 1)
+                : FLUID_FAILED;
+        if (id == FLUID_FAILED) {
             failed = *font;
             return SequencerError::NoSoundFont;
         }
+        m_fontIds.insert(*font, id);
     }
     return SequencerError::None;
+}
+
+int CSequencerSynth::Process(int frames, int nfx, float* fx[], int nout, float* out[]) const
+{
+    if (nfx > 0)
+        return m_api.fluid_synth_process(m_synth, frames, nfx, fx, nout, out);
+    if (nout <= 0)
+        return FLUID_FAILED;
+    // Reverb and chorus, left and right, go into the dry output.
+    float* effects[] = {out[0], out[nout - 1], out[0], out[nout - 1]};
+    return m_api.fluid_synth_process(m_synth, frames, 4, effects, nout, out);
+}
+
+QStringList CSequencerSynth::Identities(const QStringList& paths)
+{
+    // Every play asks: the file's status is read directly, since QFileInfo's times come
+    // through a conversion to local time that costs more than the rest of the open.
+    QStringList identities;
+    for (const QString& path : paths) {
+        struct stat status = {};
+        if (::stat(CNativePath::Encode(path).constData(), &status) != 0) {
+            identities.append(path);
+            continue;
+        }
+        identities.append(QStringLiteral("%1|%2|%3.%4")
+                              .arg(path, QString::number(status.st_size),
+                                   QString::number(status.st_mtim.tv_sec),
+                                   QString::number(status.st_mtim.tv_nsec)));
+    }
+    return identities;
 }

@@ -4,6 +4,7 @@
 
 #include "FluidSynthApi.h"
 
+#include <QHash>
 #include <QStringList>
 
 class CSequencerSynth
@@ -19,6 +20,17 @@ public:
     // when the list is empty or one of them cannot be loaded, which is then in failed.
     // May run on any thread, while no other call is made on the synthesizer.
     unsigned LoadSoundFonts(const QStringList& highestFirst, QString& failed);
+    // The synthesizer's ID of a SoundFont it loaded from path; -1 when it loaded none from
+    // there.
+    int FontId(const QString& path) const { return m_fontIds.value(path, -1); }
+
+    // Renders frames samples into buffers that arrive zeroed; without effect buffers the
+    // effects are mixed into out. FLUID_OK or FLUID_FAILED.
+    int Process(int frames, int nfx, float* fx[], int nout, float* out[]) const;
+
+    // What tells SoundFont files apart from the same files changed: path, size and time, so
+    // that a synthesizer is kept only while its files stay as they were loaded.
+    static QStringList Identities(const QStringList& paths);
 
     const CFluidSynthApi& Api() const { return m_api; }
     // The settings the synthesizer runs on: sample rate and channels for the audio output.
@@ -31,4 +43,5 @@ private:
     fluid_settings_t* m_settings;
     fluid_synth_t* m_synth;
     int m_nSampleRate = 0;
+    QHash<QString, int> m_fontIds;
 };

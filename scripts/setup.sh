@@ -14,6 +14,7 @@ packages=(
     trayer x11-utils xdotool openbox dbus-daemon
     tidy
     libfluidsynth-dev timgm6mb-soundfont
+    pulseaudio pulseaudio-utils
     locales
     librsvg2-bin appstream shared-mime-info man-db dpkg-dev file gzip lintian bash-completion
 )

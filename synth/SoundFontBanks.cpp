@@ -7,7 +7,6 @@
 #include <QFile>
 
 #include <algorithm>
-#include <vector>
 
 bool CSoundFontBanks::IsSoundFont(const QString& path)
 {
@@ -15,17 +14,21 @@ bool CSoundFontBanks::IsSoundFont(const QString& path)
            CSoundFontChunks::Result::NotSoundFont;
 }
 
-QStringList CSoundFontBanks::HighestFirst(const CBankTable& bankTable)
+std::vector<SynthBankEntry> CSoundFontBanks::SearchOrder(const SynthStatus& status)
 {
-    const SynthStatus& status = bankTable.Status();
     std::vector<SynthBankEntry> banks(
         status.banks, status.banks + std::min<uint32_t>(status.bankCount, MAX_BANKS));
     std::stable_sort(banks.begin(), banks.end(), [](const auto& left, const auto& right) {
         return left.priority != right.priority ? left.priority > right.priority
                                                : left.id < right.id;
     });
+    return banks;
+}
+
+QStringList CSoundFontBanks::HighestFirst(const CBankTable& bankTable)
+{
     QStringList paths;
-    for (const SynthBankEntry& bank : banks) {
+    for (const SynthBankEntry& bank : SearchOrder(bankTable.Status())) {
         const QString path =
             bank.id < MAX_BANKS ? bankTable.GetBankPath(static_cast<uint16_t>(bank.id)) : QString();
         if (IsSoundFont(path))

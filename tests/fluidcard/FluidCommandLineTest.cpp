@@ -1,6 +1,7 @@
 // The command line on a FluidSynth server of the test's own, started as Debian's user unit
 // starts it (with a font of its own): the program runs as a process, as a script runs it.
 #include "FluidServer.h"
+#include "NullSink.h"
 #include "SoundFontWriter.h"
 #include "TempDir.h"
 
@@ -151,6 +152,38 @@ TEST_F(FluidCommandLineTest, ErrorsSayWhereTheServerIsAndWhatIsWrong)
     EXPECT_NE(result.err.find("takes SoundFont files (.sf2, .sf3) only"), std::string::npos)
         << result.err;
     EXPECT_EQ(server.Fonts(), (std::vector<std::string>{kSystemFont}));
+}
+
+TEST_F(FluidCommandLineTest, AuditionIsPlayedByTheServerWhichGetsTheChannelsProgramBack)
+{
+    CNullSink sink;
+    ASSERT_TRUE(sink.Started()) << "cannot start PulseAudio";
+    CFluidServer audible;
+    audible.PlayOn(sink.Server());
+    ASSERT_TRUE(audible.Start()) << "cannot start fluidsynth";
+    const std::string address = audible.Address();
+    ASSERT_EQ(Run({"load", Font("low"), Font("top")}, address).status, 0);
+    // A musician plays the lower font's program on channel 16.
+    audible.Command("select 15 " + std::to_string(audible.Ids().back()) + " 0 0");
+    const std::vector<std::string> before = audible.Command("channels -verbose");
+
+    ASSERT_TRUE(sink.StartRecording());
+    const Result played = Run({"audition", "0:0"}, address);
+    const int loudest = sink.StopRecording();
+    EXPECT_EQ(played.status, 0) << played.err;
+    EXPECT_NE(played.out.find("Bank 1 answers 0:0"), std::string::npos)
+        << "of two banks of equal priority, the one on top of the server's stack\n"
+        << played.out;
+    EXPECT_GT(loudest, 300) << "the server played the phrase";
+    EXPECT_EQ(audible.Command("channels -verbose"), before)
+        << "channel 16 has its program back and no other channel changed";
+
+    const Result missing = Run({"audition", "0:9", "--channel", "3"}, address);
+    EXPECT_EQ(missing.status, 3);
+    EXPECT_NE(missing.err.find("no bank in the card has program 0:9"), std::string::npos)
+        << missing.err;
+    EXPECT_EQ(Run({"audition", "0:0", "--channel", "0"}, address).status, 2);
+    EXPECT_EQ(audible.Command("channels -verbose"), before);
 }
 
 } // namespace

@@ -57,6 +57,11 @@ bool CFluidServer::Start()
         ::dup2(null, STDERR_FILENO);
         // Debian's unit: "fluidsynth -is ... $SOUND_FONT".
         const char* font = m_startupFont.empty() ? nullptr : m_startupFont.c_str();
+        if (!m_pulseServer.empty()) {
+            ::setenv("PULSE_SERVER", m_pulseServer.c_str(), 1);
+            ::execlp("fluidsynth", "fluidsynth", "-is", "-a", "pulseaudio", "-o", port.c_str(),
+                     "-o", "synth.default-soundfont=", font, static_cast<char*>(nullptr));
+        }
         ::execlp("fluidsynth", "fluidsynth", "-is", "-a", "file", "-o", "audio.file.name=/dev/null",
                  "-o", port.c_str(), "-o", "synth.default-soundfont=", font,
                  static_cast<char*>(nullptr));

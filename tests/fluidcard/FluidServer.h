@@ -18,6 +18,9 @@ public:
     CFluidServer(const CFluidServer&) = delete;
     CFluidServer& operator=(const CFluidServer&) = delete;
 
+    // Makes the server started from now on play through the PulseAudio server at
+    // pulseServer (a PULSE_SERVER value) instead of having no audio output.
+    void PlayOn(std::string pulseServer) { m_pulseServer = std::move(pulseServer); }
     // Starts the server (again, on the same port) and waits until its shell answers.
     bool Start();
     void Stop();
@@ -45,5 +48,6 @@ private:
 
     int m_port;
     std::string m_startupFont;
+    std::string m_pulseServer;
     pid_t m_pid = -1;
 };

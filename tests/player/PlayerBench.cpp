@@ -7,9 +7,9 @@
 // Usage: player_bench [SoundFont ...] (default: the system's General MIDI SoundFont, and
 // Debian's fluid-soundfont-gm when installed). A benchmark, not a test: ctest does not run it.
 #include "FluidSynthApi.h"
+#include "ListeningOutput.h"
 #include "MidiFileMaker.h"
 #include "MidiPlayer.h"
-#include "SequencerAudioOutput.h"
 #include "SequencerFluidSynth.h"
 #include "SequencerNotifyEvent.h"
 #include "SequencerSynth.h"
@@ -30,87 +30,7 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-constexpr int kBlockFrames = 256;
 constexpr int kRuns = 15;
-constexpr float kSilence = 0.5f / 32768;
-
-// When the output last heard sound, and first since Reset.
-struct Listener
-{
-    void Reset()
-    {
-        first = 0;
-        last = 0;
-    }
-    void Heard()
-    {
-        const long long now = Clock::now().time_since_epoch().count();
-        long long none = 0;
-        first.compare_exchange_strong(none, now);
-        last = now;
-    }
-    std::atomic<long long> first{0};
-    std::atomic<long long> last{0};
-};
-
-double Since(long long start, long long end)
-{
-    return std::chrono::duration<double, std::milli>(Clock::duration(end - start)).count();
-}
-
-long long Now()
-{
-    return Clock::now().time_since_epoch().count();
-}
-
-// Pulls stereo blocks at the pace of a 44.1 kHz device and tells the listener of sound.
-class CListeningOutput : public CSequencerAudioOutput
-{
-public:
-    CListeningOutput(fluid_audio_func_t render, void* data, Listener& listener)
-        : m_thread([this, render, data, &listener] { Pump(render, data, listener); })
-    {
-    }
-    ~CListeningOutput() override
-    {
-        m_stop = true;
-        m_thread.join();
-    }
-    CListeningOutput(const CListeningOutput&) = delete;
-    CListeningOutput& operator=(const CListeningOutput&) = delete;
-
-    static Opener OpenerFor(Listener& listener)
-    {
-        return [&listener](fluid_settings_t*, fluid_audio_func_t render, void* data) {
-            return std::make_unique<CListeningOutput>(render, data, listener);
-        };
-    }
-
-private:
-    void Pump(fluid_audio_func_t render, void* data, Listener& listener)
-    {
-        std::vector<float> left(kBlockFrames);
-        std::vector<float> right(kBlockFrames);
-        float* out[] = {left.data(), right.data()};
-        const auto blockTime = std::chrono::microseconds(kBlockFrames * 1000000LL / 44100);
-        auto due = Clock::now();
-        while (!m_stop) {
-            std::fill(left.begin(), left.end(), 0.0f);
-            std::fill(right.begin(), right.end(), 0.0f);
-            render(data, kBlockFrames, 0, nullptr, 2, out);
-            const auto loud = [](float sample) { return std::fabs(sample) >= kSilence; };
-            if (std::any_of(left.begin(), left.end(), loud) ||
-                std::any_of(right.begin(), right.end(), loud))
-                listener.Heard();
-            due += blockTime;
-            std::this_thread::sleep_until(due);
-        }
-    }
-
-    std::atomic<bool> m_stop{false};
-    std::thread m_thread;
-};
 
 // Receives the end notifications.
 class CWindow : public QObject
@@ -126,58 +46,21 @@ protected:
     }
 };
 
-bool WaitFor(const std::function<bool()>& done, int milliseconds = 10000)
-{
-    const auto deadline = Clock::now() + std::chrono::milliseconds(milliseconds);
-    while (!done() && Clock::now() < deadline) {
-        QCoreApplication::processEvents();
-        std::this_thread::sleep_for(std::chrono::microseconds(200));
-    }
-    return done();
-}
-
-double Median(std::vector<double> values)
-{
-    if (values.empty())
-        return NAN;
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-int RenderSynth(void* synth, int frames, int, float*[], int nout, float* out[])
-{
-    const CFluidSynthApi& api = *CFluidSynthApi::Get();
-    return api.fluid_synth_process(static_cast<fluid_synth_t*>(synth), frames, 0, nullptr, nout,
-                                   out);
-}
-
 // FluidSynth alone, with the SoundFont loaded before the clock starts: the file, already in
 // memory, is handed to a new player, which starts, and an output opens, as the player's
 // sequencer opens one for each file.
 double FloorPlayToSound(const QString& soundFont, const QByteArray& midi)
 {
-    const CFluidSynthApi& api = *CFluidSynthApi::Get();
-    CSequencerSynth synth(api);
-    QString failed;
-    if (synth.LoadSoundFonts({soundFont}, failed))
-        return NAN;
-    Listener listener;
-    std::vector<double> times;
-    for (int run = 0; run < kRuns; ++run) {
-        QThread::msleep(30);
-        listener.Reset();
-        const long long start = Now();
-        fluid_player_t* player = api.new_fluid_player(synth.Synth());
-        api.fluid_player_add_mem(player, midi.constData(), static_cast<size_t>(midi.size()));
-        api.fluid_player_play(player);
-        auto output = std::make_unique<CListeningOutput>(&RenderSynth, synth.Synth(), listener);
-        if (WaitFor([&] { return listener.first != 0; }))
-            times.push_back(Since(start, listener.first));
-        output.reset();
-        api.delete_fluid_player(player);
-        api.fluid_synth_all_sounds_off(synth.Synth(), -1);
-    }
-    return Median(times);
+    fluid_player_t* player = nullptr;
+    return FloorToSound(
+        soundFont, kRuns,
+        [&](CSequencerSynth& synth) {
+            const CFluidSynthApi& api = synth.Api();
+            player = api.new_fluid_player(synth.Synth());
+            api.fluid_player_add_mem(player, midi.constData(), static_cast<size_t>(midi.size()));
+            api.fluid_player_play(player);
+        },
+        [&](CSequencerSynth& synth) { synth.Api().delete_fluid_player(player); });
 }
 
 struct PlayFigures
@@ -267,7 +150,7 @@ int main(int argc, char** argv)
         return 1;
 
     std::printf("Play to the first non-silent sample (median of %d; output blocks of %.1f ms)\n",
-                kRuns, kBlockFrames * 1000.0 / 44100);
+                kRuns, CListeningOutput::kBlockFrames * 1000.0 / 44100);
     for (const QString& font : fonts) {
         const double floor = FloorPlayToSound(font, tune.Bytes());
         const PlayFigures player = PlayerPlayToSound(font, tunePath);
