@@ -6,10 +6,10 @@
 #include "BankPathMemory.h"
 #include "BankTable.h"
 #include "CardWatch.h"
-#include "MidiPlayer.h"
+#include "DisplayMode.h"
 #include "Options.h"
+#include "PlayerControls.h"
 #include "PresetCommands.h"
-#include "SystemTray.h"
 
 #include <QDialog>
 #include <QString>
@@ -18,7 +18,6 @@
 #include <utility>
 
 class CFlatButton;
-class CSequencerNotifyEvent;
 class CSequencerService;
 struct ControlTemplate;
 class QLabel;
@@ -75,9 +74,7 @@ public:
     void OnCardRead(const SynthStatus& status, uint16_t code, const QString& failureDetail);
     void SetPresetTitle(const QString& name);
     void OnQuit();
-    void OnRestoreWindow();
-    // A window hidden behind an icon that has lost its notification area comes back.
-    void OnNotificationAreaChanged(bool present);
+    void OnRestoreWindow() { m_displayMode.Restore(); }
 
     // The Preset menu, the tray menu's "Load a preset" and the Options dialog.
     void OnPresetOpen();
@@ -89,14 +86,10 @@ public:
     void OnOptions();
     // The bank list and memory figures of the card just chosen.
     void OnCardChanged();
-    const CSystemTray& TrayIcon() const { return m_trayIcon; }
+    const CSystemTray& TrayIcon() const { return m_displayMode.TrayIcon(); }
 
     // The MIDI file player.
-    void OnBrowseMidi();
-    void OnPlayMidi();
-    void OnStopMidi();
-    void OnMciNotify(const CSequencerNotifyEvent& event);
-    const CMidiPlayer& Player() const { return m_player; }
+    const CMidiPlayer& Player() const { return m_playerControls.Player(); }
 
     // Asks for the report file and writes the MIDI mapping report of the banks in memory.
     void OnMidiMapping();
@@ -137,8 +130,6 @@ private:
     // The list and the gauge of a card that cannot be reached, and why.
     void ShowNoCard(const QString& text);
     void WatchCard();
-    void CreateTrayIcon();
-    bool HidesInTray() const;
     void LoadStartupPreset(bool optionsRead);
     bool RefuseNinthBank();
     void LoadBankFile(const QString& path);
@@ -147,22 +138,17 @@ private:
     void UpdateData(bool saveFromControls);
     void ShowAbout();
     bool IsOwnKeyPress(QObject* watched, QEvent* event) const;
-    void ShowPlayerState();
-    // A play that cannot start or that fails is said, unless it fails silently.
-    void ShowPlayerProblem(unsigned error);
 
     CFlatButton* m_btnMidiMapping = nullptr;
     CFlatButton* m_btnBrowseMidi = nullptr;
     CFlatButton* m_btnStop = nullptr;
     CFlatButton* m_btnPlay = nullptr;
-    QString m_strMidiFile;
     QString m_strFreeMemory;
     QString m_strFreePercent;
     QString m_strTotalMemory;
     QString m_strUsedMemory;
-    int m_bShowWindow = 1;
-    CMidiPlayer m_player;
     COptions m_options;
+    CPlayerControls m_playerControls;
     CBankTable m_bankTable;
     CBankPathMemory m_pathMemory{CBankPathMemory::FileForCard()};
     CBankGrid m_bankGrid;
@@ -174,6 +160,6 @@ private:
     CCardWatch m_cardWatch;
     QString m_cardForThisRun;
     CPresetCommands m_presetCommands{m_bankTable};
-    CSystemTray m_trayIcon{[this](int id) { OnCommand(id); }};
+    CDisplayMode m_displayMode{*this, m_options, [this](int id) { OnCommand(id); }};
     std::function<void()> m_switchCard;
 };
