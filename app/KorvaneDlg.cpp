@@ -130,6 +130,7 @@ void CKorvaneDlg::BuildControls()
     // editor: the menu only shows it, and acts on it only while the menu has the focus.
     if (QAction* unload = CMenuBuilder::FindCommand(m_menuBar, Command::UnloadBank))
         unload->setShortcutContext(Qt::WidgetShortcut);
+    m_recentPresetMenu.Attach(m_menuBar, [this] { return m_presetCommands.RecentPresets(); });
     const int menuHeight = m_menuBar->sizeHint().height();
     CDialogBuilder::Build(
         this, DialogTemplate::Load(IDD_MAIN),
@@ -343,6 +344,8 @@ void CKorvaneDlg::OnCommand(int id)
     default:
         // Commands whose handlers are not part of this window (yet) do nothing, like
         // the tray menu's "Unload current preset".
+        if (const qsizetype place = CRecentPresetMenu::PlaceOf(id); place >= 0)
+            OnRecentPreset(place);
         break;
     }
 }
@@ -366,7 +369,7 @@ void CKorvaneDlg::OpenFile(const QString& path)
 {
     // The preset extension is "*.pre": the pattern without its star.
     if (path.endsWith(CStringTable::Load(IDS_PRESET_EXT).mid(1), Qt::CaseInsensitive)) {
-        m_bankTable.LoadPreset(path);
+        m_presetCommands.OpenFile(path);
         ShowPreset();
     } else if (!RefuseNinthBank()) {
         LoadBankFile(path);
@@ -589,6 +592,12 @@ void CKorvaneDlg::OnPresetSaveAs()
 {
     m_presetCommands.SaveAs();
     SetPresetTitle(m_bankTable.GetPresetName());
+}
+
+void CKorvaneDlg::OnRecentPreset(qsizetype place)
+{
+    if (m_presetCommands.OpenRecent(place))
+        ShowPreset();
 }
 
 void CKorvaneDlg::QuerySavePreset()

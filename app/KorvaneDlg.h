@@ -10,6 +10,7 @@
 #include "Options.h"
 #include "PlayerControls.h"
 #include "PresetCommands.h"
+#include "RecentPresetMenu.h"
 
 #include <QDialog>
 #include <QString>
@@ -82,6 +83,8 @@ public:
     void OnPresetNew();
     void OnPresetSave();
     void OnPresetSaveAs();
+    // The recent preset at that place in the Preset menu's list.
+    void OnRecentPreset(qsizetype place);
     void QuerySavePreset();
     void OnOptions();
     // The bank list and memory figures of the card just chosen.
@@ -160,6 +163,7 @@ private:
     CCardWatch m_cardWatch;
     QString m_cardForThisRun;
     CPresetCommands m_presetCommands{m_bankTable};
+    CRecentPresetMenu m_recentPresetMenu;
     CDisplayMode m_displayMode{*this, m_options, [this](int id) { OnCommand(id); }};
     std::function<void()> m_switchCard;
 };
