@@ -6,7 +6,9 @@
 #include "Commands.h"
 #include "DialogBuilder.h"
 #include "DialogTemplate.h"
+#include "DroppedFiles.h"
 #include "FileDialogService.h"
+#include "FileKind.h"
 #include "FlatButton.h"
 #include "GridEditedEvent.h"
 #include "MappingReport.h"
@@ -24,6 +26,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDropEvent>
 #include <QEventLoop>
 #include <QKeyEvent>
 #include <QKeySequence>
@@ -47,7 +50,6 @@ constexpr int IDS_REPORT_FAILED = 1020;
 constexpr int IDS_ERROR_CAPTION = 124;
 constexpr int IDS_SELECT_BANK = 109;
 constexpr int IDS_MAX_BANKS = 207;
-constexpr int IDS_PRESET_EXT = 125;
 constexpr int IDS_STOP = 1041;
 constexpr int IDS_PLAY = 1042;
 constexpr int IDS_BROWSE_MIDI = 1043;
@@ -112,6 +114,7 @@ CKorvaneDlg::CKorvaneDlg(SynthLibrary& library, CSequencerService* sequencer, QW
     CBankTable::SetStatusDetail([](int code) { return CCardChoice().StatusDetail(code); });
     // Keys reach the window wherever the focus is, so Delete can act on the bank list.
     qApp->installEventFilter(this);
+    setAcceptDrops(true);
     connect(&m_cardWatch, &CCardWatch::StatusRead, this, &CKorvaneDlg::OnCardRead);
 }
 
@@ -365,14 +368,25 @@ void CKorvaneDlg::OnLoadBank()
         LoadBankFile(path);
 }
 
-void CKorvaneDlg::OpenFile(const QString& path)
+bool CKorvaneDlg::OpenFile(const QString& path)
 {
-    // The preset extension is "*.pre": the pattern without its star.
-    if (path.endsWith(CStringTable::Load(IDS_PRESET_EXT).mid(1), Qt::CaseInsensitive)) {
+    if (CFileKind::Of(path) == CFileKind::Preset) {
         m_presetCommands.OpenFile(path);
         ShowPreset();
-    } else if (!RefuseNinthBank()) {
-        LoadBankFile(path);
+        return true;
+    }
+    return !RefuseNinthBank() && LoadBankFile(path);
+}
+
+// A dropped preset replaces the card's banks, so the user is asked first about a modified
+// one.
+void CKorvaneDlg::OpenDroppedFiles(const QStringList& paths, bool preset)
+{
+    if (preset)
+        QuerySavePreset();
+    for (const QString& path : paths) {
+        if (!OpenFile(path))
+            return;
     }
 }
 
@@ -387,16 +401,18 @@ bool CKorvaneDlg::RefuseNinthBank()
     return true;
 }
 
-void CKorvaneDlg::LoadBankFile(const QString& path)
+bool CKorvaneDlg::LoadBankFile(const QString& path)
 {
     // A large SoundFont takes the server a moment to load.
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const uint16_t result = m_bankTable.LoadBank(path);
     QApplication::restoreOverrideCursor();
-    if (result <= SYNTH_LOAD_ERROR_BASE)
-        UpdateBankView();
-    else
+    if (result > SYNTH_LOAD_ERROR_BASE) {
         CBankTable::ShowError(result - SYNTH_LOAD_ERROR_BASE);
+        return false;
+    }
+    UpdateBankView();
+    return true;
 }
 
 int CKorvaneDlg::GetSelectedBank()
@@ -677,6 +693,29 @@ bool CKorvaneDlg::event(QEvent* event)
     if (event->type() == QEvent::WindowActivate)
         m_cardWatch.ReadSoon();
     return QDialog::event(event);
+}
+
+// A drag that brings nothing the window opens is refused, and the pointer says so.
+void CKorvaneDlg::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (CDroppedFiles(event->mimeData()).IsAccepted())
+        event->acceptProposedAction();
+}
+
+// The files open once the drop is over: the messages they may bring must not keep the
+// dragging program waiting.
+void CKorvaneDlg::dropEvent(QDropEvent* event)
+{
+    const CDroppedFiles dropped(event->mimeData());
+    if (!dropped.IsAccepted())
+        return;
+    event->acceptProposedAction();
+    QMetaObject::invokeMethod(
+        this,
+        [this, paths = dropped.Paths(), preset = dropped.IsPreset()] {
+            OpenDroppedFiles(paths, preset);
+        },
+        Qt::QueuedConnection);
 }
 
 void CKorvaneDlg::showEvent(QShowEvent* event)

@@ -61,7 +61,11 @@ public:
     void OnLoadBank();
     // A file handed to the program, as a file manager's "Open with" does: a preset is
     // loaded as Preset > Open loads it, any other file as Bank > Load a bank loads a bank.
-    void OpenFile(const QString& path);
+    // False when a bank was refused or failed to load, after the message that says why.
+    bool OpenFile(const QString& path);
+    // Files dropped on the window: bank files load in order until one fails; a preset
+    // opens after the question about a modified one.
+    void OpenDroppedFiles(const QStringList& paths, bool preset);
     void OnUnloadBank();
     void OnUnloadAllBanks();
     // The bank ID of the list's current row when that row holds a bank; else -1, after
@@ -115,6 +119,8 @@ public:
 
 protected:
     bool event(QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -135,7 +141,7 @@ private:
     void WatchCard();
     void LoadStartupPreset(bool optionsRead);
     bool RefuseNinthBank();
-    void LoadBankFile(const QString& path);
+    bool LoadBankFile(const QString& path);
     void ShowPreset();
     void CenterOnDesktop();
     void UpdateData(bool saveFromControls);
