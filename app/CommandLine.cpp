@@ -8,13 +8,14 @@
 #include "CommandHelp.h"
 #include "ConsoleMessageBox.h"
 #include "ExecutableDir.h"
+#include "FileKind.h"
 #include "NativePath.h"
 #include "SequencerFluidSynth.h"
 #include "SharedSynthLibrary.h"
 #include "TerminalLoadProgress.h"
 
 #include <QCommandLineParser>
-#include <QFileInfo>
+#include <QIODevice>
 #include <QRegularExpression>
 
 #include <array>
@@ -87,8 +88,7 @@ uint16_t BankId(const QString& text)
 // The files a file manager hands over: presets, and the banks of either card.
 bool IsOpenableFile(const QString& argument)
 {
-    const QString suffix = QFileInfo(argument).suffix().toLower();
-    return suffix == u"pre" || suffix == u"94b" || suffix == u"sf2" || suffix == u"sf3";
+    return CFileKind::Of(argument) != CFileKind::Other;
 }
 
 // A negative number is an argument (a priority out of range), never an option: no option

@@ -21,4 +21,6 @@ constexpr int MidiMapping = 1007;
 constexpr int BrowseMidi = 1010;
 constexpr int PlayMidi = 1012;
 constexpr int StopMidi = 1005;
+// The Preset menu's recent presets, one command a place in the list.
+constexpr int RecentPreset1 = 32040;
 } // namespace Command

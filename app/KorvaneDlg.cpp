@@ -6,7 +6,9 @@
 #include "Commands.h"
 #include "DialogBuilder.h"
 #include "DialogTemplate.h"
+#include "DroppedFiles.h"
 #include "FileDialogService.h"
+#include "FileKind.h"
 #include "FlatButton.h"
 #include "GridEditedEvent.h"
 #include "MappingReport.h"
@@ -14,7 +16,6 @@
 #include "MenuBuilder.h"
 #include "MessageBoxService.h"
 #include "OptionsDlg.h"
-#include "PathElision.h"
 #include "PresetLoadProgress.h"
 #include "SequencerNotifyEvent.h"
 #include "SharedSynthLibrary.h"
@@ -25,6 +26,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDropEvent>
 #include <QEventLoop>
 #include <QKeyEvent>
 #include <QKeySequence>
@@ -46,26 +48,14 @@ constexpr int IDS_REPORT_EXT = 186;
 constexpr int IDS_REPORT_FILTER = 187;
 constexpr int IDS_REPORT_FAILED = 1020;
 constexpr int IDS_ERROR_CAPTION = 124;
-constexpr int IDS_MIDI_EXT = 113;
-constexpr int IDS_MIDI_FILTER = 114;
-constexpr int IDS_OPTIONS_CAPTION = 201;
-constexpr int IDS_NO_NOTIFICATION_AREA = 1040;
 constexpr int IDS_SELECT_BANK = 109;
 constexpr int IDS_MAX_BANKS = 207;
-constexpr int IDS_PRESET_EXT = 125;
 constexpr int IDS_STOP = 1041;
 constexpr int IDS_PLAY = 1042;
 constexpr int IDS_BROWSE_MIDI = 1043;
 constexpr int IDS_MEMORY_GAUGE = 1044;
 constexpr int IDS_BANK_LIST = 1045;
 
-// The tray icon: its pop-up menu shares its id, its events come as this message, and a
-// double click runs the menu's item at this position ("KRV").
-constexpr int IDR_TRAY_MENU = 131;
-constexpr int WM_TRAYNOTIFY = 0x0400 + 10;
-constexpr unsigned kTrayDefaultPosition = 4;
-
-constexpr int IDC_MIDI_FILE = 1023;
 constexpr int IDC_FREE_MEMORY = 1024;
 constexpr int IDC_FREE_PERCENT = 1025;
 constexpr int IDC_TOTAL_MEMORY = 1029;
@@ -77,8 +67,6 @@ constexpr int IDC_BANK_LIST = 1021;
 constexpr int kCardProblemMargin = 6;
 
 constexpr int IDB_STOP = 215;
-constexpr int IDB_PLAY = 216;
-constexpr int IDB_PLAYING = 217;
 constexpr int IDB_MIDI_MAPPING = 218;
 constexpr int IDB_BROWSE_MIDI = 219;
 
@@ -116,8 +104,8 @@ void SetStatic(QWidget* dialog, int id, const QString& text)
 } // namespace
 
 CKorvaneDlg::CKorvaneDlg(SynthLibrary& library, CSequencerService* sequencer, QWidget* parent)
-    : QDialog(parent), m_player(sequencer, &m_bankTable), m_bankTable(library),
-      m_cardWatch(library, m_bankTable)
+    : QDialog(parent), m_playerControls(*this, m_options, sequencer, &m_bankTable),
+      m_bankTable(library), m_cardWatch(library, m_bankTable)
 {
     setWindowIcon(CBitmapResource::Icon(IDI_KORVANE));
     BuildControls();
@@ -126,8 +114,7 @@ CKorvaneDlg::CKorvaneDlg(SynthLibrary& library, CSequencerService* sequencer, QW
     CBankTable::SetStatusDetail([](int code) { return CCardChoice().StatusDetail(code); });
     // Keys reach the window wherever the focus is, so Delete can act on the bank list.
     qApp->installEventFilter(this);
-    connect(&m_trayIcon, &CSystemTray::NotificationAreaChanged, this,
-            &CKorvaneDlg::OnNotificationAreaChanged);
+    setAcceptDrops(true);
     connect(&m_cardWatch, &CCardWatch::StatusRead, this, &CKorvaneDlg::OnCardRead);
 }
 
@@ -146,6 +133,7 @@ void CKorvaneDlg::BuildControls()
     // editor: the menu only shows it, and acts on it only while the menu has the focus.
     if (QAction* unload = CMenuBuilder::FindCommand(m_menuBar, Command::UnloadBank))
         unload->setShortcutContext(Qt::WidgetShortcut);
+    m_recentPresetMenu.Attach(m_menuBar, [this] { return m_presetCommands.RecentPresets(); });
     const int menuHeight = m_menuBar->sizeHint().height();
     CDialogBuilder::Build(
         this, DialogTemplate::Load(IDD_MAIN),
@@ -209,9 +197,8 @@ bool CKorvaneDlg::OnInitDialog()
     CenterOnDesktop();
     SetUpButtons();
     const bool optionsRead = m_options.Load();
-    m_strMidiFile = m_options.GetMidiFile();
-    m_bShowWindow = m_options.GetDisplay() == COptions::DisplayStandard ? 1 : 0;
-    CreateTrayIcon();
+    m_playerControls.ReadOptions();
+    m_displayMode.CreateTrayIcon(CStringTable::Load(IDS_KORVANE));
     CreateMemoryGauge();
     m_bankGrid.AttachToDlgItem(this, IDC_BANK_LIST);
     CreateCardProblem();
@@ -240,7 +227,7 @@ void CKorvaneDlg::SetUpButtons()
 {
     m_btnPlay->SetFlat(false);
     m_btnStop->SetFlat(false);
-    m_btnPlay->SetButtonBitmap(IDB_PLAY, 10, 10);
+    m_playerControls.ShowPlayerState();
     m_btnStop->SetButtonBitmap(IDB_STOP, 10, 10);
     m_btnBrowseMidi->SetFlat(false);
     m_btnMidiMapping->SetFlat(false);
@@ -285,18 +272,6 @@ QString CKorvaneDlg::CardProblem() const
 void CKorvaneDlg::WatchCard()
 {
     m_cardWatch.SetStateFile(CCardChoice().StateFileToWatch(m_cardForThisRun));
-}
-
-// In tray mode on a desktop without a notification area there is no icon to bring the
-// window back from, so the window is shown after all.
-void CKorvaneDlg::CreateTrayIcon()
-{
-    m_trayIcon.Create(WM_TRAYNOTIFY, CStringTable::Load(IDS_KORVANE), windowIcon(), IDR_TRAY_MENU);
-    m_trayIcon.SetDefaultMenuItem(kTrayDefaultPosition, true);
-    if (m_options.GetDisplay() == COptions::DisplayStandard)
-        m_trayIcon.HideTrayIcon();
-    else if (!m_trayIcon.IsEnabled())
-        m_bShowWindow = 1;
 }
 
 // A first run (no options file) leaves the card as it finds it: its banks are the user's,
@@ -361,17 +336,19 @@ void CKorvaneDlg::OnCommand(int id)
         OnMidiMapping();
         break;
     case Command::BrowseMidi:
-        OnBrowseMidi();
+        m_playerControls.OnBrowseMidi();
         break;
     case Command::PlayMidi:
-        OnPlayMidi();
+        m_playerControls.OnPlayMidi();
         break;
     case Command::StopMidi:
-        OnStopMidi();
+        m_playerControls.OnStopMidi();
         break;
     default:
         // Commands whose handlers are not part of this window (yet) do nothing, like
         // the tray menu's "Unload current preset".
+        if (const qsizetype place = CRecentPresetMenu::PlaceOf(id); place >= 0)
+            OnRecentPreset(place);
         break;
     }
 }
@@ -391,14 +368,25 @@ void CKorvaneDlg::OnLoadBank()
         LoadBankFile(path);
 }
 
-void CKorvaneDlg::OpenFile(const QString& path)
+bool CKorvaneDlg::OpenFile(const QString& path)
 {
-    // The preset extension is "*.pre": the pattern without its star.
-    if (path.endsWith(CStringTable::Load(IDS_PRESET_EXT).mid(1), Qt::CaseInsensitive)) {
-        m_bankTable.LoadPreset(path);
+    if (CFileKind::Of(path) == CFileKind::Preset) {
+        m_presetCommands.OpenFile(path);
         ShowPreset();
-    } else if (!RefuseNinthBank()) {
-        LoadBankFile(path);
+        return true;
+    }
+    return !RefuseNinthBank() && LoadBankFile(path);
+}
+
+// A dropped preset replaces the card's banks, so the user is asked first about a modified
+// one.
+void CKorvaneDlg::OpenDroppedFiles(const QStringList& paths, bool preset)
+{
+    if (preset)
+        QuerySavePreset();
+    for (const QString& path : paths) {
+        if (!OpenFile(path))
+            return;
     }
 }
 
@@ -413,16 +401,18 @@ bool CKorvaneDlg::RefuseNinthBank()
     return true;
 }
 
-void CKorvaneDlg::LoadBankFile(const QString& path)
+bool CKorvaneDlg::LoadBankFile(const QString& path)
 {
     // A large SoundFont takes the server a moment to load.
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const uint16_t result = m_bankTable.LoadBank(path);
     QApplication::restoreOverrideCursor();
-    if (result <= SYNTH_LOAD_ERROR_BASE)
-        UpdateBankView();
-    else
+    if (result > SYNTH_LOAD_ERROR_BASE) {
         CBankTable::ShowError(result - SYNTH_LOAD_ERROR_BASE);
+        return false;
+    }
+    UpdateBankView();
+    return true;
 }
 
 int CKorvaneDlg::GetSelectedBank()
@@ -556,8 +546,7 @@ void CKorvaneDlg::UpdateData(bool saveFromControls)
     // Every bound control is a static: there is nothing to read back from them.
     if (saveFromControls)
         return;
-    if (auto* midiFile = qobject_cast<QLabel*>(CDialogBuilder::GetDlgItem(this, IDC_MIDI_FILE)))
-        CPathElision::Show(midiFile, m_strMidiFile);
+    m_playerControls.ShowMidiFile();
     SetStatic(this, IDC_FREE_MEMORY, m_strFreeMemory);
     SetStatic(this, IDC_FREE_PERCENT, m_strFreePercent);
     SetStatic(this, IDC_TOTAL_MEMORY, m_strTotalMemory);
@@ -583,22 +572,6 @@ void CKorvaneDlg::OnQuit()
     m_bQuitting = true;
     UpdateData(true);
     accept();
-}
-
-// A window hidden from its minimized state comes back in its normal size, in front.
-void CKorvaneDlg::OnRestoreWindow()
-{
-    m_bShowWindow = 1;
-    setWindowState(windowState() & ~Qt::WindowMinimized);
-    show();
-    raise();
-    activateWindow();
-}
-
-void CKorvaneDlg::OnNotificationAreaChanged(bool present)
-{
-    if (!present && m_bShowWindow == 0)
-        OnRestoreWindow();
 }
 
 void CKorvaneDlg::OnPresetOpen()
@@ -637,6 +610,12 @@ void CKorvaneDlg::OnPresetSaveAs()
     SetPresetTitle(m_bankTable.GetPresetName());
 }
 
+void CKorvaneDlg::OnRecentPreset(qsizetype place)
+{
+    if (m_presetCommands.OpenRecent(place))
+        ShowPreset();
+}
+
 void CKorvaneDlg::QuerySavePreset()
 {
     m_presetCommands.QuerySave(this);
@@ -653,19 +632,7 @@ void CKorvaneDlg::OnOptions()
     dialog.ToOptions(m_options);
     if (dialog.ToCardChoice(card))
         OnCardChanged();
-    if (!dialog.TrayIcon()) {
-        m_trayIcon.HideTrayIcon();
-        return;
-    }
-    m_trayIcon.ShowTrayIcon();
-    if (m_trayIcon.IsEnabled()) {
-        OnSysCommand(SysCommand::Minimize);
-        return;
-    }
-    // The choice is kept for a desktop that has a notification area.
-    CMessageBoxService::Current().Show(this, CStringTable::Load(IDS_NO_NOTIFICATION_AREA),
-                                       CStringTable::Load(IDS_OPTIONS_CAPTION),
-                                       Mb::Ok | Mb::IconAsterisk);
+    m_displayMode.ApplyTrayChoice(dialog.TrayIcon());
 }
 
 // The paths the table holds belong to the banks of the card left behind, which keeps
@@ -704,98 +671,19 @@ void CKorvaneDlg::OnMidiMapping()
     }
 }
 
-void CKorvaneDlg::OnBrowseMidi()
-{
-    FileDialogRequest request;
-    request.defaultExt = CStringTable::Load(IDS_MIDI_EXT);
-    request.filter = CStringTable::Load(IDS_MIDI_FILTER);
-    const QString path = CFileDialogService::Current().Run(request);
-    if (path.isEmpty())
-        return;
-    // The file that plays, if any, goes on playing; the options remember the new one.
-    m_strMidiFile = path;
-    m_options.SetMidiFile(path);
-    UpdateData(false);
-}
-
-void CKorvaneDlg::OnPlayMidi()
-{
-    const unsigned error = m_player.Play(this, m_strMidiFile);
-    ShowPlayerState();
-    ShowPlayerProblem(error);
-}
-
-void CKorvaneDlg::OnStopMidi()
-{
-    m_player.Stop();
-    ShowPlayerState();
-}
-
-void CKorvaneDlg::OnMciNotify(const CSequencerNotifyEvent& event)
-{
-    const unsigned error = m_player.OnNotify(this, event.NotifyCode(), event.DeviceId());
-    ShowPlayerState();
-    ShowPlayerProblem(error);
-}
-
-void CKorvaneDlg::ShowPlayerProblem(unsigned error)
-{
-    if (const QString text = m_player.ProblemText(error); !text.isEmpty())
-        CMessageBoxService::Current().Show(this, text, CStringTable::Load(IDS_ERROR_CAPTION),
-                                           Mb::Ok | Mb::IconHand);
-}
-
-// A red triangle on Play while a file plays or waits for its SoundFonts, a green one while
-// idle; the busy cursor while the SoundFonts load (the window still answers, Stop included).
-void CKorvaneDlg::ShowPlayerState()
-{
-    const bool active = m_player.IsPlaying() || m_player.IsLoading();
-    m_btnPlay->SetButtonBitmap(active ? IDB_PLAYING : IDB_PLAY, 10, 10);
-    if (m_player.IsLoading())
-        setCursor(Qt::BusyCursor);
-    else
-        unsetCursor();
-}
-
-// In tray mode a minimized window is hidden instead, until the tray menu brings it back. A
-// window that the desktop has minimized keeps that state while hidden: clearing it now would
-// have the desktop map the window again behind the program's back, as an unpainted frame.
-// OnRestoreWindow clears it before showing the window.
 void CKorvaneDlg::OnSysCommand(SysCommand command)
 {
-    if (command == SysCommand::Minimize) {
-        if (HidesInTray()) {
-            m_bShowWindow = 0;
-            hide();
-        } else if (!isMinimized()) {
-            showMinimized();
-        }
-        return;
-    }
-    if (command == SysCommand::Close)
+    if (command == SysCommand::Minimize)
+        m_displayMode.Minimize();
+    else if (command == SysCommand::Close)
         OnQuit();
 }
 
-// Only where there is an icon to come back from.
-bool CKorvaneDlg::HidesInTray() const
-{
-    return m_options.GetDisplay() == COptions::DisplayTrayIcon && m_trayIcon.IsEnabled();
-}
-
-// The desktop minimizes the window before telling it; in tray mode it is then hidden, once
-// the change of state is over.
 void CKorvaneDlg::changeEvent(QEvent* event)
 {
     QDialog::changeEvent(event);
-    if (event->type() != QEvent::WindowStateChange || !isMinimized() || !HidesInTray())
-        return;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            if (isMinimized())
-                OnSysCommand(SysCommand::Minimize);
-        },
-        Qt::QueuedConnection);
+    if (event->type() == QEvent::WindowStateChange)
+        m_displayMode.OnWindowStateChanged();
 }
 
 // The list follows the card while the user can see it, and looks again when the window
@@ -805,6 +693,29 @@ bool CKorvaneDlg::event(QEvent* event)
     if (event->type() == QEvent::WindowActivate)
         m_cardWatch.ReadSoon();
     return QDialog::event(event);
+}
+
+// A drag that brings nothing the window opens is refused, and the pointer says so.
+void CKorvaneDlg::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (CDroppedFiles(event->mimeData()).IsAccepted())
+        event->acceptProposedAction();
+}
+
+// The files open once the drop is over: the messages they may bring must not keep the
+// dragging program waiting.
+void CKorvaneDlg::dropEvent(QDropEvent* event)
+{
+    const CDroppedFiles dropped(event->mimeData());
+    if (!dropped.IsAccepted())
+        return;
+    event->acceptProposedAction();
+    QMetaObject::invokeMethod(
+        this,
+        [this, paths = dropped.Paths(), preset = dropped.IsPreset()] {
+            OpenDroppedFiles(paths, preset);
+        },
+        Qt::QueuedConnection);
 }
 
 void CKorvaneDlg::showEvent(QShowEvent* event)
@@ -831,17 +742,14 @@ void CKorvaneDlg::closeEvent(QCloseEvent* event)
 
 void CKorvaneDlg::paintEvent(QPaintEvent* event)
 {
-    // While the window is meant to stay hidden, any attempt to show it hides it again
-    // (after this paint, since a widget cannot hide itself while painting).
-    if (m_bShowWindow == 0)
-        QMetaObject::invokeMethod(this, &QWidget::hide, Qt::QueuedConnection);
+    m_displayMode.OnPaint();
     QDialog::paintEvent(event);
 }
 
 void CKorvaneDlg::customEvent(QEvent* event)
 {
     if (event->type() == CSequencerNotifyEvent::EventType()) {
-        OnMciNotify(*static_cast<CSequencerNotifyEvent*>(event));
+        m_playerControls.OnMciNotify(*static_cast<CSequencerNotifyEvent*>(event));
     } else if (event->type() == CGridEditedEvent::EventType()) {
         const auto* edited = static_cast<CGridEditedEvent*>(event);
         OnPriorityEdited(edited->Column(), edited->Row());

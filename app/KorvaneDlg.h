@@ -6,10 +6,11 @@
 #include "BankPathMemory.h"
 #include "BankTable.h"
 #include "CardWatch.h"
-#include "MidiPlayer.h"
+#include "DisplayMode.h"
 #include "Options.h"
+#include "PlayerControls.h"
 #include "PresetCommands.h"
-#include "SystemTray.h"
+#include "RecentPresetMenu.h"
 
 #include <QDialog>
 #include <QString>
@@ -18,7 +19,6 @@
 #include <utility>
 
 class CFlatButton;
-class CSequencerNotifyEvent;
 class CSequencerService;
 struct ControlTemplate;
 class QLabel;
@@ -61,7 +61,11 @@ public:
     void OnLoadBank();
     // A file handed to the program, as a file manager's "Open with" does: a preset is
     // loaded as Preset > Open loads it, any other file as Bank > Load a bank loads a bank.
-    void OpenFile(const QString& path);
+    // False when a bank was refused or failed to load, after the message that says why.
+    bool OpenFile(const QString& path);
+    // Files dropped on the window: bank files load in order until one fails; a preset
+    // opens after the question about a modified one.
+    void OpenDroppedFiles(const QStringList& paths, bool preset);
     void OnUnloadBank();
     void OnUnloadAllBanks();
     // The bank ID of the list's current row when that row holds a bank; else -1, after
@@ -75,9 +79,7 @@ public:
     void OnCardRead(const SynthStatus& status, uint16_t code, const QString& failureDetail);
     void SetPresetTitle(const QString& name);
     void OnQuit();
-    void OnRestoreWindow();
-    // A window hidden behind an icon that has lost its notification area comes back.
-    void OnNotificationAreaChanged(bool present);
+    void OnRestoreWindow() { m_displayMode.Restore(); }
 
     // The Preset menu, the tray menu's "Load a preset" and the Options dialog.
     void OnPresetOpen();
@@ -85,18 +87,16 @@ public:
     void OnPresetNew();
     void OnPresetSave();
     void OnPresetSaveAs();
+    // The recent preset at that place in the Preset menu's list.
+    void OnRecentPreset(qsizetype place);
     void QuerySavePreset();
     void OnOptions();
     // The bank list and memory figures of the card just chosen.
     void OnCardChanged();
-    const CSystemTray& TrayIcon() const { return m_trayIcon; }
+    const CSystemTray& TrayIcon() const { return m_displayMode.TrayIcon(); }
 
     // The MIDI file player.
-    void OnBrowseMidi();
-    void OnPlayMidi();
-    void OnStopMidi();
-    void OnMciNotify(const CSequencerNotifyEvent& event);
-    const CMidiPlayer& Player() const { return m_player; }
+    const CMidiPlayer& Player() const { return m_playerControls.Player(); }
 
     // Asks for the report file and writes the MIDI mapping report of the banks in memory.
     void OnMidiMapping();
@@ -119,6 +119,8 @@ public:
 
 protected:
     bool event(QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -137,32 +139,25 @@ private:
     // The list and the gauge of a card that cannot be reached, and why.
     void ShowNoCard(const QString& text);
     void WatchCard();
-    void CreateTrayIcon();
-    bool HidesInTray() const;
     void LoadStartupPreset(bool optionsRead);
     bool RefuseNinthBank();
-    void LoadBankFile(const QString& path);
+    bool LoadBankFile(const QString& path);
     void ShowPreset();
     void CenterOnDesktop();
     void UpdateData(bool saveFromControls);
     void ShowAbout();
     bool IsOwnKeyPress(QObject* watched, QEvent* event) const;
-    void ShowPlayerState();
-    // A play that cannot start or that fails is said, unless it fails silently.
-    void ShowPlayerProblem(unsigned error);
 
     CFlatButton* m_btnMidiMapping = nullptr;
     CFlatButton* m_btnBrowseMidi = nullptr;
     CFlatButton* m_btnStop = nullptr;
     CFlatButton* m_btnPlay = nullptr;
-    QString m_strMidiFile;
     QString m_strFreeMemory;
     QString m_strFreePercent;
     QString m_strTotalMemory;
     QString m_strUsedMemory;
-    int m_bShowWindow = 1;
-    CMidiPlayer m_player;
     COptions m_options;
+    CPlayerControls m_playerControls;
     CBankTable m_bankTable;
     CBankPathMemory m_pathMemory{CBankPathMemory::FileForCard()};
     CBankGrid m_bankGrid;
@@ -174,6 +169,7 @@ private:
     CCardWatch m_cardWatch;
     QString m_cardForThisRun;
     CPresetCommands m_presetCommands{m_bankTable};
-    CSystemTray m_trayIcon{[this](int id) { OnCommand(id); }};
+    CRecentPresetMenu m_recentPresetMenu;
+    CDisplayMode m_displayMode{*this, m_options, [this](int id) { OnCommand(id); }};
     std::function<void()> m_switchCard;
 };

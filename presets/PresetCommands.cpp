@@ -33,7 +33,25 @@ bool CPresetCommands::Open()
     const QString path = CFileDialogService::Current().Run(FileRequest(true));
     if (path.isEmpty())
         return false;
-    m_bankTable.LoadPreset(path);
+    OpenFile(path);
+    return true;
+}
+
+bool CPresetCommands::OpenFile(const QString& path)
+{
+    bool opened = true;
+    if (m_bankTable.LoadPreset(path, &opened))
+        m_recent.Add(path);
+    return opened;
+}
+
+bool CPresetCommands::OpenRecent(qsizetype index)
+{
+    const QString path = m_recent.Paths().value(index);
+    if (path.isEmpty())
+        return false;
+    if (!OpenFile(path))
+        m_recent.Remove(path);
     return true;
 }
 
@@ -45,7 +63,7 @@ void CPresetCommands::Save()
     else if (IsNoPresetMode())
         WarnNoPresetMode();
     else
-        m_bankTable.SavePreset();
+        SavePreset();
 }
 
 void CPresetCommands::SaveAs()
@@ -56,7 +74,13 @@ void CPresetCommands::SaveAs()
     }
     const QString path = CFileDialogService::Current().Run(FileRequest(false));
     if (!path.isEmpty())
-        m_bankTable.SavePreset(path);
+        SavePreset(path);
+}
+
+void CPresetCommands::SavePreset(const QString& path)
+{
+    if (m_bankTable.SavePreset(path))
+        m_recent.Add(m_bankTable.GetPresetPath());
 }
 
 void CPresetCommands::QuerySave(QWidget* owner)

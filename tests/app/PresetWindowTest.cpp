@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QTest>
 #include <QTimer>
@@ -50,6 +51,7 @@ private slots:
     void titleFollowsThePresetThroughItsStates();
     void openShowsTheBanksOfTheChosenPreset();
     void trayLoadPresetOpensLikePresetOpen();
+    void recentPresetsAreListedInTheNextRunAndOpen();
     void unusablePresetLeavesTheCardOnEveryPath();
     void quitAsksOnlyForAModifiedNamedOrNewPreset_data();
     void quitAsksOnlyForAModifiedNamedOrNewPreset();
@@ -119,6 +121,41 @@ void PresetWindowTest::openShowsTheBanksOfTheChosenPreset()
     QCOMPARE(window->windowTitle(), Title("live.pre"));
     QCOMPARE(UsedMemory(window.get()), QStringLiteral(" 16.0 Ko"));
     QCOMPARE(m_bed->Messages().Calls().size(), size_t{1});
+}
+
+// The Preset menu lists the presets opened in the last run, the newest first, and opens the
+// one chosen; the places without a preset are hidden.
+void PresetWindowTest::recentPresetsAreListedInTheNextRunAndOpen()
+{
+    const QString piano = m_bed->MakePreset("piano & co.pre", {"PIANO"});
+    const QString pads = m_bed->MakePreset("pads.pre", {"PADS", "STRINGS"});
+    {
+        auto lastRun = m_bed->StartWindow();
+        CScriptedFileDialog files;
+        for (const QString& preset : {piano, pads}) {
+            files.Script(preset);
+            Choose(*lastRun, Command::PresetOpen);
+        }
+    }
+    auto window = m_bed->StartWindow();
+    QMenu* presetMenu = window->MenuBar()->actions().at(0)->menu();
+    emit presetMenu->aboutToShow();
+    QStringList shown;
+    for (int place = 0; place < 4; ++place) {
+        const QAction* item = CMenuBuilder::FindCommand(presetMenu, Command::RecentPreset1 + place);
+        QVERIFY(item);
+        if (item->isVisible())
+            shown << item->text();
+    }
+    QCOMPARE(shown.size(), 2);
+    QVERIFY2(shown[0].startsWith("&1 ") && shown[0].endsWith("/pads.pre"), qPrintable(shown[0]));
+    QVERIFY2(shown[1].startsWith("&2 ") && shown[1].endsWith("/piano && co.pre"),
+             qPrintable(shown[1]));
+
+    Choose(*window, Command::RecentPreset1 + 1);
+    QCOMPARE(window->windowTitle(), Title("piano & co.pre"));
+    QCOMPARE(window->BankTable().Status().bankCount, 1u);
+    QVERIFY(m_bed->Messages().Calls().empty());
 }
 
 // Whichever way a preset that cannot be used reaches the window, the card keeps its banks

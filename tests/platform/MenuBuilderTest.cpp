@@ -35,7 +35,8 @@ void MenuBuilderTest::menuBarHasThePopupsAndCommands()
     QCOMPARE(popups[0]->text(), QStringLiteral("&Preset"));
     QCOMPARE(Items(popups[0]->menu()),
              (QStringList{"&Open=32028 Ctrl+O", "&New=32027 Ctrl+N", "&Save=32021 Ctrl+S",
-                          "Save &as...=32022 Ctrl+Shift+S", "E&xit=32023 Ctrl+Q"}));
+                          "Save &as...=32022 Ctrl+Shift+S", "-", "&1=32040", "&2=32041", "&3=32042",
+                          "&4=32043", "-", "E&xit=32023 Ctrl+Q"}));
     QCOMPARE(popups[1]->text(), QStringLiteral("&Bank"));
     QCOMPARE(Items(popups[1]->menu()),
              (QStringList{"&Load a bank=32000 Ctrl+L", "&Unload selected bank=32003 Del",

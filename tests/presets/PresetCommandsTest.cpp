@@ -3,6 +3,7 @@
 #include "PresetCommands.h"
 #include "BankFileWriter.h"
 #include "BankTable.h"
+#include "NativePath.h"
 #include "QtPrinters.h"
 #include "RecordingMessageBox.h"
 #include "ScriptedFileDialog.h"
@@ -40,10 +41,11 @@ protected:
         table = std::make_unique<CBankTable>(*card);
         table->SetSleep([](int) {});
         ASSERT_TRUE(table->Init(nullptr));
-        commands = std::make_unique<CPresetCommands>(*table);
+        commands = std::make_unique<CPresetCommands>(*table, Settings());
     }
 
     QString File(const QString& name) const { return dir.filePath(name); }
+    QString Settings() const { return File("korvane.conf"); }
 
     // Loads a new bank file of that name into the card through the bank table.
     void LoadBank(const std::string& name)
@@ -199,6 +201,44 @@ TEST_F(PresetCommandsTest, OpenReplacesTheBanksWithoutAsking)
     EXPECT_EQ(table->GetPresetName(), QStringLiteral("piano.pre"));
     ASSERT_EQ(messages.Calls().size(), 1u);
     EXPECT_EQ(messages.Calls()[0].text, QStringLiteral("Unable to find the preset file."));
+}
+
+// The last four presets opened or saved, the newest first and each once, are there for the
+// next run; a name with a comma and a byte that is not UTF-8 comes back whole.
+TEST_F(PresetCommandsTest, RecentPresetsAreTheLastFourOpenedOrSavedAcrossRuns)
+{
+    table->NewPreset();
+    const QString first = SavedPreset("first.pre");
+    const QString second = SavedPreset("second.pre");
+    const QString third = SavedPreset("third.pre");
+    const QString odd = SavedPreset(CNativePath::Decode("caf\xe9, live.pre"));
+    files.Script(first);
+    EXPECT_TRUE(commands->Open());
+    const QString fifth = SavedPreset("fifth.pre");
+    EXPECT_TRUE(messages.Calls().empty());
+
+    const CPresetCommands nextRun(*table, Settings());
+    EXPECT_EQ(nextRun.RecentPresets(), (QStringList{fifth, first, odd, third}));
+    EXPECT_FALSE(nextRun.RecentPresets().contains(second));
+}
+
+// A recent preset whose file has gone leaves the list with the message of a preset not
+// found; the card and the current preset stay as they were.
+TEST_F(PresetCommandsTest, AMissingRecentPresetIsDroppedAndTheCardKept)
+{
+    table->NewPreset();
+    const QString gone = SavedPreset("gone.pre");
+    const QString kept = SavedPreset("kept.pre");
+    LoadBank("PIANO");
+    ASSERT_TRUE(QFile::remove(gone));
+
+    EXPECT_TRUE(commands->OpenRecent(1));
+    ASSERT_EQ(messages.Calls().size(), 1u);
+    EXPECT_EQ(messages.Calls()[0].text, QStringLiteral("Unable to find the preset file."));
+    EXPECT_EQ(table->Status().bankCount, 1u);
+    EXPECT_EQ(table->GetPresetName(), QStringLiteral("kept.pre"));
+    EXPECT_EQ(commands->RecentPresets(), QStringList{kept});
+    EXPECT_FALSE(commands->OpenRecent(1));
 }
 
 } // namespace
