@@ -5,6 +5,7 @@
 #include "ExecutableDir.h"
 #include "MemoryFormat.h"
 #include "NativePath.h"
+#include "ResourceIds.h"
 #include "StringTable.h"
 #include "WholeFile.h"
 #include "Windows1252.h"
@@ -39,8 +40,6 @@ constexpr int IDS_VARIATION = 197;
 constexpr int IDS_CUBASE_PROG = 198;
 constexpr int IDS_CUBASE_BANK = 199;
 constexpr int IDS_PROGRAM_NAME = 1021;
-constexpr int IDS_UNTITLED = 127;
-constexpr int IDS_NO_PRESET_MODE = 209;
 constexpr int IDS_TEMPLATE = 211;
 
 // Far beyond any real template (the one shipped is a few KiB); a larger file is refused
