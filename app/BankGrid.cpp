@@ -3,6 +3,7 @@
 #include "BankTable.h"
 #include "GridEditedEvent.h"
 #include "MemoryFormat.h"
+#include "ResourceIds.h"
 #include "StringTable.h"
 
 #include <QCoreApplication>
@@ -14,7 +15,6 @@
 
 namespace {
 
-constexpr int IDS_FIRST_HEADING = 103;
 constexpr int kRowHeight = 17;
 // Width proportions of the first three columns; the size column keeps the grid's
 // default width, 75. The fit to the list's width scales all four.
@@ -62,11 +62,11 @@ int32_t CBankGrid::TypedPriority(long row)
     QString text;
     GetCellText(ColPriority, row, text);
     const long value = LeadingNumber(text);
-    if (value <= MaxPriority)
+    if (value <= MAX_PRIORITY)
         return static_cast<int32_t>(std::max<long>(value, std::numeric_limits<int32_t>::min()));
-    SetCellText(ColPriority, row, QString::number(MaxPriority));
+    SetCellText(ColPriority, row, QString::number(MAX_PRIORITY));
     Redraw();
-    return MaxPriority;
+    return MAX_PRIORITY;
 }
 
 QString CBankGrid::CardText(const CBankTable& table, int col, long row)

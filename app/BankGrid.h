@@ -26,7 +26,6 @@ public:
     // One row per bank slot of the card.
     static constexpr long RowCount = MAX_BANKS;
     // The highest priority a bank can have; larger typed values are brought down to it.
-    static constexpr int32_t MaxPriority = 127;
 
     using CTblCtrl::CTblCtrl;
 
@@ -38,7 +37,7 @@ public:
     // Writes one cell again from the bank table.
     void ShowCardCell(const CBankTable& table, int col, long row);
     // The number typed at the start of the row's priority cell (0 without one); above
-    // MaxPriority the cell is rewritten to MaxPriority and that is the answer.
+    // MAX_PRIORITY the cell is rewritten to MAX_PRIORITY and that is the answer.
     int32_t TypedPriority(long row);
     // The text that a cell shows for the bank with the row's ID; "" when there is none.
     static QString CardText(const CBankTable& table, int col, long row);

@@ -5,7 +5,9 @@
 #include "CardSettings.h"
 #include "ExecutableDir.h"
 #include "FluidSettings.h"
+#include "IniWriter.h"
 #include "NativePath.h"
+#include "WholeFile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -68,20 +70,20 @@ bool CBankPathMemory::Save(const CBankTable& table) const
 {
     if (m_strFilePath.isEmpty() || !table.StatusRead())
         return false;
-    QSettings memory(m_strFilePath, QSettings::IniFormat);
-    memory.clear();
+    CIniWriter memory;
     const SynthStatus& status = table.Status();
     for (uint16_t i = 0; i < status.bankCount; ++i) {
         const SynthBankEntry& bank = status.banks[i];
         const QString path = table.GetBankPath(static_cast<uint16_t>(bank.id));
         if (path.isEmpty())
             continue;
-        memory.beginGroup(BankGroup(bank.id));
-        memory.setValue("name", table.GetBankName(i));
-        memory.setValue("size", bank.size);
-        memory.setValue("path", path);
-        memory.endGroup();
+        memory.BeginGroup(BankGroup(bank.id));
+        memory.SetValue(QStringLiteral("name"), table.GetBankName(i));
+        memory.SetValue(QStringLiteral("size"), QString::number(bank.size));
+        memory.SetValue(QStringLiteral("path"), path);
     }
-    memory.sync();
-    return memory.status() == QSettings::NoError;
+    QDir().mkpath(QFileInfo(m_strFilePath).path());
+    return CWholeFile::Write(m_strFilePath, [&memory](QIODevice& file) {
+        return file.write(memory.Text()) == memory.Text().size();
+    });
 }

@@ -9,6 +9,7 @@
 #include "MessageBoxService.h"
 #include "MidiPlayer.h"
 #include "NativePath.h"
+#include "ResourceIds.h"
 #include "SequencerNotifyEvent.h"
 #include "SequencerService.h"
 #include "SharedSynthLibrary.h"
@@ -28,11 +29,6 @@
 
 namespace {
 
-constexpr int IDS_FIRST_HEADING = 103; // "N°", "Name", "Priority", "RAM Size"
-constexpr int IDS_MAX_BANKS = 207;
-constexpr int IDS_REPORT_FAILED = 1020;
-constexpr int IDS_ERROR_CAPTION = 124;
-constexpr int IDS_WARNING_CAPTION = 110;
 constexpr int kInterruptedStatus = 130;
 constexpr int kInterruptPollMs = 100;
 // The bank number that names the drum kits, as a SoundFont's bank 128 holds them.
@@ -231,9 +227,8 @@ void CCardCommands::PrintStatusJson()
 
 int CCardCommands::Load(const QStringList& files)
 {
-    // Refused before the card is asked, as the window does.
-    if (m_bankTable.Status().bankCount + files.size() > MAX_BANKS)
-        return Fail(CStringTable::Load(IDS_MAX_BANKS), ExitCard);
+    if (const QString refusal = m_bankTable.RefusalToLoad(files.size()); !refusal.isEmpty())
+        return Fail(refusal, ExitCard);
     for (const QString& file : files) {
         const uint16_t result = m_bankTable.LoadBank(AbsolutePath(file));
         if (result > SYNTH_LOAD_ERROR_BASE)

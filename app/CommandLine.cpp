@@ -24,7 +24,6 @@ namespace {
 
 constexpr char kProgram[] = "korvane";
 constexpr uint16_t kMaxBankId = UINT16_MAX;
-constexpr long kMaxPriority = 127;
 constexpr long kMaxAuditionBank = 128;
 constexpr long kMaxProgram = 127;
 constexpr long kMaxChannel = 16;
@@ -314,8 +313,9 @@ QString CCommandLine::CheckShape() const
     if (m_strCommand == u"priority") {
         if (!ToNumber(m_arguments[0], kMaxBankId, number))
             return QStringLiteral("not a bank ID: ") + m_arguments[0];
-        if (!ToNumber(m_arguments[1], kMaxPriority, number))
-            return QStringLiteral("the priority must be a number from 0 to 127: ") + m_arguments[1];
+        if (!ToNumber(m_arguments[1], MAX_PRIORITY, number))
+            return QStringLiteral("the priority must be a number from 0 to %1: %2")
+                .arg(QString::number(MAX_PRIORITY), m_arguments[1]);
     }
     if (m_strCommand == u"audition") {
         long bank = 0;

@@ -17,6 +17,7 @@
 #include "MessageBoxService.h"
 #include "OptionsDlg.h"
 #include "PresetLoadProgress.h"
+#include "ResourceIds.h"
 #include "SequencerNotifyEvent.h"
 #include "SharedSynthLibrary.h"
 #include "SmoothProgressBar.h"
@@ -46,10 +47,7 @@ constexpr int IDI_KORVANE = 200;
 constexpr int IDS_KORVANE = 180;
 constexpr int IDS_REPORT_EXT = 186;
 constexpr int IDS_REPORT_FILTER = 187;
-constexpr int IDS_REPORT_FAILED = 1020;
-constexpr int IDS_ERROR_CAPTION = 124;
 constexpr int IDS_SELECT_BANK = 109;
-constexpr int IDS_MAX_BANKS = 207;
 constexpr int IDS_STOP = 1041;
 constexpr int IDS_PLAY = 1042;
 constexpr int IDS_BROWSE_MIDI = 1043;
@@ -393,10 +391,10 @@ void CKorvaneDlg::OpenDroppedFiles(const QStringList& paths, bool preset)
 // True, after telling the user, when the card holds as many banks as it can.
 bool CKorvaneDlg::RefuseNinthBank()
 {
-    if (m_bankTable.Status().bankCount < MAX_BANKS)
+    const QString refusal = m_bankTable.RefusalToLoad(1);
+    if (refusal.isEmpty())
         return false;
-    CMessageBoxService::Current().Show(this, CStringTable::Load(IDS_MAX_BANKS),
-                                       CStringTable::Load(IDS_ERROR_CAPTION),
+    CMessageBoxService::Current().Show(this, refusal, CStringTable::Load(IDS_ERROR_CAPTION),
                                        Mb::Ok | Mb::IconExclamation);
     return true;
 }

@@ -6,7 +6,6 @@
 
 #include <array>
 #include <cstring>
-#include <string_view>
 
 uint16_t CBankFileCheck::Check(const char* path, uint64_t maxSize)
 {
@@ -47,16 +46,11 @@ uint16_t CBankFileCheck::Check(const char* path, uint64_t maxSize)
     return SYNTH_OK;
 }
 
-// The name is the file's own, or else its file name.
 void CBankFileCheck::TakeSoundFont(const CSoundFontChunks& soundFont, const char* path,
                                    off_t fileSize)
 {
     m_size = soundFont.MemorySize(fileSize);
-    m_name = soundFont.Name();
-    if (m_name.empty()) {
-        const std::string_view whole(path);
-        m_name = whole.substr(whole.find_last_of('/') + 1);
-    }
+    m_name = soundFont.BankName(path);
 }
 
 bool CBankFileCheck::SkipList(const CPosixFile& file, off_t size, off_t& position)

@@ -1,7 +1,6 @@
 // Decides whether a file can be loaded as a bank and takes what the card records of it:
 // the name at offset 8 and the file's size, which is the sample memory it will take.
-// A SoundFont file is a bank too: its name is its INAM, or else its file name, and it takes
-// the size of its sample data (a compressed one, its file size).
+// A SoundFont file is a bank too, named and sized as CSoundFontChunks says.
 //
 // A bank file holds, from offset 26, its instrument list and then its drum-kit list:
 // 6-byte records, each list ended by a record position that starts with FF FF, the

@@ -1,6 +1,7 @@
 #include "FluidCard.h"
 
 #include "SoundFontCheck.h"
+#include "SoundFontChunks.h"
 
 #include <algorithm>
 #include <charconv>
@@ -483,7 +484,7 @@ uint16_t CFluidCard::Reconcile(const std::vector<ServerFont>& stack, CFluidState
             CSoundFontCheck check;
             const bool readable = check.Check(stack[i].path.c_str()) == SYNTH_OK;
             const std::string name =
-                readable ? check.Name() : std::filesystem::path(stack[i].path).stem().string();
+                readable ? check.Name() : CSoundFontChunks().BankName(stack[i].path);
             uint16_t id = 0;
             state.AddBank(name, readable ? check.SampleSize() : 0, stack[i], &id);
         }

@@ -4,7 +4,7 @@
 #include "SoundFontChunks.h"
 #include "synth32.h"
 
-#include <filesystem>
+#include <algorithm>
 
 namespace {
 
@@ -29,7 +29,7 @@ uint16_t CSoundFontCheck::Check(const char* path)
         return SYNTHERR_INVCOM;
     }
     m_sampleSize = chunks.MemorySize(fileSize);
-    m_name = chunks.Name().empty() ? std::filesystem::path(path).stem().string() : chunks.Name();
+    m_name = chunks.BankName(path);
     m_name.resize(std::min(m_name.size(), MAX_NAME_BYTES));
     return SYNTH_OK;
 }

@@ -13,7 +13,7 @@ public:
     // SYNTH_OK otherwise.
     uint16_t Check(const char* path);
 
-    // The INAM text cut at 15 bytes, else the file's name without its extension.
+    // The name every card gives the font (CSoundFontChunks::BankName) cut at 15 bytes.
     const std::string& Name() const { return m_name; }
     uint64_t SampleSize() const { return m_sampleSize; }
 

@@ -5,7 +5,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <sys/types.h>
 
 class QIODevice;
 
@@ -25,15 +24,12 @@ public:
     // False once a write to the device has failed.
     bool Ok() const { return m_bOk; }
 
-    // Writes the file at path through write, all of it or nothing: until the new file is
-    // complete the previous one stays as it was. The path's bytes are kept whole (see
-    // CNativePath). On failure error (when given) says why.
+    // Writes the file at path through write, all of it or nothing (see CWholeFile). On
+    // failure error (when given) says why.
     static bool WriteFile(const QString& path, const std::function<void(CArchiveWriter&)>& write,
                           QString* error = nullptr);
 
 private:
-    static bool WriteTemporary(int fd, mode_t mode,
-                               const std::function<void(CArchiveWriter&)>& write);
     void WriteBytes(const char* data, qint64 size);
 
     QIODevice& m_device;

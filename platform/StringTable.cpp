@@ -56,7 +56,8 @@ QString CStringTable::Load(int id)
 
 QHash<int, QString> CStringTable::Parse(const QString& text, QStringList& errors)
 {
-    static const QRegularExpression entry(QStringLiteral("^(\\d+) \"(.*)$"));
+    // The id, its name when code uses one (see ResourceIds.h), the quoted text.
+    static const QRegularExpression entry(QStringLiteral("^(\\d+) (?:[A-Z][A-Z0-9_]* )?\"(.*)$"));
     QHash<int, QString> table;
     const QStringList lines = text.split(u'\n');
     for (qsizetype number = 0; number < lines.size(); ++number) {
@@ -71,7 +72,7 @@ QHash<int, QString> CStringTable::Parse(const QString& text, QStringList& errors
             idOk && id > 0 ? Unquote(match.capturedView(2)) : std::nullopt;
         const QString where = QStringLiteral("line %1").arg(number + 1);
         if (!value)
-            errors << where + QStringLiteral(": expected <id> \"<text>\": ") + line;
+            errors << where + QStringLiteral(": expected <id> [<NAME>] \"<text>\": ") + line;
         else if (table.contains(id))
             errors << where + QStringLiteral(": id %1 defined twice").arg(id);
         else

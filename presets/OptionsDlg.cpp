@@ -9,6 +9,7 @@
 #include "NativePath.h"
 #include "Options.h"
 #include "PresetCommands.h"
+#include "ResourceIds.h"
 #include "StringTable.h"
 
 #include <QApplication>
@@ -26,7 +27,6 @@ constexpr int IDC_STANDARD_DISPLAY = 1005;
 constexpr int IDC_LOAD_PRESET = 1028;
 constexpr int IDC_PRESET_FILE = 1031;
 constexpr int IDB_BROWSE = 220;
-constexpr int IDS_OPTIONS_CAPTION = 201;
 constexpr int IDS_PRESET_UNUSABLE = 203;
 constexpr int IDC_SIMULATED_CARD = 1050;
 constexpr int IDC_FLUIDSYNTH_CARD = 1051;

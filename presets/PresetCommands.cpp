@@ -2,16 +2,13 @@
 
 #include "BankTable.h"
 #include "MessageBoxService.h"
+#include "ResourceIds.h"
 #include "StringTable.h"
 
 namespace {
-constexpr int IDS_PRESET_EXT = 125;
 constexpr int IDS_PRESET_FILTER = 126;
-constexpr int IDS_UNTITLED = 127;
-constexpr int IDS_NO_PRESET_MODE = 209;
 constexpr int IDS_SAVE_NO_PRESET_MODE = 210;
 constexpr int IDS_PRESET_MODIFIED = 212;
-constexpr int IDS_WARNING_CAPTION = 110;
 
 void WarnNoPresetMode()
 {

@@ -6,7 +6,6 @@
 #include "Windows1252.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <array>
 
@@ -29,10 +28,12 @@ bool CBankFileInfo::Read(const QString& path)
     // Only a regular file: opening a directory fails anyway, and a pipe would wait for
     // a writer that may never come.
     CSoundFontChunks soundFont;
-    if (soundFont.Read(CNativePath::Encode(path).constData()) !=
-        CSoundFontChunks::Result::NotSoundFont) {
-        const QString name = CWindows1252::Decode(QByteArray::fromStdString(soundFont.Name()));
-        return ReadSoundFont(path, name.isEmpty() ? QFileInfo(path).fileName() : name);
+    const QByteArray nativePath = CNativePath::Encode(path);
+    if (soundFont.Read(nativePath.constData()) != CSoundFontChunks::Result::NotSoundFont) {
+        // The font's own name is Windows-1252 text, a file name the file system's bytes.
+        const std::string name = soundFont.BankName(nativePath.toStdString());
+        return ReadSoundFont(path, soundFont.Name().empty() ? CNativePath::Decode(name)
+                                                            : CWindows1252::Decode(name));
     }
     QFile file;
     if (!CNativePath::OpenRegular(path, file))

@@ -5,7 +5,9 @@
 #include "ExecutableDir.h"
 #include "MemoryFormat.h"
 #include "NativePath.h"
+#include "ResourceIds.h"
 #include "StringTable.h"
+#include "WholeFile.h"
 #include "Windows1252.h"
 
 #include <QBuffer>
@@ -13,7 +15,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTextStream>
 
 #include <algorithm>
@@ -39,8 +40,6 @@ constexpr int IDS_VARIATION = 197;
 constexpr int IDS_CUBASE_PROG = 198;
 constexpr int IDS_CUBASE_BANK = 199;
 constexpr int IDS_PROGRAM_NAME = 1021;
-constexpr int IDS_UNTITLED = 127;
-constexpr int IDS_NO_PRESET_MODE = 209;
 constexpr int IDS_TEMPLATE = 211;
 
 // Far beyond any real template (the one shipped is a few KiB); a larger file is refused
@@ -196,28 +195,19 @@ bool CMappingReport::Generate()
     if (m_strReportPath == kStandardOutput)
         return GenerateToStandardOutput(input);
     // The report replaces the target only once it is complete; a link is written through.
-    QString refusal;
-    const QString target = CNativePath::WriteTarget(m_strReportPath, refusal);
-    if (target.isNull()) {
-        m_error = Problem(m_strReportPath, refusal);
-        return false;
-    }
-    QSaveFile output(target);
-    if (!output.open(QIODevice::WriteOnly)) {
-        m_error = Problem(m_strReportPath, output.errorString());
-        return false;
-    }
-    Generate(input, output);
-    if (input.error() != QFileDevice::NoError) {
-        output.cancelWriting();
+    QString problem;
+    const bool written = CWholeFile::Write(
+        m_strReportPath,
+        [&](QIODevice& output) {
+            Generate(input, output);
+            return input.error() == QFileDevice::NoError;
+        },
+        &problem);
+    if (input.error() != QFileDevice::NoError)
         m_error = Problem(m_strTemplatePath, input.errorString());
-        return false;
-    }
-    if (!output.commit()) {
-        m_error = Problem(m_strReportPath, output.errorString());
-        return false;
-    }
-    return true;
+    else if (!written)
+        m_error = Problem(m_strReportPath, problem);
+    return written;
 }
 
 // The whole report is made before any of it is written, so that a template that cannot be

@@ -3,7 +3,7 @@
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$top"
-mapfile -t sources < <(find app card fluidcard grid platform player presets report res synth tests tools ui \
+mapfile -t sources < <(find app card cardkit fluidcard grid platform player presets report res synth tests tools ui \
     -type f \( -name '*.cpp' -o -name '*.h' \) 2>/dev/null | sort)
 clang-format --dry-run --Werror "${sources[@]}"
 echo "${#sources[@]} files formatted as .clang-format says"

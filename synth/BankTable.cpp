@@ -4,6 +4,7 @@
 #include "ArchiveWriter.h"
 #include "MessageBoxService.h"
 #include "NativePath.h"
+#include "ResourceIds.h"
 #include "StringTable.h"
 #include "Windows1252.h"
 
@@ -14,10 +15,6 @@
 
 namespace {
 
-constexpr int IDS_NO_PRESET_MODE = 209;
-constexpr int IDS_UNTITLED = 127;
-constexpr int IDS_ERROR_CAPTION = 124;
-constexpr int IDS_WARNING_CAPTION = 110;
 constexpr int IDS_FIRST_SYNTH_ERROR = 115; // texts of status codes 1..9 follow in order
 constexpr int IDS_PRESET_NOT_FOUND = 205;
 constexpr int IDS_BANK_LEGEND = 181;
@@ -189,6 +186,11 @@ uint16_t CBankTable::SetBankPriority(uint16_t id, int32_t priority)
     RefreshStatus();
     m_bModified = 1;
     return code;
+}
+
+QString CBankTable::RefusalToLoad(qsizetype count) const
+{
+    return m_status.bankCount + count > MAX_BANKS ? CStringTable::Load(IDS_MAX_BANKS) : QString();
 }
 
 uint32_t CBankTable::GetUsedMemory() const

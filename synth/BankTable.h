@@ -85,6 +85,10 @@ public:
     const SynthStatus& PresetImage() const { return m_presetImage; }
 
     const SynthStatus& Status() const { return m_status; }
+    // Why count more banks cannot be loaded: the card has no slots left for them (a ninth
+    // bank). Told before the card is asked, by the window and the command line alike;
+    // empty when they fit.
+    QString RefusalToLoad(qsizetype count) const;
     // Whether the last status was read from the card: false after a read that failed, when
     // the status shows no bank although the card may well hold some. A card that lists more
     // banks than the table holds was still read.

@@ -5,6 +5,7 @@
 
 #include <bit>
 #include <cstddef>
+#include <cstdint>
 
 static_assert(std::endian::native == std::endian::little,
               "the status record is exchanged as little-endian bytes");
@@ -18,3 +19,4 @@ static_assert(offsetof(SynthStatus, bankCount) == 8);
 static_assert(offsetof(SynthStatus, banks) == 12);
 
 constexpr int MAX_BANKS = SYNTH_MAX_BANKS;
+constexpr int32_t MAX_PRIORITY = SYNTH_MAX_PRIORITY;

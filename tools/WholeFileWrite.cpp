@@ -1,10 +1,10 @@
 #include "WholeFileWrite.h"
 
+#include "AtomicFileWriter.h"
+
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -19,33 +19,30 @@ std::string SystemError(const std::string& what, const std::string& path, int ca
 std::string WriteWholeFile(const std::string& path,
                            const std::function<bool(std::FILE*)>& writeContents)
 {
-    std::string temporary = path + ".XXXXXX";
-    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    CAtomicFileWriter writer(path);
+    const int fd = writer.Open();
     if (fd < 0) {
-        return SystemError("cannot create a file beside", path, errno);
+        return SystemError("cannot create a file beside", path, writer.Error());
     }
-    std::FILE* file = ::fdopen(fd, "wb");
+    // The stream closes a copy of the descriptor: the writer keeps its own until the rename.
+    const int copy = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    std::FILE* file = copy >= 0 ? ::fdopen(copy, "wb") : nullptr;
     if (file == nullptr) {
         const int cause = errno;
-        ::close(fd);
-        ::unlink(temporary.c_str());
+        if (copy >= 0) {
+            ::close(copy);
+        }
         return SystemError("cannot write", path, cause);
     }
-    // mkostemp creates the file for its owner only; what we write are ordinary documents.
-    bool done = ::fchmod(fd, 0644) == 0 && writeContents(file) && std::fflush(file) == 0 &&
-                ::fsync(fd) == 0;
+    bool done = writeContents(file);
     int cause = errno;
     if (std::fclose(file) != 0 && done) {
         done = false;
         cause = errno;
     }
-    if (done && ::rename(temporary.c_str(), path.c_str()) != 0) {
+    if (done && !writer.Commit()) {
         done = false;
-        cause = errno;
+        cause = writer.Error();
     }
-    if (!done) {
-        ::unlink(temporary.c_str());
-        return SystemError("cannot write", path, cause);
-    }
-    return {};
+    return done ? std::string() : SystemError("cannot write", path, cause);
 }

@@ -1,5 +1,4 @@
-// Writes a file whole or not at all: the contents go to a temporary file beside the
-// target, are made durable, and only then renamed over it.
+// Writes a file whole or not at all, through CAtomicFileWriter, for programs without Qt.
 #pragma once
 
 #include <cstdio>

@@ -111,7 +111,7 @@ TEST_F(BankFileCheckTest, SoundFontsAreNamedByTheirOwnNameAndTakeTheirSampleData
     CSoundFontWriter unnamed;
     unnamed.AddPreset("Violin", 0, 40);
     EXPECT_EQ(m_check.Check(m_dir.WriteBytes("my font.sf2", unnamed.Bytes()).c_str()), SYNTH_OK);
-    EXPECT_EQ(m_check.Name(), "my font.sf2");
+    EXPECT_EQ(m_check.Name(), "my font");
 
     // Version 3 holds compressed samples: the whole file counts.
     std::vector<uint8_t> compressed = bytes;

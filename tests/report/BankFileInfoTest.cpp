@@ -163,13 +163,13 @@ TEST_F(BankFileInfoTest, ASoundFontGivesItsPresetsByNameWithBank128AsDrumKits)
     EXPECT_EQ(bank.GetInstrument(2).name, "Slow Violin");
     EXPECT_EQ(bank.GetDrumKit(1).name, "Brushes");
 
-    // Without a name of its own a SoundFont goes by its file name.
+    // Without a name of its own a SoundFont goes by its file name, as in the card.
     CSoundFontWriter unnamed;
     unnamed.AddPreset("Organ", 0, 19);
     const QString plain = m_dir.filePath(QStringLiteral("plain.sf2"));
     ASSERT_TRUE(unnamed.Write(plain.toStdString()));
     ASSERT_TRUE(bank.Read(plain));
-    EXPECT_EQ(bank.GetName(), "plain.sf2");
+    EXPECT_EQ(bank.GetName(), "plain");
     EXPECT_EQ(bank.GetInstrument(0), (BankProgramEntry{19, 0, "Organ"}));
 }
 

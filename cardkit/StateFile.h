@@ -1,5 +1,5 @@
 // A state file that every process using a card shares: an exclusive lock on a file of
-// its own, whole-file reads, atomic replacement (temporary file, fsync, rename) and the
+// its own, whole-file reads, atomic replacement (CAtomicFileWriter) and the
 // setting aside of a file that turned out not to be a valid state.
 #pragma once
 
@@ -36,7 +36,7 @@ public:
     CPosixFile LockBeside(std::string_view name, int operation) const;
     // The file's bytes, stopping once more than limit bytes are held.
     ReadResult Read(std::size_t limit, std::vector<uint8_t>& bytes) const;
-    // Also removes the temporary files of writes that were killed: call it under the lock.
+    // Call it under the lock.
     bool Write(std::span<const uint8_t> bytes) const;
     // Renames the file with a ".bad" suffix, never over an earlier one, so that the next
     // call starts afresh and the broken file is kept for whoever wants to look at it.
@@ -45,7 +45,6 @@ public:
 
 private:
     CPosixFile LockFile(const std::string& lockPath, int operation) const;
-    void RemoveStaleTemporaries() const;
     std::string Directory() const;
 
     std::string m_path;

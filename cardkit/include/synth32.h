@@ -18,6 +18,9 @@ extern "C" {
 #endif
 
 #define SYNTH_MAX_BANKS 8
+/* A bank's priority is SYNTH_MIN_PRIORITY..SYNTH_MAX_PRIORITY. */
+#define SYNTH_MIN_PRIORITY 0
+#define SYNTH_MAX_PRIORITY 127
 #define SYNTH_BANK_NAME_SIZE 16
 
 /* Status codes returned by the entry points; 0 is success. */
@@ -26,7 +29,7 @@ enum SynthStatusCode
     SYNTH_OK = 0,
     SYNTHERR_UNREF = 1,        /* no bank with that ID is loaded */
     SYNTHERR_OUTOFMEM = 2,     /* the bank does not fit in free sample memory */
-    SYNTHERR_INVADD = 3,       /* an argument is out of range (priority outside 0..127) */
+    SYNTHERR_INVADD = 3,       /* an argument is out of range (a priority) */
     SYNTHERR_INVCOUNT = 4,     /* all bank slots are in use */
     SYNTHERR_ABORT = 5,        /* the card's state could not be read or written */
     SYNTHERR_NOTSUPPORTED = 6, /* the operation is not available */
@@ -69,7 +72,8 @@ typedef struct SynthStatus
 SYNTH_API uint16_t SynthLoadBank(const char* path);
 /* SYNTHERR_UNREF when no bank has that ID. */
 SYNTH_API uint16_t SynthUnloadBank(uint16_t id);
-/* SYNTHERR_UNREF when no bank has that ID, then SYNTHERR_INVADD outside 0..127. */
+/* SYNTHERR_UNREF when no bank has that ID, then SYNTHERR_INVADD for a priority outside
+ * SYNTH_MIN_PRIORITY..SYNTH_MAX_PRIORITY. */
 SYNTH_API uint16_t SynthSetPriority(uint16_t id, int32_t priority);
 /* Fills the whole record, banks in ascending ID order and zeroes past bankCount; a zeroed
  * record on SYNTHERR_ABORT. SYNTHERR_INVADD for a null pointer. */

@@ -15,8 +15,8 @@
 class CCardState
 {
 public:
-    static constexpr int32_t MIN_PRIORITY = 0;
-    static constexpr int32_t MAX_PRIORITY = 127;
+    static constexpr int32_t MIN_PRIORITY = SYNTH_MIN_PRIORITY;
+    static constexpr int32_t MAX_PRIORITY = SYNTH_MAX_PRIORITY;
     // The state file: magic, version, total memory, bank count, then one record per bank.
     static constexpr uint32_t FORMAT_VERSION = 1;
     static constexpr std::size_t HEADER_SIZE = 20;

@@ -1,7 +1,7 @@
 #include "StateFile.h"
 
-#include <algorithm>
-#include <cctype>
+#include "AtomicFileWriter.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
@@ -14,18 +14,8 @@ namespace {
 
 // Sets-aside names tried before giving up: "<state>.bad", "<state>.bad.1", ...
 constexpr int MAX_SET_ASIDE_NAMES = 1000;
-// mkostemp() replaces these six characters with letters and digits.
-constexpr std::string_view TEMPORARY_SUFFIX = "XXXXXX";
-
-// True for "<state>.XXXXXX" with the X replaced as mkostemp() does.
-bool IsTemporaryOf(const std::string& stateName, const std::string& name)
-{
-    const std::size_t prefix = stateName.size() + 1;
-    return name.size() == prefix + TEMPORARY_SUFFIX.size() && name.starts_with(stateName) &&
-           name[stateName.size()] == '.' &&
-           std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix), name.end(),
-                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
-}
+// The state is the user's own: a new state file is readable by its owner only.
+constexpr mode_t STATE_FILE_MODE = 0600;
 
 bool TakeLock(const CPosixFile& file, int operation)
 {
@@ -34,15 +24,6 @@ bool TakeLock(const CPosixFile& file, int operation)
         result = ::flock(file.Get(), operation);
     } while (result != 0 && errno == EINTR);
     return result == 0;
-}
-
-// Makes a completed rename durable; the state is already consistent without it.
-void SyncDirectory(const std::string& directory)
-{
-    CPosixFile dir = CPosixFile::Open(directory.c_str(), O_RDONLY | O_DIRECTORY);
-    if (dir.IsOpen()) {
-        dir.Sync();
-    }
 }
 
 } // namespace
@@ -84,34 +65,7 @@ CStateFile::ReadResult CStateFile::Read(std::size_t limit, std::vector<uint8_t>&
 
 bool CStateFile::Write(std::span<const uint8_t> bytes) const
 {
-    RemoveStaleTemporaries();
-    std::string temporary = m_path + "." + std::string(TEMPORARY_SUFFIX);
-    CPosixFile file(::mkostemp(temporary.data(), O_CLOEXEC));
-    if (!file.IsOpen()) {
-        return false;
-    }
-    const bool written = file.WriteAll(bytes) && file.Sync() && file.Close() &&
-                         ::rename(temporary.c_str(), m_path.c_str()) == 0;
-    if (!written) {
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    SyncDirectory(Directory());
-    return true;
-}
-
-// Only the holder of the lock writes, so any temporary file found now was left by a
-// process that died during its write.
-void CStateFile::RemoveStaleTemporaries() const
-{
-    const std::string stateName = std::filesystem::path(m_path).filename().string();
-    std::error_code error;
-    for (std::filesystem::directory_iterator it(Directory(), error), end; !error && it != end;
-         it.increment(error)) {
-        if (IsTemporaryOf(stateName, it->path().filename().string())) {
-            ::unlink(it->path().c_str());
-        }
-    }
+    return CAtomicFileWriter::Write(m_path, bytes, STATE_FILE_MODE);
 }
 
 std::string CStateFile::SetAside() const

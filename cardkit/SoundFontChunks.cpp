@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 namespace {
@@ -42,6 +43,11 @@ CSoundFontChunks::Result CSoundFontChunks::Read(const char* path)
     if (!file.IsOpen())
         return Result::NotSoundFont;
     return Read(file, size);
+}
+
+std::string CSoundFontChunks::BankName(std::string_view path) const
+{
+    return m_name.empty() ? std::filesystem::path(path).stem().string() : m_name;
 }
 
 uint64_t CSoundFontChunks::MemorySize(off_t fileSize) const

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <sys/types.h>
 
 class CPosixFile;
@@ -27,6 +28,9 @@ public:
 
     // INAM up to its first NUL byte; "" when the file has none.
     const std::string& Name() const { return m_name; }
+    // The name every card gives the font: its INAM, else the file's name without its
+    // extension ("my font" for "my font.sf2"). path is the file system's bytes.
+    std::string BankName(std::string_view path) const;
     // The major version of the format (ifil); 3 marks compressed samples.
     uint16_t MajorVersion() const { return m_majorVersion; }
     // The size of the "smpl" chunk of the "sdta" list.
