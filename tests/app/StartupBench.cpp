@@ -1,7 +1,9 @@
-// Start-up to first paint of the program against a minimal Qt dialog program, each started
-// afresh many times in turn; also says whether the program mapped FluidSynth to get there
-// (it should not: FluidSynth is loaded by the first Play or SoundFont report). Runs in the
-// caller's display (scripts/bench-player.sh gives it Xvfb). A benchmark, not a test.
+// Start-up to first paint of the program against a minimal Qt dialog program, and
+// "korvane status" to its end against a minimal Qt Core program printing one line, each
+// started afresh many times in turn; also says whether the program mapped FluidSynth to get
+// to its first paint (it should not: FluidSynth is loaded by the first Play or SoundFont
+// report). Runs in the caller's display (scripts/bench-player.sh gives it Xvfb). A
+// benchmark, not a test.
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProcess>
@@ -40,6 +42,22 @@ Start Run(const QString& program, const QProcessEnvironment& environment)
     return start;
 }
 
+// Milliseconds from the start of program with arguments to its end; -1 when it failed.
+double RunToEnd(const QString& program, const QStringList& arguments,
+                const QProcessEnvironment& environment)
+{
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    QElapsedTimer timer;
+    timer.start();
+    process.start(program, arguments);
+    const bool ended = process.waitForFinished(10000);
+    const double milliseconds = double(timer.nsecsElapsed()) / 1e6;
+    const bool succeeded = ended && process.exitStatus() == QProcess::NormalExit &&
+                           process.exitCode() == 0 && !process.readAllStandardOutput().isEmpty();
+    return succeeded ? milliseconds : -1;
+}
+
 double Median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
@@ -61,8 +79,18 @@ int main(int argc, char** argv)
 
     std::vector<double> korvane;
     std::vector<double> minimal;
+    std::vector<double> status;
+    std::vector<double> minimalCore;
     int mapped = 0;
     for (int run = 0; run < kRuns; ++run) {
+        status.push_back(
+            RunToEnd(dir + QStringLiteral("/korvane"), {QStringLiteral("status")}, environment));
+        minimalCore.push_back(
+            RunToEnd(dir + QStringLiteral("/startup_minimal_core"), {}, environment));
+        if (status.back() < 0 || minimalCore.back() < 0) {
+            std::fprintf(stderr, "korvane status or the minimal Qt Core program failed\n");
+            return 1;
+        }
         const Start program = Run(dir + QStringLiteral("/first_paint_korvane"), environment);
         const Start yardstick = Run(dir + QStringLiteral("/first_paint_minimal"), environment);
         if (program.milliseconds < 0 || yardstick.milliseconds < 0) {
@@ -80,5 +108,11 @@ int main(int argc, char** argv)
     std::printf("  korvane                   %7.1f ms (%.2f x the minimal program)\n", program,
                 program / yardstick);
     std::printf("  FluidSynth mapped at the first paint in %d of %d starts\n", mapped, kRuns);
+    const double command = Median(status);
+    const double coreYardstick = Median(minimalCore);
+    std::printf("A command from start to end, median of %d runs each:\n", kRuns);
+    std::printf("  minimal Qt Core program   %7.1f ms\n", coreYardstick);
+    std::printf("  korvane status            %7.1f ms (%.2f x the minimal program)\n", command,
+                command / coreYardstick);
     return 0;
 }
