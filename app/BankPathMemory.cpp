@@ -64,24 +64,37 @@ void CBankPathMemory::Restore(CBankTable& table) const
     }
 }
 
+QMap<QString, QString> CBankPathMemory::Remembered(const CBankTable& table)
+{
+    QMap<QString, QString> settings;
+    const SynthStatus& status = table.Status();
+    for (uint16_t i = 0; i < status.bankCount; ++i) {
+        const auto id = static_cast<uint16_t>(status.banks[i].id);
+        const QString path = table.GetBankPath(id);
+        if (path.isEmpty() || path == table.GetCardBankPath(id))
+            continue;
+        const QString group = BankGroup(id) + QLatin1Char('/');
+        settings.insert(group + QStringLiteral("name"), table.GetBankName(i));
+        settings.insert(group + QStringLiteral("size"), QString::number(status.banks[i].size));
+        settings.insert(group + QStringLiteral("path"), path);
+    }
+    return settings;
+}
+
 bool CBankPathMemory::Save(const CBankTable& table) const
 {
     if (m_strFilePath.isEmpty() || !table.StatusRead())
         return false;
+    const QMap<QString, QString> wanted = Remembered(table);
     QSettings memory(m_strFilePath, QSettings::IniFormat);
+    QMap<QString, QString> held;
+    for (const QString& key : memory.allKeys())
+        held.insert(key, memory.value(key).toString());
+    if (held == wanted)
+        return true;
     memory.clear();
-    const SynthStatus& status = table.Status();
-    for (uint16_t i = 0; i < status.bankCount; ++i) {
-        const SynthBankEntry& bank = status.banks[i];
-        const QString path = table.GetBankPath(static_cast<uint16_t>(bank.id));
-        if (path.isEmpty())
-            continue;
-        memory.beginGroup(BankGroup(bank.id));
-        memory.setValue("name", table.GetBankName(i));
-        memory.setValue("size", bank.size);
-        memory.setValue("path", path);
-        memory.endGroup();
-    }
+    for (auto setting = wanted.cbegin(); setting != wanted.cend(); ++setting)
+        memory.setValue(setting.key(), setting.value());
     memory.sync();
     return memory.status() == QSettings::NoError;
 }
