@@ -64,6 +64,20 @@ double Median(std::vector<double> values)
     return values.empty() ? -1 : values[values.size() / 2];
 }
 
+// The medians of a program's times and of its yardstick's, and how many times the one the
+// other is.
+void PrintMedians(const char* heading, const char* yardstickName,
+                  const std::vector<double>& yardstickTimes, const char* programName,
+                  const std::vector<double>& programTimes)
+{
+    const double yardstick = Median(yardstickTimes);
+    const double program = Median(programTimes);
+    std::printf("%s, median of %d runs each:\n", heading, kRuns);
+    std::printf("  %-25s %7.1f ms\n", yardstickName, yardstick);
+    std::printf("  %-25s %7.1f ms (%.2f x the minimal program)\n", programName, program,
+                program / yardstick);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -101,18 +115,10 @@ int main(int argc, char** argv)
         minimal.push_back(yardstick.milliseconds);
         mapped += program.report.contains("fluidsynth=1") ? 1 : 0;
     }
-    const double program = Median(korvane);
-    const double yardstick = Median(minimal);
-    std::printf("Start-up to first paint, median of %d starts each:\n", kRuns);
-    std::printf("  minimal Qt dialog program %7.1f ms\n", yardstick);
-    std::printf("  korvane                   %7.1f ms (%.2f x the minimal program)\n", program,
-                program / yardstick);
+    PrintMedians("Start-up to first paint", "minimal Qt dialog program", minimal, "korvane",
+                 korvane);
     std::printf("  FluidSynth mapped at the first paint in %d of %d starts\n", mapped, kRuns);
-    const double command = Median(status);
-    const double coreYardstick = Median(minimalCore);
-    std::printf("A command from start to end, median of %d runs each:\n", kRuns);
-    std::printf("  minimal Qt Core program   %7.1f ms\n", coreYardstick);
-    std::printf("  korvane status            %7.1f ms (%.2f x the minimal program)\n", command,
-                command / coreYardstick);
+    PrintMedians("A command from start to end", "minimal Qt Core program", minimalCore,
+                 "korvane status", status);
     return 0;
 }
