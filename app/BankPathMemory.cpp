@@ -66,21 +66,49 @@ void CBankPathMemory::Restore(CBankTable& table) const
     }
 }
 
+QMap<QString, QString> CBankPathMemory::Remembered(const CBankTable& table)
+{
+    QMap<QString, QString> settings;
+    const SynthStatus& status = table.Status();
+    for (uint16_t i = 0; i < status.bankCount; ++i) {
+        const auto id = static_cast<uint16_t>(status.banks[i].id);
+        const QString path = table.GetBankPath(id);
+        if (path.isEmpty() || path == table.GetCardBankPath(id))
+            continue;
+        const QString group = BankGroup(id) + QLatin1Char('/');
+        settings.insert(group + QStringLiteral("name"), table.GetBankName(i));
+        settings.insert(group + QStringLiteral("size"), QString::number(status.banks[i].size));
+        settings.insert(group + QStringLiteral("path"), path);
+    }
+    return settings;
+}
+
+QMap<QString, QString> CBankPathMemory::Held() const
+{
+    QSettings memory(m_strFilePath, QSettings::IniFormat);
+    QMap<QString, QString> held;
+    for (const QString& key : memory.allKeys())
+        held.insert(key, memory.value(key).toString());
+    return held;
+}
+
 bool CBankPathMemory::Save(const CBankTable& table) const
 {
     if (m_strFilePath.isEmpty() || !table.StatusRead())
         return false;
+    const QMap<QString, QString> wanted = Remembered(table);
+    if (Held() == wanted)
+        return true;
+    // The keys are "group/key", sorted, so each group's keys follow one another.
     CIniWriter memory;
-    const SynthStatus& status = table.Status();
-    for (uint16_t i = 0; i < status.bankCount; ++i) {
-        const SynthBankEntry& bank = status.banks[i];
-        const QString path = table.GetBankPath(static_cast<uint16_t>(bank.id));
-        if (path.isEmpty())
-            continue;
-        memory.BeginGroup(BankGroup(bank.id));
-        memory.SetValue(QStringLiteral("name"), table.GetBankName(i));
-        memory.SetValue(QStringLiteral("size"), QString::number(bank.size));
-        memory.SetValue(QStringLiteral("path"), path);
+    QString group;
+    for (auto setting = wanted.cbegin(); setting != wanted.cend(); ++setting) {
+        const qsizetype slash = setting.key().indexOf(u'/');
+        if (setting.key().left(slash) != group) {
+            group = setting.key().left(slash);
+            memory.BeginGroup(group);
+        }
+        memory.SetValue(setting.key().mid(slash + 1), setting.value());
     }
     QDir().mkpath(QFileInfo(m_strFilePath).path());
     return CWholeFile::Write(m_strFilePath, [&memory](QIODevice& file) {

@@ -4,6 +4,7 @@
 // another program has put in the same slot since is not taken for the one remembered.
 #pragma once
 
+#include <QMap>
 #include <QString>
 
 #include <utility>
@@ -26,11 +27,18 @@ public:
 
     // Gives the table the files of the banks still in the card as they were remembered.
     void Restore(CBankTable& table) const;
-    // Remembers the files the table knows for the banks in the card, and only those.
-    // False when the file could not be written, and when the card's status could not be
-    // read: a card that does not answer (a server that is down) forgets nothing.
+    // Remembers the files the table knows for the banks in the card, and only those, but
+    // none that the card itself gives; the file is written only when that changes what it
+    // holds, so a command that changes no file writes nothing. False when the file could not
+    // be written, and when the card's status could not be read: a card that does not answer
+    // (a server that is down) forgets nothing.
     bool Save(const CBankTable& table) const;
 
 private:
+    // What Save writes for the table: each setting's key and value.
+    static QMap<QString, QString> Remembered(const CBankTable& table);
+    // What the file holds now, as Remembered gives it.
+    QMap<QString, QString> Held() const;
+
     QString m_strFilePath;
 };

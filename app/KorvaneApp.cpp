@@ -24,6 +24,12 @@ CKorvaneApp::CKorvaneApp(int& argc, char** argv) : QApplication(argc, argv)
     setApplicationName(QStringLiteral("Korvane"));
     // Desktops match the window to the installed desktop entry by this name.
     setDesktopFileName(QStringLiteral("io.github.korvane.Korvane"));
+    CMessageBoxService::Install(&m_messageBoxes);
+}
+
+CKorvaneApp::~CKorvaneApp()
+{
+    CMessageBoxService::Install(nullptr);
 }
 
 int CKorvaneApp::InitInstance(const QString& card, const QString& fileToOpen)

@@ -1,11 +1,12 @@
 #include "CardCommands.h"
 #include "CommandLine.h"
 #include "FluidSynthLog.h"
-#include "KorvaneApp.h"
+#include "WindowLibrary.h"
 
 #include <QCoreApplication>
 
-// A command runs without a window, so it needs no desktop: it gets a core application only.
+// A command runs without a window, so it needs no desktop: it gets a core application only,
+// and the window's libraries are loaded only when a window opens.
 int main(int argc, char** argv)
 {
     const CCommandLine commandLine(CCommandLine::FromArgv(argc, argv));
@@ -20,6 +21,5 @@ int main(int argc, char** argv)
             CFluidSynthLog::WriteHeld(err);
         return status;
     }
-    CKorvaneApp app(argc, argv);
-    return app.InitInstance(commandLine.SynthChoice(), commandLine.FileToOpen());
+    return CWindowLibrary::Run(argc, argv, commandLine.SynthChoice(), commandLine.FileToOpen());
 }

@@ -1,6 +1,7 @@
 #include "ExecutableDir.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
 namespace {
 QString& OverridingDir()
@@ -13,7 +14,13 @@ QString& OverridingDir()
 QString CExecutableDir::Path()
 {
     const QString& dir = OverridingDir();
-    return dir.isEmpty() ? QCoreApplication::applicationDirPath() : dir;
+    if (!dir.isEmpty())
+        return dir;
+    // Before the application object exists (the program loads the window's library that
+    // makes it), the kernel's link to the running executable says where it lies.
+    if (!QCoreApplication::instance())
+        return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
+    return QCoreApplication::applicationDirPath();
 }
 
 void CExecutableDir::Override(const QString& dir)

@@ -7,7 +7,8 @@
 class CExecutableDir
 {
 public:
-    // The overriding directory when one is set, else the application's directory.
+    // The overriding directory when one is set, else the application's directory (also
+    // before the application object exists).
     static QString Path();
     // Makes Path() return dir; an empty dir restores the application's directory.
     static void Override(const QString& dir);

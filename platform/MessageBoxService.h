@@ -37,10 +37,11 @@ public:
     virtual int Show(QWidget* owner, const QString& text, const QString& caption,
                      unsigned type) = 0;
 
-    // The service in use: the installed one, else the one on QMessageBox.
+    // The service in use: the installed one (the window installs the one on QMessageBox),
+    // else one that writes the message to Qt's log and dismisses the box.
     static CMessageBoxService& Current();
-    // Makes service the current one; nullptr restores the QMessageBox one. The caller
-    // keeps ownership.
+    // Makes service the current one; nullptr restores the logging one. The caller keeps
+    // ownership.
     static void Install(CMessageBoxService* service);
 
     // What closing a box of type without choosing answers: Id::Cancel when the box has a

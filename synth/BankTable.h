@@ -59,6 +59,8 @@ public:
     QString GetBankName(uint16_t position) const;
     // The file the bank was loaded from here, else the one the card knows, else nothing.
     QString GetBankPath(uint16_t id) const;
+    // The file the card itself says it holds the bank from; empty when it does not say.
+    QString GetCardBankPath(uint16_t id) const { return m_library.BankPath(id); }
     // Records the file of a bank that was in the card before this table saw it, when the
     // file is known from elsewhere; the modified mark stays as it is.
     void SetBankPath(uint16_t id, const QString& path);

@@ -1,7 +1,8 @@
 cmake_minimum_required(VERSION 3.25)
 # Installs the build into a scratch directory and checks what a desktop and a distribution
-# need: the program on the PATH as a link that is in the install manifest, its card library
-# and report template beside the real executable, a valid desktop entry whose MIME types
+# need: the program on the PATH as a link that is in the install manifest, its card library,
+# window library and report template beside the real executable, a command that maps none
+# of the window's libraries, a valid desktop entry whose MIME types
 # are the ones installed, valid AppStream metainfo, man pages that render, MIME types that
 # update-mime-database takes, the bash completion, and the icons at every size.
 # Run with -DBUILD_DIR=... -DSCRATCH=... -DVERSION=...
@@ -15,7 +16,8 @@ endif()
 set(root "${SCRATCH}/usr/local")
 set(icon_sizes 16 32 48 64 128 256)
 set(expected bin/korvane lib/korvane/korvane lib/korvane/libsynth32.so
-             lib/korvane/libsynth32-fluidsynth.so lib/korvane/krv.mas
+             lib/korvane/libsynth32-fluidsynth.so lib/korvane/libkorvane-window.so
+             lib/korvane/krv.mas
              share/applications/io.github.korvane.Korvane.desktop
              share/icons/hicolor/scalable/apps/korvane.svg
              share/metainfo/io.github.korvane.Korvane.metainfo.xml
@@ -55,6 +57,26 @@ execute_process(COMMAND "${root}/bin/korvane" --version RESULT_VARIABLE result
                 OUTPUT_VARIABLE output)
 if(NOT result EQUAL 0 OR NOT output STREQUAL "korvane ${VERSION}\n")
   message(FATAL_ERROR "korvane --version through the link (${result}): ${output}")
+endif()
+
+# A command starts on Qt Core alone: the program needs none of the window's libraries, and
+# finds its window library beside itself by its whole path, not by a search path of its
+# own. The window library exports its entry point only, so that loading it binds nothing
+# else by name.
+execute_process(COMMAND readelf --dynamic --wide "${root}/lib/korvane/korvane"
+                OUTPUT_VARIABLE dynamic RESULT_VARIABLE result)
+string(REGEX MATCHALL "\\((NEEDED|RPATH|RUNPATH)\\)[^\n]*" entries "${dynamic}")
+if(NOT result EQUAL 0 OR NOT entries MATCHES "libQt6Core"
+   OR entries MATCHES "libQt6(Gui|Widgets|DBus)|RPATH|RUNPATH")
+  message(FATAL_ERROR "the program's libraries (${result}): ${entries}")
+endif()
+execute_process(COMMAND readelf --dyn-syms --wide "${root}/lib/korvane/libkorvane-window.so"
+                OUTPUT_VARIABLE symbols RESULT_VARIABLE result)
+# Defined symbols show a section number where undefined ones show UND.
+string(REGEX MATCHALL "(GLOBAL|WEAK) +DEFAULT +[0-9]+ +[^ \n]+" exported "${symbols}")
+list(TRANSFORM exported REPLACE ".* " "")
+if(NOT result EQUAL 0 OR NOT exported STREQUAL "KorvaneRunWindow")
+  message(FATAL_ERROR "the window library exports (${result}): ${exported}")
 endif()
 
 expect_silent_success("desktop-file-validate" desktop-file-validate

@@ -60,6 +60,7 @@ private slots:
     void fileHandedToTheWindowIsOpened();
     void windowAndCommandsShareTheBankFiles();
     void bankFilesRememberedBeforeEachCardKeptItsOwnAreKnown();
+    void commandsThatChangeNoBankFileWriteNone();
     void firstWindowAfterACommandLineLoadKeepsTheCard();
     void loadListFailingHalfWaySaysWhatItLoaded();
     void lostOutputIsAFailure_data();
@@ -490,6 +491,21 @@ void CommandLineTest::bankFilesRememberedBeforeEachCardKeptItsOwnAreKnown()
     QCOMPARE(Run({"load", bank}).status, 0);
     QVERIFY(QFile::rename(m_bed->Path("card.state.paths"), m_bed->Path("bank-paths")));
     QCOMPARE(Status()["banks"].toArray()[0].toObject()["path"].toString(), bank);
+}
+
+// The remembered files are written only when they change: a command that changes no bank's
+// file leaves the file as it was (written anew, it would be another inode).
+void CommandLineTest::commandsThatChangeNoBankFileWriteNone()
+{
+    QCOMPARE(Run({"load", MakeBank("KEPT")}).status, 0);
+    const QByteArray memory = QFile::encodeName(m_bed->Path("card.state.paths"));
+    struct stat before = {};
+    QCOMPARE(::stat(memory.constData(), &before), 0);
+    QCOMPARE(Run({"status"}).status, 0);
+    QCOMPARE(Run({"priority", "0", "50"}).status, 0);
+    struct stat after = {};
+    QCOMPARE(::stat(memory.constData(), &after), 0);
+    QCOMPARE(after.st_ino, before.st_ino);
 }
 
 void CommandLineTest::playRunsToTheEndOrToAnInterrupt()

@@ -227,6 +227,8 @@ void DesktopWindowTest::CopyProgram()
     QVERIFY(QFile::copy(QStringLiteral(KORVANE_PROGRAM), m_bed->Path("program/korvane")));
     QVERIFY(
         QFile::copy(QStringLiteral(KORVANE_CARD_LIBRARY), m_bed->Path("program/libsynth32.so")));
+    const QString windowLibrary = QStringLiteral(KORVANE_WINDOW_LIBRARY);
+    QVERIFY(QFile::copy(windowLibrary, m_bed->Path("program/" + windowLibrary.section(u'/', -1))));
     QDir().mkpath(m_bed->Path("run"));
     QFile::setPermissions(m_bed->Path("run"),
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);

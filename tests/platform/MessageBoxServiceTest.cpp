@@ -1,5 +1,4 @@
 #include "MessageBoxService.h"
-#include "QtMessageBox.h"
 #include "QtPrinters.h"
 #include "RecordingMessageBox.h"
 
@@ -52,7 +51,11 @@ TEST(RecordingMessageBox, InstallsItselfWhileAlive)
         EXPECT_EQ(&CMessageBoxService::Current(), &outer);
         EXPECT_TRUE(outer.Calls().empty());
     }
-    EXPECT_NE(dynamic_cast<CQtMessageBox*>(&CMessageBoxService::Current()), nullptr);
+    // With none installed, a box is shown nowhere (no window's library is loaded): the
+    // message is logged and the box dismissed.
+    EXPECT_EQ(CMessageBoxService::Current().Show(nullptr, QStringLiteral("Replace it?"), {},
+                                                 Mb::YesNo | Mb::IconQuestion),
+              Id::No);
 }
 
 } // namespace
