@@ -58,6 +58,10 @@ public:
     int CompareCells(const CTblCell* a, const CTblCell* b, int flags) override;
     QColor GetDefaultBackColor(int section) override;
 
+signals:
+    // A double click on a loaded bank's number or name.
+    void BankDoubleClicked(int id);
+
 private:
     void FitHeadingFont();
     // Whether every heading, in that font, keeps its margin inside its column.

@@ -1,5 +1,6 @@
 #include "CardCommands.h"
 
+#include "BankContentsModel.h"
 #include "BankTable.h"
 #include "ConsoleMessageBox.h"
 #include "MappingReport.h"
@@ -7,6 +8,7 @@
 #include "MessageBoxService.h"
 #include "MidiPlayer.h"
 #include "NativePath.h"
+#include "ProgramsListing.h"
 #include "SequencerNotifyEvent.h"
 #include "SequencerService.h"
 #include "SharedSynthLibrary.h"
@@ -340,6 +342,20 @@ void CCardCommands::WarnUnknownFiles()
                  .arg(status.banks[i].id)
                  .arg(m_bankTable.GetBankName(i)));
     }
+}
+
+int CCardCommands::Programs(bool json, int bank, bool hidden)
+{
+    if (bank >= 0 && !HasBank(static_cast<uint16_t>(bank)))
+        return RefuseUnknownBank(static_cast<uint16_t>(bank));
+    CBankContentsModel contents;
+    contents.Read(m_bankTable);
+    const CProgramsListing::Choice choice{bank, hidden};
+    if (json)
+        CProgramsListing::PrintJson(m_out, contents, choice);
+    else
+        CProgramsListing::PrintText(m_out, contents, choice);
+    return ExitOk;
 }
 
 int CCardCommands::Report(const QString& reportFile, const QString& templateFile)

@@ -24,7 +24,8 @@ constexpr char kProgram[] = "korvane";
 constexpr uint16_t kMaxBankId = UINT16_MAX;
 constexpr long kMaxPriority = 127;
 
-// What each command takes: how many arguments, and which options besides --synth.
+// What each command takes: how many arguments, and which options besides --synth
+// (separated by spaces).
 struct CommandShape
 {
     QLatin1StringView name;
@@ -43,6 +44,7 @@ constexpr std::array kCommands = {
     CommandShape{QLatin1StringView("preset"), 2, 2, QLatin1StringView()},
     CommandShape{QLatin1StringView("report"), 1, 1, QLatin1StringView("template")},
     CommandShape{QLatin1StringView("play"), 1, 1, QLatin1StringView()},
+    CommandShape{QLatin1StringView("programs"), 0, 0, QLatin1StringView("json bank all")},
 };
 
 const CommandShape* FindCommand(const QString& name)
@@ -121,6 +123,7 @@ CCommandLine::CCommandLine(const QStringList& arguments)
         QCommandLineOption("all"),
         QCommandLineOption("template", QString(), "file"),
         QCommandLineOption("synth", QString(), "card"),
+        QCommandLineOption("bank", QString(), "id"),
     };
     parser.addOptions(options);
     m_mode = Mode::Command;
@@ -134,6 +137,7 @@ CCommandLine::CCommandLine(const QStringList& arguments)
     }
     m_strTemplate = Unmarked(parser.value("template"));
     m_strSynth = Unmarked(parser.value("synth"));
+    m_strBank = Unmarked(parser.value("bank"));
     if (m_options.removeAll("synth") > 0 && !CCardChoice::IsCardForThisRun(m_strSynth)) {
         m_strError = QStringLiteral("no card named %1: --synth takes simulated, fluidsynth, or "
                                     "the path of a card library")
@@ -249,6 +253,11 @@ int CCommandLine::Dispatch(CCardCommands& commands) const
             return commands.SavePreset(args[1]);
         return commands.LoadPreset(args[1], CTerminalLoadProgress::ForStandardError());
     }
+    if (m_strCommand == u"programs") {
+        return commands.Programs(m_options.contains("json"),
+                                 m_options.contains("bank") ? BankId(m_strBank) : -1,
+                                 m_options.contains("all"));
+    }
     if (m_strCommand == u"play") {
         CSequencerFluidSynth sequencer;
         return commands.Play(args[0], sequencer);
@@ -264,7 +273,7 @@ QString CCommandLine::CheckShape() const
     if (!shape)
         return QStringLiteral("unknown command: ") + m_strCommand;
     for (const QString& option : m_options) {
-        if (option != shape->option)
+        if (!QString(shape->option).split(u' ').contains(option))
             return QStringLiteral("--%1 does not go with %2").arg(option, m_strCommand);
     }
     const qsizetype count = m_arguments.size();
@@ -285,6 +294,8 @@ QString CCommandLine::CheckShape() const
         if (!ToNumber(m_arguments[1], kMaxPriority, number))
             return QStringLiteral("the priority must be a number from 0 to 127: ") + m_arguments[1];
     }
+    if (m_options.contains("bank") && !ToNumber(m_strBank, kMaxBankId, number))
+        return QStringLiteral("not a bank ID: ") + m_strBank;
     if (m_strCommand == u"preset" && m_arguments[0] != u"load" && m_arguments[0] != u"save")
         return QStringLiteral("preset takes load or save: ") + m_arguments[0];
     return QString();

@@ -50,5 +50,6 @@ private:
     QStringList m_options;
     QString m_strTemplate;
     QString m_strSynth;
+    QString m_strBank;
     QString m_strFile;
 };

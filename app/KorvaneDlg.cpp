@@ -1,9 +1,11 @@
 #include "KorvaneDlg.h"
 
 #include "AboutDlg.h"
+#include "BankFit.h"
 #include "BitmapResource.h"
 #include "CardChoice.h"
 #include "Commands.h"
+#include "ContentsDlg.h"
 #include "DialogBuilder.h"
 #include "DialogTemplate.h"
 #include "FileDialogService.h"
@@ -129,6 +131,7 @@ CKorvaneDlg::CKorvaneDlg(SynthLibrary& library, CSequencerService* sequencer, QW
     connect(&m_trayIcon, &CSystemTray::NotificationAreaChanged, this,
             &CKorvaneDlg::OnNotificationAreaChanged);
     connect(&m_cardWatch, &CCardWatch::StatusRead, this, &CKorvaneDlg::OnCardRead);
+    connect(&m_bankGrid, &CBankGrid::BankDoubleClicked, this, &CKorvaneDlg::OnBankContents);
 }
 
 CKorvaneDlg::~CKorvaneDlg()
@@ -328,6 +331,9 @@ void CKorvaneDlg::OnCommand(int id)
     case Command::UnloadAllBanks:
         OnUnloadAllBanks();
         break;
+    case Command::BankContents:
+        OnBankContents();
+        break;
     case Command::About:
     case Command::TrayAbout:
         ShowAbout();
@@ -386,6 +392,9 @@ void CKorvaneDlg::OnLoadBank()
     FileDialogRequest request;
     request.defaultExt = card.BankFileExtension();
     request.filter = card.BankFileFilter();
+    request.describeFile = [this](const QString& file) {
+        return CBankFit::Describe(file, m_bankTable.Status());
+    };
     const QString path = CFileDialogService::Current().Run(request);
     if (!path.isEmpty())
         LoadBankFile(path);
@@ -503,6 +512,8 @@ void CKorvaneDlg::UpdateBankView()
     ShowMemory(m_bankTable.Status(), m_bankTable.GetUsedMemory());
     m_bankGrid.Redraw();
     UpdateData(false);
+    if (m_contentsDlg)
+        m_contentsDlg->ShowCard();
 }
 
 void CKorvaneDlg::ShowMemory(const SynthStatus& status, uint32_t used)
@@ -702,6 +713,22 @@ void CKorvaneDlg::OnMidiMapping()
                                            CStringTable::Load(IDS_ERROR_CAPTION),
                                            Mb::Ok | Mb::IconHand);
     }
+}
+
+void CKorvaneDlg::OnBankContents(int id)
+{
+    CContentsDlg& contents = ContentsWindow();
+    contents.show();
+    contents.ChooseBank(id);
+    contents.raise();
+    contents.activateWindow();
+}
+
+CContentsDlg& CKorvaneDlg::ContentsWindow()
+{
+    if (!m_contentsDlg)
+        m_contentsDlg = new CContentsDlg(m_bankTable, this);
+    return *m_contentsDlg;
 }
 
 void CKorvaneDlg::OnBrowseMidi()

@@ -17,6 +17,7 @@
 #include <functional>
 #include <utility>
 
+class CContentsDlg;
 class CFlatButton;
 class CSequencerNotifyEvent;
 class CSequencerService;
@@ -100,6 +101,10 @@ public:
 
     // Asks for the report file and writes the MIDI mapping report of the banks in memory.
     void OnMidiMapping();
+    // Shows the bank contents window, with the rows of that bank only, or of every bank (-1).
+    void OnBankContents(int id = -1);
+    // The bank contents window, made at its first use.
+    CContentsDlg& ContentsWindow();
 
     const CBankTable& BankTable() const { return m_bankTable; }
     CBankGrid& BankGrid() { return m_bankGrid; }
@@ -176,4 +181,5 @@ private:
     CPresetCommands m_presetCommands{m_bankTable};
     CSystemTray m_trayIcon{[this](int id) { OnCommand(id); }};
     std::function<void()> m_switchCard;
+    CContentsDlg* m_contentsDlg = nullptr;
 };

@@ -6,9 +6,6 @@
 
 #include <QFile>
 
-#include <algorithm>
-#include <vector>
-
 bool CSoundFontBanks::IsSoundFont(const QString& path)
 {
     return CSoundFontChunks().Read(CNativePath::Encode(path).constData()) !=
@@ -17,17 +14,9 @@ bool CSoundFontBanks::IsSoundFont(const QString& path)
 
 QStringList CSoundFontBanks::HighestFirst(const CBankTable& bankTable)
 {
-    const SynthStatus& status = bankTable.Status();
-    std::vector<SynthBankEntry> banks(
-        status.banks, status.banks + std::min<uint32_t>(status.bankCount, MAX_BANKS));
-    std::stable_sort(banks.begin(), banks.end(), [](const auto& left, const auto& right) {
-        return left.priority != right.priority ? left.priority > right.priority
-                                               : left.id < right.id;
-    });
     QStringList paths;
-    for (const SynthBankEntry& bank : banks) {
-        const QString path =
-            bank.id < MAX_BANKS ? bankTable.GetBankPath(static_cast<uint16_t>(bank.id)) : QString();
+    for (const uint16_t id : bankTable.SearchOrder()) {
+        const QString path = id < MAX_BANKS ? bankTable.GetBankPath(id) : QString();
         if (IsSoundFont(path))
             paths.append(path);
     }

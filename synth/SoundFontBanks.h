@@ -12,7 +12,7 @@ class CSoundFontBanks
 public:
     // Whether the file at path is a SoundFont: a regular file that is a RIFF "sfbk" form.
     static bool IsSoundFont(const QString& path);
-    // The paths of the SoundFont banks of the table's last status, the highest priority
-    // first; of two banks with the same priority the one with the lower ID comes first.
+    // The paths of the SoundFont banks of the table's last status in the order the card
+    // searches them (CBankTable::SearchOrder), the first searched first.
     static QStringList HighestFirst(const CBankTable& bankTable);
 };
