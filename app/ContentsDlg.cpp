@@ -6,10 +6,10 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShortcut>
 #include <QSpinBox>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -57,12 +57,13 @@ void CContentsDlg::BuildControls()
     m_play = new QPushButton(QStringLiteral("&Play"), this);
     m_play->setAutoDefault(false);
     m_auditionStatus = new QLabel(this);
+    auto* channelLabel = new QLabel(QStringLiteral("&Channel:"), this);
+    channelLabel->setBuddy(m_channel);
     auto* audition = new QHBoxLayout;
-    audition->addWidget(new QLabel(QStringLiteral("&Channel:"), this));
+    audition->addWidget(channelLabel);
     audition->addWidget(m_channel);
     audition->addWidget(m_play);
     audition->addWidget(m_auditionStatus, 1);
-    qobject_cast<QLabel*>(audition->itemAt(0)->widget())->setBuddy(m_channel);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(choices);
@@ -73,11 +74,7 @@ void CContentsDlg::BuildControls()
     connect(m_filterField, &QLineEdit::textChanged, &m_filter, &CBankContentsFilter::SetText);
     connect(m_bankChoice, &QComboBox::activated, this, &CContentsDlg::OnBankChosen);
     connect(m_play, &QPushButton::clicked, this, &CContentsDlg::RequestAudition);
-    for (const QKeySequence& keys :
-         {QKeySequence(Qt::Key_Space), QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)}) {
-        auto* shortcut = new QShortcut(keys, m_view, nullptr, nullptr, Qt::WidgetShortcut);
-        connect(shortcut, &QShortcut::activated, this, &CContentsDlg::RequestAudition);
-    }
+    m_view->installEventFilter(this);
 }
 
 void CContentsDlg::ShowCard()
@@ -132,6 +129,21 @@ void CContentsDlg::RequestAudition()
 void CContentsDlg::SetAuditionStatus(const QString& text)
 {
     m_auditionStatus->setText(text);
+}
+
+// Space, Enter and Return on a row play it; they are taken before the table (which would
+// select with Space) and the dialog (which would press a default button with Enter).
+bool CContentsDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != m_view || event->type() != QEvent::KeyPress)
+        return QDialog::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const bool plays = key->modifiers() == Qt::NoModifier || key->modifiers() == Qt::KeypadModifier;
+    if (!plays || (key->key() != Qt::Key_Space && key->key() != Qt::Key_Return &&
+                   key->key() != Qt::Key_Enter))
+        return QDialog::eventFilter(watched, event);
+    RequestAudition();
+    return true;
 }
 
 void CContentsDlg::showEvent(QShowEvent* event)
