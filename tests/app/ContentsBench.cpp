@@ -25,6 +25,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <numeric>
+
+#include <time.h>
 
 namespace {
 
@@ -33,6 +36,15 @@ constexpr int kPresetsPerBank = 2200;
 constexpr int kProgramsPerBank = 128;
 
 CBankTable* g_pTable = nullptr;
+
+// The time the process has run on a processor, which a machine busy with other work does
+// not stretch as it stretches the wall clock.
+double CpuMilliseconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+}
 
 // Presets at banks 0, 1, ... with programs 0..127 each, named for the font and the numbers.
 bool WriteFont(const QString& path, int font)
@@ -81,13 +93,16 @@ void PrintKeystrokes(const QString& typed)
     window.show();
     window.View()->viewport()->repaint();
     std::vector<double> times;
+    std::vector<double> cpuTimes;
     QString text;
     const auto press = [&](const QString& next) {
+        const double cpuStart = CpuMilliseconds();
         QElapsedTimer timer;
         timer.start();
         window.FilterField()->setText(next);
         window.View()->viewport()->repaint();
         times.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+        cpuTimes.push_back(CpuMilliseconds() - cpuStart);
     };
     for (const QChar ch : typed) {
         text += ch;
@@ -97,14 +112,16 @@ void PrintKeystrokes(const QString& typed)
         text.chop(1);
         press(text);
     }
-    double total = 0.0;
-    for (const double time : times)
-        total += time;
-    std::printf("filter keystrokes typing and erasing \"%s\" over %d rows: mean %.2f ms, "
-                "worst %.2f ms (goal: at most 16 ms)\n",
-                qPrintable(typed), kBanks * kPresetsPerBank,
-                total / static_cast<double>(times.size()),
-                *std::max_element(times.begin(), times.end()));
+    const auto print = [&](const char* clock, const std::vector<double>& measured) {
+        std::printf("filter keystrokes typing and erasing \"%s\" over %d rows, %s: mean %.2f ms, "
+                    "worst %.2f ms (goal: at most 16 ms)\n",
+                    qPrintable(typed), kBanks * kPresetsPerBank, clock,
+                    std::accumulate(measured.begin(), measured.end(), 0.0) /
+                        static_cast<double>(measured.size()),
+                    *std::max_element(measured.begin(), measured.end()));
+    };
+    print("wall", times);
+    print("CPU", cpuTimes);
 }
 
 } // namespace
