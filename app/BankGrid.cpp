@@ -158,10 +158,14 @@ bool CBankGrid::AllowColHeaderResize()
 }
 
 // The first click of the double click has made the cell the current one.
-void CBankGrid::OnCellDoubleClick(int col, long, const QRect&, const QPoint&, int)
+void CBankGrid::OnCellDoubleClick(int col, long row, const QRect&, const QPoint&, int)
 {
+    QString text;
     if (col == ColPriority)
         BeginEdit();
+    else if ((col == ColNumber || col == ColName) && GetCellText(ColNumber, row, text) == 0 &&
+             !text.isEmpty())
+        emit BankDoubleClicked(static_cast<int>(row));
 }
 
 // F2 and Enter open the priority editor. Tab from the last cell and Shift+Tab from the first

@@ -56,6 +56,10 @@ public:
     bool OnEditNext(int oldCol, long oldRow, int* newCol, long* newRow) override;
     QColor GetDefaultBackColor(int section) override;
 
+signals:
+    // A double click on a loaded bank's number or name.
+    void BankDoubleClicked(int id);
+
 private:
     void FitHeadingFont();
     // Whether every heading, in that font, keeps its margin inside its column.

@@ -1,7 +1,8 @@
 #include "CardCommands.h"
 
 #include "Audition.h"
-#include "BankFileInfo.h"
+#include "BankContents.h"
+#include "BankContentsModel.h"
 #include "BankTable.h"
 #include "ConsoleMessageBox.h"
 #include "MappingReport.h"
@@ -9,6 +10,7 @@
 #include "MessageBoxService.h"
 #include "MidiPlayer.h"
 #include "NativePath.h"
+#include "ProgramsListing.h"
 #include "ResourceIds.h"
 #include "SequencerNotifyEvent.h"
 #include "SequencerService.h"
@@ -31,8 +33,6 @@ namespace {
 
 constexpr int kInterruptedStatus = 130;
 constexpr int kInterruptPollMs = 100;
-// The bank number that names the drum kits, as a SoundFont's bank 128 holds them.
-constexpr int kDrumKitBank = 128;
 
 volatile std::sig_atomic_t interrupted = 0;
 
@@ -76,26 +76,17 @@ private:
     unsigned m_nFailure = SequencerError::None;
 };
 
-// The banks whose files list bank:program among their instruments, or for bank 128 among
-// their drum kits, in the synthesizer's search order.
-std::vector<AuditionRequest> Holders(const CBankTable& table, int bank, int program)
+// The bank that answers bank:program (bank 128: a drum kit), as the contents of the card
+// name it; none when no bank holds it.
+std::optional<AuditionRequest> Answering(const CBankTable& table, int bank, int program)
 {
-    const bool drumKit = bank == kDrumKitBank;
-    std::vector<AuditionRequest> holders;
-    for (const SynthBankEntry& entry : CSoundFontBanks::SearchOrder(table.Status())) {
-        CBankFileInfo info;
-        if (entry.id >= MAX_BANKS || !info.Read(table.GetBankPath(static_cast<uint16_t>(entry.id))))
-            continue;
-        const int count = drumKit ? info.GetDrumKitCount() : info.GetInstrumentCount();
-        for (int i = 0; i < count; ++i) {
-            const BankProgramEntry record = drumKit ? info.GetDrumKit(i) : info.GetInstrument(i);
-            if (record.program == program && (drumKit || record.variation == bank)) {
-                holders.push_back({static_cast<int>(entry.id), record.variation, program, drumKit});
-                break;
-            }
-        }
+    CBankContents contents;
+    contents.Read(table);
+    for (const CBankContents::Row& row : contents.Rows()) {
+        if (!row.IsHidden() && row.SynthBank() == bank && row.program.program == program)
+            return AuditionRequest{row.bankId, row.program.variation, program, row.drumKit};
     }
-    return holders;
+    return std::nullopt;
 }
 
 // The window's words where it has them, else the file named.
@@ -366,6 +357,20 @@ void CCardCommands::WarnUnknownFiles()
     }
 }
 
+int CCardCommands::Programs(bool json, int bank, bool hidden)
+{
+    if (bank >= 0 && !HasBank(static_cast<uint16_t>(bank)))
+        return RefuseUnknownBank(static_cast<uint16_t>(bank));
+    CBankContentsModel contents;
+    contents.Read(m_bankTable);
+    const CProgramsListing::Choice choice{bank, hidden};
+    if (json)
+        CProgramsListing::PrintJson(m_out, contents, choice);
+    else
+        CProgramsListing::PrintText(m_out, contents, choice);
+    return ExitOk;
+}
+
 int CCardCommands::Report(const QString& reportFile, const QString& templateFile)
 {
     QString error;
@@ -413,16 +418,11 @@ bool CCardCommands::RunUntilInterrupted(QEventLoop& loop)
 int CCardCommands::Audition(int bank, int program, int channel,
                             std::unique_ptr<CAuditionOutput> output)
 {
-    const std::vector<AuditionRequest> holders = Holders(m_bankTable, bank, program);
-    if (holders.empty())
+    std::optional<AuditionRequest> answering = Answering(m_bankTable, bank, program);
+    if (!answering)
         return Fail(QStringLiteral("no bank in the card has program %1:%2").arg(bank).arg(program),
                     ExitCard);
-    QStringList paths;
-    for (const AuditionRequest& holder : holders)
-        paths << m_bankTable.GetBankPath(static_cast<uint16_t>(holder.bankId));
-    // When the synthesizer cannot tell, the audition itself says why.
-    AuditionRequest request =
-        holders[static_cast<std::size_t>(std::max(0, output->Answering(paths)))];
+    AuditionRequest request = *answering;
     request.channel = channel;
     CAudition audition(m_bankTable, std::move(output));
     QEventLoop loop;

@@ -50,6 +50,10 @@ public:
     // the end as the window's does; without one it does not pause.
     int LoadPreset(const QString& file, const LoadProgressFactory& progress);
     int SavePreset(const QString& file);
+    // Prints every instrument and drum kit of the banks (of the bank with ID bank only,
+    // unless it is -1) and the bank that answers it; hidden: the rows a bank searched
+    // before hides too, marked. As a table, or as JSON.
+    int Programs(bool json, int bank, bool hidden);
     // Writes the report from templateFile, or from the template beside the program.
     int Report(const QString& reportFile, const QString& templateFile);
     // Plays the MIDI file to its end with the card's SoundFonts, as the window's player

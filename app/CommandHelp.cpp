@@ -76,6 +76,19 @@ const QList<CommandText>& Table()
              "MIDI program and variation."),
          {{QStringLiteral("--template FILE"),
            QStringLiteral("the report's template (default: krv.mas beside\nthe program)")}}},
+        {QStringLiteral("programs"),
+         {{QStringLiteral("programs [--json] [--bank ID] [--all]"),
+           QStringLiteral("the instruments and drum kits of the banks")}},
+         QStringLiteral(
+             "Prints every instrument and drum kit of the banks in the card, one a line:\n"
+             "its bank, kind, variation and MIDI program, Cubase bank and program, name,\n"
+             "and the bank that answers that variation and program. Of the banks that hold\n"
+             "one, the bank the card searches first answers; the others are hidden."),
+         {{QStringLiteral("--json"), QStringLiteral("the same as a JSON array")},
+          {QStringLiteral("--bank ID"),
+           QStringLiteral("only the programs of the bank with\nthis ID")},
+          {QStringLiteral("--all"),
+           QStringLiteral("the hidden programs too, marked\n\"hidden by\"")}}},
         {QStringLiteral("play"),
          {{QStringLiteral("play FILE.mid"),
            QStringLiteral("play a MIDI file to its end (Ctrl+C stops)")}},

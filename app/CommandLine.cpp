@@ -29,7 +29,8 @@ constexpr long kMaxProgram = 127;
 constexpr long kMaxChannel = 16;
 constexpr int kDefaultChannel = 16;
 
-// What each command takes: how many arguments, and which options besides --synth.
+// What each command takes: how many arguments, and which options besides --synth
+// (separated by spaces).
 struct CommandShape
 {
     QLatin1StringView name;
@@ -49,6 +50,7 @@ constexpr std::array kCommands = {
     CommandShape{QLatin1StringView("report"), 1, 1, QLatin1StringView("template")},
     CommandShape{QLatin1StringView("play"), 1, 1, QLatin1StringView()},
     CommandShape{QLatin1StringView("audition"), 1, 1, QLatin1StringView("channel")},
+    CommandShape{QLatin1StringView("programs"), 0, 0, QLatin1StringView("json bank all")},
 };
 
 const CommandShape* FindCommand(const QString& name)
@@ -136,6 +138,7 @@ CCommandLine::CCommandLine(const QStringList& arguments)
         QCommandLineOption("template", QString(), "file"),
         QCommandLineOption("synth", QString(), "card"),
         QCommandLineOption("channel", QString(), "N"),
+        QCommandLineOption("bank", QString(), "id"),
     };
     parser.addOptions(options);
     m_mode = Mode::Command;
@@ -150,6 +153,7 @@ CCommandLine::CCommandLine(const QStringList& arguments)
     m_strTemplate = Unmarked(parser.value("template"));
     m_strSynth = Unmarked(parser.value("synth"));
     m_strChannel = Unmarked(parser.value("channel"));
+    m_strBank = Unmarked(parser.value("bank"));
     if (m_options.removeAll("synth") > 0 && !CCardChoice::IsCardForThisRun(m_strSynth)) {
         m_strError = QStringLiteral("no card named %1: --synth takes simulated, fluidsynth, or "
                                     "the path of a card library")
@@ -270,6 +274,11 @@ int CCommandLine::Dispatch(CCardCommands& commands) const
             return commands.SavePreset(args[1]);
         return commands.LoadPreset(args[1], CTerminalLoadProgress::ForStandardError());
     }
+    if (m_strCommand == u"programs") {
+        return commands.Programs(m_options.contains("json"),
+                                 m_options.contains("bank") ? BankId(m_strBank) : -1,
+                                 m_options.contains("all"));
+    }
     if (m_strCommand == u"play") {
         CSequencerFluidSynth sequencer;
         return commands.Play(args[0], sequencer);
@@ -295,7 +304,7 @@ QString CCommandLine::CheckShape() const
     if (!shape)
         return QStringLiteral("unknown command: ") + m_strCommand;
     for (const QString& option : m_options) {
-        if (option != shape->option)
+        if (!QString(shape->option).split(u' ').contains(option))
             return QStringLiteral("--%1 does not go with %2").arg(option, m_strCommand);
     }
     const qsizetype count = m_arguments.size();
@@ -325,6 +334,8 @@ QString CCommandLine::CheckShape() const
         if (!m_strChannel.isEmpty() && (!ToNumber(m_strChannel, kMaxChannel, number) || number < 1))
             return QStringLiteral("the channel must be a number from 1 to 16: ") + m_strChannel;
     }
+    if (m_options.contains("bank") && !ToNumber(m_strBank, kMaxBankId, number))
+        return QStringLiteral("not a bank ID: ") + m_strBank;
     if (m_strCommand == u"preset" && m_arguments[0] != u"load" && m_arguments[0] != u"save")
         return QStringLiteral("preset takes load or save: ") + m_arguments[0];
     return QString();

@@ -53,5 +53,6 @@ private:
     QString m_strTemplate;
     QString m_strSynth;
     QString m_strChannel;
+    QString m_strBank;
     QString m_strFile;
 };

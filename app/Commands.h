@@ -5,6 +5,7 @@ namespace Command {
 constexpr int LoadBank = 32000;
 constexpr int UnloadBank = 32003;
 constexpr int UnloadAllBanks = 32006;
+constexpr int BankContents = 32030;
 constexpr int PresetOpen = 32028;
 constexpr int PresetNew = 32027;
 constexpr int PresetSave = 32021;

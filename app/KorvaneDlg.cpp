@@ -1,6 +1,7 @@
 #include "KorvaneDlg.h"
 
 #include "AboutDlg.h"
+#include "BankFit.h"
 #include "BitmapResource.h"
 #include "CardChoice.h"
 #include "Commands.h"
@@ -114,6 +115,7 @@ CKorvaneDlg::CKorvaneDlg(SynthLibrary& library, CSequencerService* sequencer, QW
     qApp->installEventFilter(this);
     setAcceptDrops(true);
     connect(&m_cardWatch, &CCardWatch::StatusRead, this, &CKorvaneDlg::OnCardRead);
+    connect(&m_bankGrid, &CBankGrid::BankDoubleClicked, this, &CKorvaneDlg::OnBankContents);
 }
 
 CKorvaneDlg::~CKorvaneDlg()
@@ -301,6 +303,9 @@ void CKorvaneDlg::OnCommand(int id)
     case Command::UnloadAllBanks:
         OnUnloadAllBanks();
         break;
+    case Command::BankContents:
+        OnBankContents();
+        break;
     case Command::About:
     case Command::TrayAbout:
         ShowAbout();
@@ -361,6 +366,9 @@ void CKorvaneDlg::OnLoadBank()
     FileDialogRequest request;
     request.defaultExt = card.BankFileExtension();
     request.filter = card.BankFileFilter();
+    request.describeFile = [this](const QString& file) {
+        return CBankFit::Describe(file, m_bankTable.Status());
+    };
     const QString path = CFileDialogService::Current().Run(request);
     if (!path.isEmpty())
         LoadBankFile(path);
@@ -491,6 +499,7 @@ void CKorvaneDlg::UpdateBankView()
     ShowMemory(m_bankTable.Status(), m_bankTable.GetUsedMemory());
     m_bankGrid.Redraw();
     UpdateData(false);
+    m_contentsHost.ShowCard();
 }
 
 void CKorvaneDlg::ShowMemory(const SynthStatus& status, uint32_t used)
@@ -667,6 +676,16 @@ void CKorvaneDlg::OnMidiMapping()
                                            CStringTable::Load(IDS_ERROR_CAPTION),
                                            Mb::Ok | Mb::IconHand);
     }
+}
+
+void CKorvaneDlg::OnBankContents(int id)
+{
+    m_contentsHost.Show(id);
+}
+
+CContentsDlg& CKorvaneDlg::ContentsWindow()
+{
+    return m_contentsHost.Window();
 }
 
 void CKorvaneDlg::OnSysCommand(SysCommand command)

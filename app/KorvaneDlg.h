@@ -6,6 +6,7 @@
 #include "BankPathMemory.h"
 #include "BankTable.h"
 #include "CardWatch.h"
+#include "ContentsHost.h"
 #include "DisplayMode.h"
 #include "Options.h"
 #include "PlayerControls.h"
@@ -18,6 +19,7 @@
 #include <functional>
 #include <utility>
 
+class CContentsDlg;
 class CFlatButton;
 class CSequencerService;
 struct ControlTemplate;
@@ -100,6 +102,10 @@ public:
 
     // Asks for the report file and writes the MIDI mapping report of the banks in memory.
     void OnMidiMapping();
+    // Shows the bank contents window, with the rows of that bank only, or of every bank (-1).
+    void OnBankContents(int id = -1);
+    // The bank contents window, made at its first use.
+    CContentsDlg& ContentsWindow();
 
     const CBankTable& BankTable() const { return m_bankTable; }
     CBankGrid& BankGrid() { return m_bankGrid; }
@@ -172,4 +178,5 @@ private:
     CRecentPresetMenu m_recentPresetMenu;
     CDisplayMode m_displayMode{*this, m_options, [this](int id) { OnCommand(id); }};
     std::function<void()> m_switchCard;
+    CContentsHost m_contentsHost{m_bankTable, *this, m_cardForThisRun};
 };

@@ -448,6 +448,24 @@ uint16_t CFluidCard::GetBankPath(uint16_t id, std::string& path) const
     });
 }
 
+// The server searches its stack from the top, and puts every font it loads on top with the
+// next font ID; this card orders the stack only by loading fonts again, so the higher a
+// font's ID, the higher it stands.
+uint16_t CFluidCard::GetSearchOrder(std::vector<uint16_t>& ids) const
+{
+    return m_store.Run([&](CFluidState& state, bool&) -> uint16_t {
+        std::vector<CardBank> banks = state.Banks().Banks();
+        std::sort(banks.begin(), banks.end(), [&](const CardBank& a, const CardBank& b) {
+            return state.Font(a.id)->serverId > state.Font(b.id)->serverId;
+        });
+        ids.clear();
+        for (const CardBank& bank : banks) {
+            ids.push_back(bank.id);
+        }
+        return SYNTH_OK;
+    });
+}
+
 uint16_t CFluidCard::Reconcile(const std::vector<ServerFont>& stack, CFluidState& state)
 {
     const std::size_t shown = std::min<std::size_t>(stack.size(), SYNTH_MAX_BANKS);

@@ -64,6 +64,9 @@ public:
     // The file the server holds a bank's font from, as the state last settled it (the
     // server is not asked); SYNTHERR_UNREF for an unknown ID.
     uint16_t GetBankPath(uint16_t id, std::string& path) const;
+    // The bank IDs in the order the server searches their fonts for a program, top of its
+    // stack first, as the state last settled it (the server is not asked).
+    uint16_t GetSearchOrder(std::vector<uint16_t>& ids) const;
 
     // What the calling thread's last call that failed has to add to its status code, such
     // as the file at fault; empty after a call that succeeded or had nothing to add.

@@ -1,5 +1,5 @@
 // The server card's exported C entry points: the card from the environment's settings,
-// and the two optional ones it offers besides the four.
+// and the optional ones it offers besides the four.
 #include "FluidSettings.h"
 
 #include <algorithm>
@@ -43,6 +43,25 @@ uint16_t SynthGetBankPath(uint16_t id, char* path, uint32_t size)
             }
             CopyText(file, path, size);
             return SYNTH_OK;
+        },
+        SYNTHERR_ABORT);
+}
+
+uint16_t SynthGetSearchOrder(uint16_t* ids, uint32_t* count)
+{
+    if (ids == nullptr || count == nullptr) {
+        return SYNTHERR_INVADD;
+    }
+    return Guarded(
+        [&](const ExportedCard& card) -> uint16_t {
+            std::vector<uint16_t> order;
+            const uint16_t result = card.GetSearchOrder(order);
+            if (result == SYNTH_OK) {
+                order.resize(std::min<std::size_t>(order.size(), *count));
+                std::copy(order.begin(), order.end(), ids);
+                *count = static_cast<uint32_t>(order.size());
+            }
+            return result;
         },
         SYNTHERR_ABORT);
 }

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class QWidget;
 
 // What an open or save file dialog is asked for.
@@ -16,6 +18,9 @@ struct FileDialogRequest
     // patterns are separated by ";".
     QString filter;
     QWidget* parent = nullptr;
+    // When given: a line of text the dialog shows about the file the user has selected
+    // (such as what it would take), given its path; "" shows nothing.
+    std::function<QString(const QString& path)> describeFile = nullptr;
 };
 
 // Runs modal open and save file dialogs; replaceable so that tests can answer them.

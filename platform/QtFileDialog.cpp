@@ -1,6 +1,29 @@
 #include "QtFileDialog.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QLabel>
+
+// The line goes under the dialog's own controls, which only the dialog Qt draws itself
+// has: a desktop's native dialog takes no widget of ours.
+void CQtFileDialog::AddDescription(QFileDialog& dialog,
+                                   const std::function<QString(const QString&)>& describe)
+{
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    auto* layout = qobject_cast<QGridLayout*>(dialog.layout());
+    if (!layout)
+        return;
+    auto* description = new QLabel(&dialog);
+    description->setObjectName(QStringLiteral("fileDescription"));
+    description->setWordWrap(true);
+    layout->addWidget(description, layout->rowCount(), 0, 1, layout->columnCount());
+    QObject::connect(&dialog, &QFileDialog::currentChanged, description,
+                     [description, describe](const QString& path) {
+                         description->setText(QFileInfo(path).isFile() ? describe(path)
+                                                                       : QString());
+                     });
+}
 
 QString CQtFileDialog::Run(const FileDialogRequest& request)
 {
@@ -15,6 +38,8 @@ QString CQtFileDialog::Run(const FileDialogRequest& request)
     dialog.setDefaultSuffix(BareExtension(request.defaultExt));
     if (!request.fileName.isEmpty())
         dialog.selectFile(request.fileName);
+    if (request.describeFile)
+        AddDescription(dialog, request.describeFile);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return WithDefaultExtension(dialog.selectedFiles().constFirst(), request.defaultExt);

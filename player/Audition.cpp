@@ -132,9 +132,9 @@ AuditionPlan CAudition::Resolve(const AuditionRequest& request, QString& problem
 QStringList CAudition::CardFonts() const
 {
     QStringList paths;
-    for (const SynthBankEntry& bank : CSoundFontBanks::SearchOrder(m_table.Status())) {
-        if (bank.id < MAX_BANKS)
-            paths << m_table.GetBankPath(static_cast<uint16_t>(bank.id));
+    for (const uint16_t id : m_table.SearchOrder()) {
+        if (id < MAX_BANKS)
+            paths << m_table.GetBankPath(id);
     }
     if (paths != m_cardPaths) {
         m_cardFonts = CSoundFontBanks::HighestFirst(m_table);

@@ -9,11 +9,6 @@ constexpr int IDS_AUDITION_NO_PRESET = 1095;
 
 CAuditionOutput::~CAuditionOutput() = default;
 
-int CAuditionOutput::Answering(const QStringList& holders)
-{
-    return holders.isEmpty() ? -1 : 0;
-}
-
 QString CAuditionOutput::NoPresetText(const AuditionPlan& plan)
 {
     return CStringTable::Load(IDS_AUDITION_NO_PRESET)

@@ -22,11 +22,6 @@ class CAuditionOutput
 public:
     virtual ~CAuditionOutput();
 
-    // Of the SoundFonts or bank files that all hold one bank:program, given in the card's
-    // priority order, the one whose program the synthesizer plays: the first, unless the
-    // synthesizer orders them otherwise. -1 when it cannot tell.
-    virtual int Answering(const QStringList& holders);
-
     // Selects the plan's preset on its channel. Empty, or what keeps it from playing, in
     // the user's words (nothing is then changed and End is not called).
     virtual QString Begin(const AuditionPlan& plan) = 0;

@@ -44,20 +44,6 @@ bool CServerAudition::Send(const std::string& command)
     return false;
 }
 
-int CServerAudition::Answering(const QStringList& holders)
-{
-    CFluidShell shell(m_address, kConnectTimeout);
-    std::vector<ServerFont> stack;
-    if (!CFluidCard::ReadStack(shell, stack))
-        return -1;
-    for (const ServerFont& font : stack) {
-        const qsizetype found = holders.indexOf(CNativePath::Decode(font.path));
-        if (found >= 0)
-            return static_cast<int>(found);
-    }
-    return -1;
-}
-
 bool CServerAudition::ReadProgram(std::optional<std::string>& program)
 {
     std::vector<std::string> channels;

@@ -15,9 +15,6 @@ class CServerAudition : public CAuditionOutput
 public:
     explicit CServerAudition(CFluidShell::Address address);
 
-    // The holder highest in the server's stack, which its program change finds first; -1
-    // when the server cannot be read or holds none of them.
-    int Answering(const QStringList& holders) override;
     QString Begin(const AuditionPlan& plan) override;
     bool Note(int key, int velocity) override;
     // The server sounds the release out itself.

@@ -11,5 +11,9 @@ struct BankProgramEntry
     uint16_t variation = 0; // the variation (bank) number the card offers it under
     QString name;           // the preset's name in a SoundFont; a bank file names none
 
+    // The numbers the Cubase sequencer selects it by: programs from 1, banks in steps of 128.
+    int CubaseProgram() const { return program + 1; }
+    int CubaseBank() const { return variation * 128; }
+
     bool operator==(const BankProgramEntry&) const = default;
 };

@@ -383,8 +383,8 @@ void CMappingReport::ExpandList(QTextStream& output, const CBankFileInfo& bank, 
         Choices choices = {
             {PROGRAM, [&] { return QString::number(entry.program); }},
             {PROGRAM_VARIATION, [&] { return QString::number(entry.variation); }},
-            {PROGRAM_CUBASE_PROG, [&] { return QString::number(entry.program + 1); }},
-            {PROGRAM_CUBASE_BANK, [&] { return QString::number(entry.variation * 128); }},
+            {PROGRAM_CUBASE_PROG, [&] { return QString::number(entry.CubaseProgram()); }},
+            {PROGRAM_CUBASE_BANK, [&] { return QString::number(entry.CubaseBank()); }},
             {PROGRAM_NAME, [&] { return entry.name; }},
         };
         if (index > 0) {

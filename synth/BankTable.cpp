@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cstring>
 #include <thread>
+#include <tuple>
 
 namespace {
 
@@ -191,6 +192,25 @@ uint16_t CBankTable::SetBankPriority(uint16_t id, int32_t priority)
 QString CBankTable::RefusalToLoad(qsizetype count) const
 {
     return m_status.bankCount + count > MAX_BANKS ? CStringTable::Load(IDS_MAX_BANKS) : QString();
+}
+
+// The card's order may name a bank that came or went since the last status: only the
+// banks of the status are kept, those it does not name placed by priority after it.
+std::vector<uint16_t> CBankTable::SearchOrder() const
+{
+    const std::vector<uint16_t> cardOrder = m_library.SearchOrder();
+    std::vector<SynthBankEntry> banks(
+        m_status.banks, m_status.banks + std::min<uint32_t>(m_status.bankCount, MAX_BANKS));
+    const auto rank = [&](const SynthBankEntry& bank) {
+        const auto place = std::find(cardOrder.begin(), cardOrder.end(), bank.id);
+        return std::make_tuple(place - cardOrder.begin(), -bank.priority, bank.id);
+    };
+    std::sort(banks.begin(), banks.end(),
+              [&](const auto& left, const auto& right) { return rank(left) < rank(right); });
+    std::vector<uint16_t> order;
+    for (const SynthBankEntry& bank : banks)
+        order.push_back(static_cast<uint16_t>(bank.id));
+    return order;
 }
 
 uint32_t CBankTable::GetUsedMemory() const

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <utility>
+#include <vector>
 
 class CArchiveReader;
 class CArchiveWriter;
@@ -53,6 +54,12 @@ public:
     // How many times the table has read the card's status itself: a status read elsewhere
     // before the last of these may be older than the one the table holds.
     uint64_t StatusReads() const { return m_statusReads; }
+
+    // The bank IDs of the last status in the order the card's synthesizer searches them for
+    // a program, so the first that holds a bank:program answers it: the card's own order
+    // when it tells it; else by priority, higher first, and of equal priorities the lower
+    // ID first.
+    std::vector<uint16_t> SearchOrder() const;
 
     uint32_t GetUsedMemory() const;
     // The name the card gives the bank in that position, read as Windows-1252.

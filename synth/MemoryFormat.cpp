@@ -2,7 +2,7 @@
 
 // QString::asprintf formats numbers in the C locale, whatever locale the user runs.
 
-QString CMemoryFormat::Kilobytes(uint32_t bytes)
+QString CMemoryFormat::Kilobytes(uint64_t bytes)
 {
     return QString::asprintf("%5.1f Ko", static_cast<double>(bytes) * 0.0009765625);
 }

@@ -12,7 +12,7 @@ class CMemoryFormat
 {
 public:
     // "%5.1f Ko" of bytes / 1024.
-    static QString Kilobytes(uint32_t bytes);
+    static QString Kilobytes(uint64_t bytes);
     // "%3.1f %" of the free memory's share of the total; "0.0 %" for a card without memory.
     static QString FreePercent(const SynthStatus& status);
 };

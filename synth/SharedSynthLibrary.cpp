@@ -4,6 +4,7 @@
 
 #include <QLibrary>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -45,6 +46,8 @@ bool CSharedSynthLibrary::Open(const QString& path)
         entries.getBankPath = reinterpret_cast<GetBankPathFn>(library.resolve("SynthGetBankPath"));
         entries.getErrorDetail =
             reinterpret_cast<GetErrorDetailFn>(library.resolve("SynthGetErrorDetail"));
+        entries.getSearchOrder =
+            reinterpret_cast<GetSearchOrderFn>(library.resolve("SynthGetSearchOrder"));
         if (!entries.IsComplete())
             error = QStringLiteral("%1 lacks the synthesizer entry points").arg(path);
     } else {
@@ -104,6 +107,17 @@ QString CSharedSynthLibrary::BankPath(uint16_t id)
         entries.getBankPath(id, path.data(), kMaxPathBytes) != SYNTH_OK)
         return {};
     return CNativePath::Decode(QByteArrayView(path.data()));
+}
+
+std::vector<uint16_t> CSharedSynthLibrary::SearchOrder()
+{
+    const Entries entries = Current();
+    std::array<uint16_t, MAX_BANKS> ids{};
+    uint32_t count = MAX_BANKS;
+    if (!entries.IsComplete() || !entries.getSearchOrder ||
+        entries.getSearchOrder(ids.data(), &count) != SYNTH_OK)
+        return {};
+    return {ids.begin(), ids.begin() + std::min<uint32_t>(count, MAX_BANKS)};
 }
 
 uint16_t CSharedSynthLibrary::SynthLoadBank(const char* path)

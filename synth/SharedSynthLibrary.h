@@ -30,6 +30,7 @@ public:
     uint16_t SynthSetPriority(uint16_t id, int32_t priority) override;
     uint16_t SynthGetStatus(SynthStatus* status) override;
     QString BankPath(uint16_t id) override;
+    std::vector<uint16_t> SearchOrder() override;
 
     // What the library had to add to the status code of the last call that failed on the
     // calling thread, when the code is that one; else nothing.
@@ -48,9 +49,10 @@ private:
     using GetStatusFn = uint16_t (*)(SynthStatus*);
     using GetBankPathFn = uint16_t (*)(uint16_t, char*, uint32_t);
     using GetErrorDetailFn = void (*)(char*, uint32_t);
+    using GetSearchOrderFn = uint16_t (*)(uint16_t*, uint32_t*);
 
-    // The entry points of the library in use: the four operations, all or none, and the
-    // two that a card may add.
+    // The entry points of the library in use: the four operations, all or none, and those
+    // that a card may add.
     struct Entries
     {
         LoadBankFn loadBank = nullptr;
@@ -59,6 +61,7 @@ private:
         GetStatusFn getStatus = nullptr;
         GetBankPathFn getBankPath = nullptr;
         GetErrorDetailFn getErrorDetail = nullptr;
+        GetSearchOrderFn getSearchOrder = nullptr;
 
         bool IsComplete() const { return loadBank && unloadBank && setPriority && getStatus; }
     };

@@ -2,12 +2,8 @@
 // report reads with FluidSynth.
 #pragma once
 
-#include "SynthStatus.h"
-
 #include <QString>
 #include <QStringList>
-
-#include <vector>
 
 class CBankTable;
 
@@ -16,10 +12,7 @@ class CSoundFontBanks
 public:
     // Whether the file at path is a SoundFont: a regular file that is a RIFF "sfbk" form.
     static bool IsSoundFont(const QString& path);
-    // The paths of the SoundFont banks of the table's last status, the highest priority
-    // first; of two banks with the same priority the one with the lower ID comes first.
+    // The paths of the SoundFont banks of the table's last status in the order the card
+    // searches them (CBankTable::SearchOrder), the first searched first.
     static QStringList HighestFirst(const CBankTable& bankTable);
-    // Every bank of the status in the order a synthesizer looks a program up in them: the
-    // highest priority first, and of two with the same priority the one with the lower ID.
-    static std::vector<SynthBankEntry> SearchOrder(const SynthStatus& status);
 };

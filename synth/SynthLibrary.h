@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <vector>
 
 class SynthLibrary
 {
@@ -21,4 +22,7 @@ public:
 
     // The file the card itself knows a bank by (a server's font), or nothing.
     virtual QString BankPath(uint16_t) { return {}; }
+    // The bank IDs in the order the card's synthesizer searches them for a program, the
+    // first searched first; nothing when the card does not tell.
+    virtual std::vector<uint16_t> SearchOrder() { return {}; }
 };

@@ -85,6 +85,10 @@ SYNTH_API uint16_t SynthGetStatus(SynthStatus* status);
 /* Copies the file the card holds bank id from, NUL-terminated, into path (size bytes).
  * SYNTHERR_UNREF when no bank has that ID; SYNTHERR_INVADD when path is null or too small. */
 SYNTH_API uint16_t SynthGetBankPath(uint16_t id, char* path, uint32_t size);
+/* Copies into ids (room for count IDs) the IDs of the banks in the order the card's
+ * synthesizer searches them for a program, the first searched first, and sets *count to how
+ * many it wrote. SYNTHERR_INVADD when ids or count is null. */
+SYNTH_API uint16_t SynthGetSearchOrder(uint16_t* ids, uint32_t* count);
 /* Copies what the calling thread's last failed call has to add to its status code (UTF-8,
  * cut to size bytes with its NUL) into text; an empty text when it has nothing to add. */
 SYNTH_API void SynthGetErrorDetail(char* text, uint32_t size);

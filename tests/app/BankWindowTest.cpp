@@ -3,6 +3,7 @@
 // own state after each step.
 #include "BankFileWriter.h"
 #include "Commands.h"
+#include "ContentsDlg.h"
 #include "DialogBuilder.h"
 #include "MenuBuilder.h"
 #include "ScriptedFileDialog.h"
@@ -13,16 +14,20 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QFile>
 #include <QFontMetrics>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSet>
 #include <QSignalSpy>
+#include <QSpinBox>
+#include <QTableView>
 #include <QTest>
 
 #include <clocale>
@@ -114,6 +119,8 @@ private slots:
     void keyboardAloneEditsAPriorityReachesTheButtonsAndQuits();
     void columnBordersAndHeadingCannotBeDragged();
     void cardWithoutMemoryShowsAnEmptyGauge();
+    void contentsFollowTheCardAndAskForAuditions();
+    void loadDialogSaysWhetherTheFileFits();
 
 private:
     QString WriteBank(const QString& name, uint32_t size);
@@ -616,6 +623,73 @@ void BankWindowTest::cardWithoutMemoryShowsAnEmptyGauge()
     QCOMPARE(gauge->value(), 0);
     for (long row = 0; row < CBankGrid::RowCount; ++row)
         QCOMPARE(Row(window->BankGrid(), row), kEmptyRow);
+}
+
+// Two banks hold the same program: the lower ID answers at equal priorities; the window
+// follows a load, filters, narrows to the bank double-clicked in the list, and asks for an
+// audition of the row on the chosen channel with Space, Enter and Play.
+void BankWindowTest::contentsFollowTheCardAndAskForAuditions()
+{
+    auto window = StartWithBanks({"ALPHA", "BRAVO"});
+    Choose(*window, Command::BankContents);
+    CContentsDlg& contents = window->ContentsWindow();
+    QVERIFY(contents.isVisible());
+    QAbstractItemModel* rows = contents.View()->model();
+    QCOMPARE(rows->rowCount(), 2);
+    const auto text = [&](int row, int column) {
+        return rows->index(row, column).data().toString();
+    };
+    QCOMPARE(text(0, CBankContentsModel::ColAnsweredBy), QStringLiteral("this bank"));
+    QCOMPARE(text(1, CBankContentsModel::ColAnsweredBy), QStringLiteral("0 ALPHA"));
+    QVERIFY(!rows->index(0, 0).data(Qt::ForegroundRole).isValid());
+    QVERIFY(rows->index(1, 0).data(Qt::ForegroundRole).isValid());
+
+    Load(*window, WriteBank("CHARLIE", 4096));
+    QCOMPARE(rows->rowCount(), 3);
+    QTest::keyClicks(contents.FilterField(), "5");
+    QCOMPARE(rows->rowCount(), 0);
+    contents.FilterField()->setText("1");
+    QCOMPARE(rows->rowCount(), 3);
+
+    DoubleClick(window->BankGrid(), CBankGrid::ColName, 1);
+    QCOMPARE(contents.BankChoice()->currentText(), QStringLiteral("1 BRAVO"));
+    QCOMPARE(rows->rowCount(), 1);
+
+    QSignalSpy auditions(&contents, &CContentsDlg::AuditionRequested);
+    contents.findChild<QSpinBox*>()->setValue(3);
+    contents.View()->setCurrentIndex(rows->index(0, 0));
+    contents.View()->setFocus();
+    QTest::keyClick(contents.View(), Qt::Key_Space);
+    QTest::keyClick(contents.View(), Qt::Key_Return);
+    for (QPushButton* button : contents.findChildren<QPushButton*>()) {
+        if (button->text() == QStringLiteral("&Play"))
+            button->click();
+    }
+    QCOMPARE(auditions.size(), 3);
+    QCOMPARE(auditions.at(2), (QVariantList{1, 0, 0, false, 3}));
+    contents.SetAuditionStatus(QStringLiteral("Playing 1 BRAVO"));
+    bool statusShown = false;
+    for (const QLabel* label : contents.findChildren<QLabel*>())
+        statusShown = statusShown || label->text() == QStringLiteral("Playing 1 BRAVO");
+    QVERIFY(statusShown);
+}
+
+// The Load dialog is given the line it shows for a selected file: its size in the card
+// beside the free memory, with a warning when it is larger.
+void BankWindowTest::loadDialogSaysWhetherTheFileFits()
+{
+    auto window = StartWithBanks({});
+    m_files->Script(QString());
+    Choose(*window, Command::LoadBank);
+    QCOMPARE(m_files->Requests().size(), size_t{1});
+    const auto describe = m_files->Requests().back().describeFile;
+    QVERIFY(describe);
+    QCOMPARE(describe(WriteBank("SMALL", 4096)),
+             QStringLiteral("Size in the card: 4.0 Ko. Free memory: 4096.0 Ko."));
+    QCOMPARE(describe(WriteBank("LARGE", 5 * kMiB)),
+             QStringLiteral("Size in the card: 5120.0 Ko. Free memory: 4096.0 Ko. It will not "
+                            "fit: unload a bank first."));
+    QCOMPARE(describe(m_bed->Path("missing.94b")), QString());
 }
 
 QTEST_MAIN(BankWindowTest)

@@ -70,6 +70,7 @@ private slots:
     void playRunsToTheEndOrToAnInterrupt();
     void playSoundsWithTheCardsSoundFonts();
     void terminalProgressIsOneLine();
+    void programsListTheAnsweringBankAndTheHiddenOnlyWhenAsked();
 
 private:
     // Runs the program without a display: a command that opened a window would fail.
@@ -328,6 +329,10 @@ void CommandLineTest::failuresExitWithTheirKind_data()
     QTest::newRow("bad bank ID") << 1 << QStringList{"unload", "1x"} << 2 << "not a bank ID: 1x";
     QTest::newRow("IDs and --all")
         << 1 << QStringList{"unload", "--all", "0"} << 2 << "unload takes bank IDs or --all";
+    QTest::newRow("programs of an unknown bank")
+        << 1 << QStringList{"programs", "--bank", "4"} << 3 << "no bank with ID 4";
+    QTest::newRow("programs of a bad bank ID")
+        << 1 << QStringList{"programs", "--bank", "x"} << 2 << "not a bank ID: x";
     QTest::newRow("unknown command") << 0 << QStringList{"frob"} << 2 << "unknown command: frob";
     QTest::newRow("unknown option") << 0 << QStringList{"status", "--frob"} << 2 << "frob";
     QTest::newRow("option of another command")
@@ -611,6 +616,31 @@ void CommandLineTest::terminalProgressIsOneLine()
     QVERIFY2(text.endsWith("\r100% Bank: /b\x1b[K\n"), qPrintable(text));
     QVERIFY(text.contains("\r 25% Bank: /a.94b\x1b[K"));
     QCOMPARE(text.count('\n'), 1);
+}
+
+// Two banks of the same program: the second is hidden by the first, listed only with --all,
+// and marked so; --bank keeps one bank's rows.
+void CommandLineTest::programsListTheAnsweringBankAndTheHiddenOnlyWhenAsked()
+{
+    FillCard(2);
+    const Result shown = Run({"programs"});
+    QCOMPARE(shown.status, 0);
+    QStringList lines = shown.out.split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 2);
+    QVERIFY2(lines[0].contains(QRegularExpression("^Bank +Kind +Variation +MIDI prog ")),
+             qPrintable(shown.out));
+    QVERIFY2(lines[1].contains(QRegularExpression("^0 BANK0 +Instrument +0 +3 +0 +4 +this bank$")),
+             qPrintable(shown.out));
+    lines = Run({"programs", "--all", "--bank", "1"}).out.split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 2);
+    QVERIFY2(lines[1].endsWith("hidden by 0 BANK0"), qPrintable(lines[1]));
+    QCOMPARE(Run({"programs", "--bank", "1"}).out.count(u'\n'), 1);
+    const QJsonArray rows =
+        QJsonDocument::fromJson(Run({"programs", "--json", "--all"}).out.toUtf8()).array();
+    QCOMPARE(rows.size(), 2);
+    QCOMPARE(rows[1]["hidden"].toBool(), true);
+    QCOMPARE(rows[1]["answeredBy"].toInt(), 0);
+    QCOMPARE(rows[1]["cubaseProgram"].toInt(), 4);
 }
 
 QTEST_MAIN(CommandLineTest)

@@ -52,12 +52,14 @@ fi
 commands=$("$program" --help | sed -n 's/^  \([a-z]\+\) .*/\1/p' | sort -u)
 expect "$(printf '%s\n' $commands live.pre "my banks" songs | sort | paste -sd ' ' -)" \
     "$program" ''
-expect "preset priority" "$program" pr
+expect "preset priority programs" "$program" pr
 expect "load" "$program" --synth simulated lo
 expect "simulated songs" "$program" --synth s
 expect "--help --json --synth" "$program" status --
 expect "--all" "$program" unload --a
 expect "--template" "$program" report --t
+expect "--bank" "$program" programs --b
+expect "0 1" "$program" programs --bank ''
 expect "0 1" "$program" unload ''
 expect "0 1" "$program" --synth simulated priority ''
 expect "" "$program" priority 1 ''

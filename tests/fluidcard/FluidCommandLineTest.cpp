@@ -7,8 +7,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
 #include <fcntl.h>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <sys/wait.h>
 #include <thread>
@@ -113,6 +118,68 @@ TEST_F(FluidCommandLineTest, NineFontsShowAsTheTopEightAndUnloadStillWorks)
         << "the server's own font is reported by its presets";
     EXPECT_EQ(Run({"unload", "--all"}).status, 0);
     EXPECT_TRUE(server.Fonts().empty());
+}
+
+// What the server plays on channel 0 after a program change to bank:program, with the
+// channel first set to that bank through a font that holds it.
+std::string ServerChoice(const CFluidServer& server, int32_t fontId, int bank, int program)
+{
+    const std::string numbers = std::to_string(bank) + " " + std::to_string(program);
+    server.Command("select 0 " + std::to_string(fontId) + " " + numbers);
+    server.Command("prog 0 " + std::to_string(program));
+    for (const std::string& line : server.Command("channels")) {
+        if (line.rfind("chan 0, ", 0) == 0)
+            return line.substr(8);
+    }
+    return {};
+}
+
+// The bank Korvane says answers each bank:program is the font the server chooses itself,
+// with the server's own font below and two of ours that share every program: on a tie the
+// font loaded last, else the higher priority.
+TEST_F(FluidCommandLineTest, ProgramsNameThePresetTheServerChooses)
+{
+    const std::vector<std::pair<int, int>> programs = {{0, 0}, {0, 5}, {8, 5}, {128, 0}};
+    std::map<std::string, std::string> fonts;
+    for (const std::string name : {"A", "B"}) {
+        CSoundFontWriter writer(name);
+        for (const auto& [bank, program] : programs)
+            writer.AddPreset(name + " " + std::to_string(bank) + ":" + std::to_string(program),
+                             static_cast<uint16_t>(bank), static_cast<uint16_t>(program));
+        fonts[name] = dir.Path(name + ".sf2");
+        ASSERT_TRUE(writer.Write(fonts[name]));
+    }
+    ASSERT_EQ(Run({"load", fonts["A"], fonts["B"]}).status, 0);
+    const auto checkAnswers = [&](const std::string& when) {
+        const Result listing = Run({"programs", "--json"});
+        ASSERT_EQ(listing.status, 0) << listing.err;
+        const std::vector<std::string> paths = server.Fonts();
+        const std::vector<int32_t> ids = server.Ids();
+        const auto serverId = [&](const std::string& name) {
+            return ids[std::find(paths.begin(), paths.end(), fonts[name]) - paths.begin()];
+        };
+        int checked = 0;
+        for (const QJsonValue value : QJsonDocument::fromJson(listing.out.c_str()).array()) {
+            const QJsonObject row = value.toObject();
+            const int bank = row["drumKit"].toBool() ? 128 : row["variation"].toInt();
+            const int program = row["program"].toInt();
+            if (std::find(programs.begin(), programs.end(), std::pair{bank, program}) ==
+                programs.end())
+                continue;
+            // Set through the font that is not expected to answer.
+            const std::string expected = row["name"].toString().toStdString();
+            const int32_t other = serverId(expected.rfind("A ", 0) == 0 ? "B" : "A");
+            EXPECT_EQ(ServerChoice(server, other, bank, program), expected)
+                << when << ", " << bank << ":" << program;
+            ++checked;
+        }
+        EXPECT_EQ(checked, static_cast<int>(programs.size())) << when << "\n" << listing.out;
+    };
+    checkAnswers("equal priorities");
+    ASSERT_EQ(Run({"priority", "1", "5"}).status, 0);
+    checkAnswers("A first");
+    ASSERT_EQ(Run({"priority", "0", "9"}).status, 0);
+    checkAnswers("the server's own font first");
 }
 
 TEST_F(FluidCommandLineTest, APausedServerIsWaitedForAndLivesOn)

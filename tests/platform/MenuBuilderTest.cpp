@@ -40,7 +40,7 @@ void MenuBuilderTest::menuBarHasThePopupsAndCommands()
     QCOMPARE(popups[1]->text(), QStringLiteral("&Bank"));
     QCOMPARE(Items(popups[1]->menu()),
              (QStringList{"&Load a bank=32000 Ctrl+L", "&Unload selected bank=32003 Del",
-                          "Unload &all banks=32006"}));
+                          "Unload &all banks=32006", "&Contents...=32030 Ctrl+I"}));
     QCOMPARE(popups[2]->text(), QStringLiteral("&?"));
     QCOMPARE(Items(popups[2]->menu()), (QStringList{"&Options=32024", "&About=32020"}));
 }

@@ -6,9 +6,12 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFileSystemModel>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -47,6 +50,8 @@ struct SeenFileDialog
     QStringList patterns;
     QString filterText;
     QString proposedName;
+    // What the line under the dialog said once name was the dialog's current file.
+    QString description;
 };
 
 // Runs the Qt file dialog service on request, types name into the dialog's file name box
@@ -71,6 +76,9 @@ QString RunFileDialog(const FileDialogRequest& request, const QString& dir, cons
         seen.proposedName = edit->text();
         dialog->setDirectory(dir);
         edit->setText(name);
+        emit dialog->currentChanged(QDir(dir).filePath(name));
+        if (const auto* line = dialog->findChild<QLabel*>(QStringLiteral("fileDescription")))
+            seen.description = line->text();
         // Through QDialog, where accept() is public; it runs the file dialog's own checks.
         static_cast<QDialog*>(dialog)->accept();
     });
@@ -151,6 +159,21 @@ void QtServicesTest::openDialogFiltersByPatternAndReturnsFullPath()
     QCOMPARE(seen.patterns, QStringList{QStringLiteral("*.pre")});
     QCOMPARE(seen.filterText, QStringLiteral("Korvane Presets (*.pre]"));
     QCOMPARE(path, file.fileName());
+    QCOMPARE(seen.description, QString());
+}
+
+// The line the request describes a file with follows the dialog's current file.
+void QtServicesTest::openDialogDescribesTheCurrentFile()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QFile file(dir.filePath(QStringLiteral("a.pre")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    FileDialogRequest request;
+    request.describeFile = [](const QString& path) { return QFileInfo(path).fileName() + " fits"; };
+    SeenFileDialog seen;
+    RunFileDialog(request, dir.path(), QStringLiteral("a.pre"), seen);
+    QCOMPARE(seen.description, QStringLiteral("a.pre fits"));
 }
 
 void QtServicesTest::saveDialogAddsDefaultExtension()

@@ -11,5 +11,6 @@ private slots:
     void messageBoxShowsTypeAndReturnsAnswer_data();
     void messageBoxShowsTypeAndReturnsAnswer();
     void openDialogFiltersByPatternAndReturnsFullPath();
+    void openDialogDescribesTheCurrentFile();
     void saveDialogAddsDefaultExtension();
 };
