@@ -1,16 +1,7 @@
 #include "BankContentsModel.h"
 
+#include "ResourceIds.h"
 #include "StringTable.h"
-
-namespace {
-
-constexpr int IDS_MIDI_PROG = 196;
-constexpr int IDS_VARIATION = 197;
-constexpr int IDS_CUBASE_PROG = 198;
-constexpr int IDS_CUBASE_BANK = 199;
-constexpr int IDS_PROGRAM_NAME = 1021;
-
-} // namespace
 
 CBankContentsModel::CBankContentsModel(QObject* parent) : QAbstractTableModel(parent) {}
 

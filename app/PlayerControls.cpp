@@ -7,6 +7,7 @@
 #include "MessageBoxService.h"
 #include "Options.h"
 #include "PathElision.h"
+#include "ResourceIds.h"
 #include "SequencerNotifyEvent.h"
 #include "StringTable.h"
 
@@ -14,7 +15,6 @@
 
 namespace {
 
-constexpr int IDS_ERROR_CAPTION = 124;
 constexpr int IDS_MIDI_EXT = 113;
 constexpr int IDS_MIDI_FILTER = 114;
 constexpr int IDC_MIDI_FILE = 1023;

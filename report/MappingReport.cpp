@@ -35,11 +35,6 @@ constexpr int IDS_PRIORITY = 192;
 constexpr int IDS_BANK_FILES = 193;
 constexpr int IDS_BANK_INTERNAL = 194;
 constexpr int IDS_MIDI_MAPPING = 195;
-constexpr int IDS_MIDI_PROG = 196;
-constexpr int IDS_VARIATION = 197;
-constexpr int IDS_CUBASE_PROG = 198;
-constexpr int IDS_CUBASE_BANK = 199;
-constexpr int IDS_PROGRAM_NAME = 1021;
 constexpr int IDS_TEMPLATE = 211;
 
 // Far beyond any real template (the one shipped is a few KiB); a larger file is refused

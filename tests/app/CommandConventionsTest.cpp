@@ -58,7 +58,7 @@ void CommandConventionsTest::everyCommandHasItsOwnHelp()
         return status == 0 && error.isEmpty();
     };
     const QStringList commands = CCommandHelp::Commands();
-    QCOMPARE(commands.size(), 9);
+    QCOMPARE(commands.size(), 10);
     QString summary;
     QVERIFY(run({"--help"}, summary));
     for (const QString& command : commands) {
