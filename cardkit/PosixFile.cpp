@@ -85,27 +85,6 @@ bool CPosixFile::ReadAll(std::size_t limit, std::vector<uint8_t>& bytes) const
     return true;
 }
 
-bool CPosixFile::WriteAll(std::span<const uint8_t> bytes) const
-{
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t put = ::write(m_fd, bytes.data() + done, bytes.size() - done);
-        if (put < 0 && errno == EINTR) {
-            continue;
-        }
-        if (put <= 0) {
-            return false;
-        }
-        done += static_cast<std::size_t>(put);
-    }
-    return true;
-}
-
-bool CPosixFile::Sync() const
-{
-    return ::fsync(m_fd) == 0;
-}
-
 bool CPosixFile::Close()
 {
     if (m_fd < 0) {

@@ -1,5 +1,5 @@
 // An open POSIX file descriptor that is closed when it goes out of scope, with the
-// whole-buffer reads and writes the card needs (retrying short transfers and EINTR).
+// whole-buffer reads the card needs (retrying short transfers and EINTR).
 #pragma once
 
 #include <cstddef>
@@ -35,8 +35,6 @@ public:
     // limit bytes are held, so that an oversized file shows as bytes.size() > limit without
     // being read whole. False on a read error.
     bool ReadAll(std::size_t limit, std::vector<uint8_t>& bytes) const;
-    bool WriteAll(std::span<const uint8_t> bytes) const;
-    bool Sync() const;
     // Closes now and reports the result: a failed close after a write means lost data.
     bool Close();
 

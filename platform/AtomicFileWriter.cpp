@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
+#include <fstream>
+#include <string>
 #include <string_view>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -51,6 +54,19 @@ bool Lock(int fd, int operation)
     return result == 0;
 }
 
+// The process's umask, read without setting it (umask(2) reads it only by changing it, which
+// races with other threads creating files); 022 when the kernel does not tell it.
+mode_t CurrentUmask()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.starts_with("Umask:"))
+            return static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8) & 0777);
+    }
+    return 022;
+}
+
 // A file that is replaced keeps its permissions; a new one gets mode less the umask.
 mode_t ModeFor(const std::string& target, mode_t mode)
 {
@@ -59,9 +75,7 @@ mode_t ModeFor(const std::string& target, mode_t mode)
     };
     if (::stat(target.c_str(), &info) == 0)
         return info.st_mode & 07777;
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return mode & ~mask;
+    return mode & ~CurrentUmask();
 }
 
 // Removes the temporary file name in directory when no writer holds it and it is still the

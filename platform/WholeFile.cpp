@@ -25,9 +25,13 @@ bool CWholeFile::Write(const QString& path, const std::function<bool(QIODevice&)
             return true;
     }
     if (error) {
-        *error = file.error() != QFileDevice::NoError
-                     ? file.errorString()
-                     : QString::fromLocal8Bit(std::strerror(writer.Error()));
+        // A write callback that gives up leaves neither the file nor the system an error.
+        if (file.error() != QFileDevice::NoError)
+            *error = file.errorString();
+        else if (writer.Error() != 0)
+            *error = QString::fromLocal8Bit(std::strerror(writer.Error()));
+        else
+            *error = QStringLiteral("The file could not be written.");
     }
     return false;
 }
