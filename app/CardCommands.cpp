@@ -41,6 +41,20 @@ extern "C" void OnInterrupt(int)
     interrupted = 1;
 }
 
+// While it lives, a SIGINT sets interrupted instead of ending the process: a second Ctrl+C
+// while a stopped phrase or file switches its notes off does not cut that short.
+class CInterruptCatcher
+{
+public:
+    CInterruptCatcher() : m_previous(std::signal(SIGINT, OnInterrupt)) { interrupted = 0; }
+    ~CInterruptCatcher() { std::signal(SIGINT, m_previous); }
+    CInterruptCatcher(const CInterruptCatcher&) = delete;
+    CInterruptCatcher& operator=(const CInterruptCatcher&) = delete;
+
+private:
+    void (*m_previous)(int);
+};
+
 // The card and the player see files by their whole path, whatever the current directory
 // of a later run.
 QString AbsolutePath(const QString& file)
@@ -84,7 +98,7 @@ std::optional<AuditionRequest> Answering(const CBankTable& table, int bank, int 
     contents.Read(table);
     for (const CBankContents::Row& row : contents.Rows()) {
         if (!row.IsHidden() && row.SynthBank() == bank && row.program.program == program)
-            return AuditionRequest{row.bankId, row.program.variation, program, row.drumKit};
+            return AuditionRequest{row.bankId, row.SynthBank(), program, row.drumKit};
     }
     return std::nullopt;
 }
@@ -390,6 +404,7 @@ int CCardCommands::Play(const QString& file, CSequencerService& sequencer)
     CMidiPlayer player(&sequencer, &m_bankTable);
     QEventLoop loop;
     CPlaybackReceiver receiver(player, loop);
+    const CInterruptCatcher catcher;
     if (const unsigned error = player.PlayMidiFile(&receiver, AbsolutePath(file)))
         return Fail(PlayErrorText(player, error, file), PlayErrorStatus(error));
     RunUntilInterrupted(loop);
@@ -402,8 +417,6 @@ int CCardCommands::Play(const QString& file, CSequencerService& sequencer)
 
 bool CCardCommands::RunUntilInterrupted(QEventLoop& loop)
 {
-    interrupted = 0;
-    const auto previous = std::signal(SIGINT, OnInterrupt);
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, &loop, [&loop] {
         if (interrupted)
@@ -411,7 +424,6 @@ bool CCardCommands::RunUntilInterrupted(QEventLoop& loop)
     });
     poll.start(kInterruptPollMs);
     loop.exec();
-    std::signal(SIGINT, previous);
     return interrupted != 0;
 }
 
@@ -436,6 +448,7 @@ int CCardCommands::Audition(int bank, int program, int channel,
     });
     m_out << QStringLiteral("Bank %1 answers %2:%3.").arg(request.bankId).arg(bank).arg(program)
           << Qt::endl;
+    const CInterruptCatcher catcher;
     audition.Play(request);
     // A request that cannot be played has finished within Play already.
     const bool stopped = !problem && RunUntilInterrupted(loop) && !problem;

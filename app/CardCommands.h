@@ -85,7 +85,8 @@ private:
     QList<Bank> CardBanks() const;
     bool HasBank(uint16_t id) const;
     static int RefuseUnknownBank(uint16_t id);
-    // Runs loop until it quits or a SIGINT comes; true for a SIGINT.
+    // Runs loop until it quits or a SIGINT comes (caught while a CInterruptCatcher lives);
+    // true for a SIGINT.
     static bool RunUntilInterrupted(QEventLoop& loop);
 
     void PrintStatusText();

@@ -12,6 +12,7 @@
 #include "NativePath.h"
 #include "SequencerFluidSynth.h"
 #include "SharedSynthLibrary.h"
+#include "SoundFontBanks.h"
 #include "TerminalLoadProgress.h"
 
 #include <QCommandLineParser>
@@ -24,10 +25,6 @@ namespace {
 
 constexpr char kProgram[] = "korvane";
 constexpr uint16_t kMaxBankId = UINT16_MAX;
-constexpr long kMaxAuditionBank = 128;
-constexpr long kMaxProgram = 127;
-constexpr long kMaxChannel = 16;
-constexpr int kDefaultChannel = 16;
 
 // What each command takes: how many arguments, and which options besides --synth
 // (separated by spaces).
@@ -75,8 +72,8 @@ bool ToNumber(const QString& text, long max, long& value)
 bool ParseBankProgram(const QString& text, long& bank, long& program)
 {
     const QStringList parts = text.split(u':');
-    return parts.size() == 2 && ToNumber(parts[0], kMaxAuditionBank, bank) &&
-           ToNumber(parts[1], kMaxProgram, program);
+    return parts.size() == 2 && ToNumber(parts[0], CSoundFontBanks::kDrumKitBank, bank) &&
+           ToNumber(parts[1], AuditionRequest::kMaxProgram, program);
 }
 
 uint16_t BankId(const QString& text)
@@ -249,7 +246,7 @@ int CCommandLine::Run(QTextStream& out, QTextStream& err) const
 
 int CCommandLine::Channel() const
 {
-    return m_strChannel.isEmpty() ? kDefaultChannel : m_strChannel.toInt();
+    return m_strChannel.isEmpty() ? AuditionRequest::kDefaultChannel : m_strChannel.toInt();
 }
 
 int CCommandLine::Dispatch(CCardCommands& commands) const
@@ -329,10 +326,13 @@ QString CCommandLine::CheckShape() const
     if (m_strCommand == u"audition") {
         long bank = 0;
         if (!ParseBankProgram(m_arguments[0], bank, number))
-            return QStringLiteral("not a bank:program (bank 0 to 128, program 0 to 127): ") +
-                   m_arguments[0];
-        if (!m_strChannel.isEmpty() && (!ToNumber(m_strChannel, kMaxChannel, number) || number < 1))
-            return QStringLiteral("the channel must be a number from 1 to 16: ") + m_strChannel;
+            return QStringLiteral("not a bank:program (bank 0 to %1, program 0 to %2): %3")
+                .arg(QString::number(CSoundFontBanks::kDrumKitBank),
+                     QString::number(AuditionRequest::kMaxProgram), m_arguments[0]);
+        if (!m_strChannel.isEmpty() &&
+            (!ToNumber(m_strChannel, AuditionRequest::kChannels, number) || number < 1))
+            return QStringLiteral("the channel must be a number from 1 to %1: %2")
+                .arg(QString::number(AuditionRequest::kChannels), m_strChannel);
     }
     if (m_options.contains("bank") && !ToNumber(m_strBank, kMaxBankId, number))
         return QStringLiteral("not a bank ID: ") + m_strBank;

@@ -1,5 +1,6 @@
 #include "ContentsDlg.h"
 
+#include "AuditionRequest.h"
 #include "BankTable.h"
 
 #include <QComboBox>
@@ -13,12 +14,6 @@
 #include <QSpinBox>
 #include <QTableView>
 #include <QVBoxLayout>
-
-namespace {
-
-constexpr int kChannels = 16;
-
-} // namespace
 
 CContentsDlg::CContentsDlg(const CBankTable& bankTable, QWidget* parent)
     : QDialog(parent), m_bankTable(bankTable)
@@ -52,8 +47,8 @@ void CContentsDlg::BuildControls()
     m_view->setAccessibleName(QStringLiteral("Programs"));
 
     m_channel = new QSpinBox(this);
-    m_channel->setRange(1, kChannels);
-    m_channel->setValue(kDefaultChannel);
+    m_channel->setRange(1, AuditionRequest::kChannels);
+    m_channel->setValue(AuditionRequest::kDefaultChannel);
     m_play = new QPushButton(QStringLiteral("&Play"), this);
     m_play->setAutoDefault(false);
     m_auditionStatus = new QLabel(this);
@@ -151,4 +146,10 @@ void CContentsDlg::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
     m_model.Read(m_bankTable);
     FillBankChoice();
+}
+
+void CContentsDlg::hideEvent(QHideEvent* event)
+{
+    QDialog::hideEvent(event);
+    emit Hidden();
 }

@@ -22,8 +22,6 @@ class CContentsDlg : public QDialog
     Q_OBJECT
 
 public:
-    static constexpr int kDefaultChannel = 16;
-
     explicit CContentsDlg(const CBankTable& bankTable, QWidget* parent = nullptr);
 
     // Reads the card's banks again, as the bank table last read them; nothing while hidden
@@ -35,7 +33,6 @@ public:
     QTableView* View() const { return m_view; }
     QLineEdit* FilterField() const { return m_filterField; }
     QComboBox* BankChoice() const { return m_bankChoice; }
-    const CBankContentsModel& Model() const { return m_model; }
 
 public slots:
     // A line of text under the table, such as what the audition plays.
@@ -46,9 +43,12 @@ signals:
     // SoundFonts number presets and FluidSynth selects them (the variation; 128 for a drum
     // kit). nProgram: the MIDI program from 0. nChannel: 1..16.
     void AuditionRequested(int nBankId, int nBankNumber, int nProgram, bool bDrumKit, int nChannel);
+    // The window was closed or hidden: what it plays should stop.
+    void Hidden();
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -5,14 +5,29 @@
 #include "ContentsDlg.h"
 #include "ExecutableDir.h"
 
+namespace {
+// How long the program, as it ends, lets the audition put its channel back.
+constexpr std::chrono::milliseconds kExitWait{2000};
+} // namespace
+
 CContentsHost::CContentsHost(const CBankTable& bankTable, QWidget& owner,
                              const QString& cardForThisRun)
     : m_bankTable(bankTable), m_owner(owner), m_cardForThisRun(cardForThisRun)
 {
 }
 
-// The audition stops its phrase and puts its channel back before the window goes.
-CContentsHost::~CContentsHost() = default;
+// The audition stops its phrase and puts its channel back before the window goes. The
+// wait is bounded: past it, a server that does not answer is left to the audition's
+// thread, which the ending process takes with it.
+CContentsHost::~CContentsHost()
+{
+    CAudition* audition = m_audition.release();
+    if (!audition)
+        return;
+    audition->Retire();
+    if (audition->WaitRetired(kExitWait))
+        delete audition;
+}
 
 void CContentsHost::Show(int id)
 {
@@ -34,12 +49,16 @@ CContentsDlg& CContentsHost::Window()
     if (!m_contentsDlg) {
         m_contentsDlg = new CContentsDlg(m_bankTable, &m_owner);
         connect(m_contentsDlg, &CContentsDlg::AuditionRequested, this, &CContentsHost::OnAudition);
+        connect(m_contentsDlg, &CContentsDlg::Hidden, this, [this] {
+            if (m_audition)
+                m_audition->Stop();
+        });
     }
     return *m_contentsDlg;
 }
 
 // After a switch of cards the next audition plays on the new card; the old one's phrase
-// stops and its channel is put back first.
+// stops and its channel is put back on its own thread, which the window does not wait for.
 void CContentsHost::OnAudition(int nBankId, int nBankNumber, int nProgram, bool bDrumKit,
                                int nChannel)
 {
@@ -47,7 +66,10 @@ void CContentsHost::OnAudition(int nBankId, int nBankNumber, int nProgram, bool 
     const QString library = card.LibraryPath(CExecutableDir::Path(), m_cardForThisRun);
     const QString cardInUse = library + QLatin1Char('@') + card.AddressInUse();
     if (!m_audition || cardInUse != m_strAuditionCard) {
-        m_audition.reset();
+        if (m_audition) {
+            disconnect(m_audition.get(), nullptr, m_contentsDlg, nullptr);
+            m_audition.release()->Retire();
+        }
         m_audition = std::make_unique<CAudition>(
             m_bankTable, CAudition::OutputFor(library, card.AddressInUse()));
         connect(m_audition.get(), &CAudition::StatusChanged, m_contentsDlg,

@@ -2,13 +2,13 @@
 
 #include "MessageBoxService.h"
 #include "Options.h"
+#include "ResourceIds.h"
 #include "StringTable.h"
 
 #include <QWidget>
 
 namespace {
 
-constexpr int IDS_OPTIONS_CAPTION = 201;
 constexpr int IDS_NO_NOTIFICATION_AREA = 1040;
 
 // The tray icon: its pop-up menu shares its id, its events come as this message, and a

@@ -17,10 +17,6 @@ constexpr int IDS_AUDITION_GM_DRUM_KIT = 1091;
 constexpr int IDS_AUDITION_FILE_UNKNOWN = 1092;
 constexpr int IDS_AUDITION_BAD_CHANNEL = 1093;
 constexpr int IDS_AUDITION_BAD_PROGRAM = 1094;
-// SoundFont bank 128 holds the drum kits.
-constexpr int kDrumKitBank = 128;
-constexpr int kMaxProgram = 127;
-constexpr int kChannels = 16;
 // The longest a release sounds on after the phrase, and how often it is looked at.
 constexpr std::chrono::milliseconds kMaxRelease{1500};
 constexpr std::chrono::milliseconds kReleaseCheck{20};
@@ -88,15 +84,33 @@ void CAudition::Stop()
     m_wake.notify_all();
 }
 
+void CAudition::Retire()
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_pending.reset();
+        m_bStop = true;
+        m_bQuit = true;
+        m_bRetired = true;
+    }
+    m_wake.notify_all();
+}
+
+bool CAudition::WaitRetired(std::chrono::milliseconds wait)
+{
+    std::unique_lock lock(m_mutex);
+    return m_wake.wait_for(lock, wait, [this] { return m_bEnded; });
+}
+
 AuditionPlan CAudition::Resolve(const AuditionRequest& request, QString& problem,
                                 QString& note) const
 {
     AuditionPlan plan;
-    if (request.channel < 1 || request.channel > kChannels) {
+    if (request.channel < 1 || request.channel > AuditionRequest::kChannels) {
         problem = CStringTable::Load(IDS_AUDITION_BAD_CHANNEL);
         return plan;
     }
-    if (request.program < 0 || request.program > kMaxProgram) {
+    if (request.program < 0 || request.program > AuditionRequest::kMaxProgram) {
         problem = CStringTable::Load(IDS_AUDITION_BAD_PROGRAM);
         return plan;
     }
@@ -116,13 +130,13 @@ AuditionPlan CAudition::Resolve(const AuditionRequest& request, QString& problem
         // A bank file's sounds are in the card alone: the General MIDI program of the same
         // number stands in for them.
         plan.soundFont = CSequencerFluidSynth::DefaultSoundFont();
-        plan.bank = request.drumKit ? kDrumKitBank : 0;
+        plan.bank = request.drumKit ? CSoundFontBanks::kDrumKitBank : 0;
         note =
             CStringTable::Load(request.drumKit ? IDS_AUDITION_GM_DRUM_KIT : IDS_AUDITION_GM_PROGRAM)
                 .arg(request.program);
     } else {
         plan.soundFont = path;
-        plan.bank = request.drumKit ? kDrumKitBank : request.bankNumber;
+        plan.bank = request.bankNumber;
     }
     return plan;
 }
@@ -148,8 +162,13 @@ void CAudition::Run()
     for (;;) {
         std::unique_lock lock(m_mutex);
         m_wake.wait(lock, [this] { return m_pending || m_bQuit; });
-        if (m_bQuit)
+        if (m_bQuit) {
+            if (m_bRetired)
+                deleteLater();
+            m_bEnded = true;
+            m_wake.notify_all();
             return;
+        }
         const AuditionPlan plan = *std::exchange(m_pending, std::nullopt);
         m_bStop = false;
         lock.unlock();
@@ -172,30 +191,34 @@ QString CAudition::Perform(const AuditionPlan& plan)
         return problem;
     using Clock = std::chrono::steady_clock;
     const Clock::time_point start = Clock::now();
+    // A key is held from before its note-on is sent: a note-on whose reply is lost may
+    // still have sounded.
     std::set<int> held;
     bool playing = true;
-    bool failed = false;
+    QString problem;
     for (const CAuditionPhrase::Event& event : CAuditionPhrase::For(plan.drumKit)) {
         playing = WaitUntil(start + std::chrono::milliseconds(event.atMs));
         if (!playing)
             break;
-        if (!m_output->Note(event.key, event.velocity)) {
-            failed = true;
-            break;
-        }
         if (event.velocity > 0)
             held.insert(event.key);
-        else
+        if (!m_output->Note(event.key, event.velocity)) {
+            problem = m_output->Problem();
+            break;
+        }
+        if (event.velocity == 0)
             held.erase(event.key);
     }
-    // A phrase cut short still switches off every note it switched on.
+    // A phrase cut short or failed still switches off every note it may have switched on;
+    // the first failure is the one told.
     for (const int key : held) {
-        if (!failed && !m_output->Note(key, 0))
-            failed = true;
+        if (!m_output->Note(key, 0) && problem.isEmpty())
+            problem = m_output->Problem();
     }
     const Clock::time_point releaseEnd = Clock::now() + kMaxRelease;
-    while (playing && !failed && m_output->Sounding() && Clock::now() < releaseEnd)
+    while (playing && problem.isEmpty() && m_output->Sounding() && Clock::now() < releaseEnd)
         playing = WaitUntil(std::min(Clock::now() + kReleaseCheck, releaseEnd));
-    const bool restored = m_output->End();
-    return failed || !restored ? m_output->Problem() : QString();
+    if (!m_output->End() && problem.isEmpty())
+        problem = m_output->Problem();
+    return problem;
 }

@@ -28,7 +28,8 @@ public:
     // the phrases sound (OutputFor).
     CAudition(const CBankTable& table, std::unique_ptr<CAuditionOutput> output,
               QObject* parent = nullptr);
-    // Stops the phrase that plays, puts its channel back and ends the thread.
+    // Stops the phrase that plays, puts its channel back and ends the thread, waiting for
+    // it (Retire does not wait).
     ~CAudition() override;
     CAudition(const CAudition&) = delete;
     CAudition& operator=(const CAudition&) = delete;
@@ -41,6 +42,13 @@ public:
     // Starts the request's phrase, stopping the one that plays. A request that cannot be
     // played is said at once (StatusChanged, then Finished).
     void Play(const AuditionRequest& request);
+    // Stops the phrase and ends the thread without waiting, so that a server that does
+    // not answer never holds up the caller: once the channel is put back and the thread
+    // is over, the audition deletes itself (deleteLater, on the event loop of the thread
+    // that made it).
+    void Retire();
+    // Whether a retired audition's thread is over, waiting at most that long.
+    bool WaitRetired(std::chrono::milliseconds wait);
 
 public slots:
     // Play, with the request's fields as a bank contents row gives them.
@@ -78,5 +86,7 @@ private:
     std::optional<AuditionPlan> m_pending;
     bool m_bStop = false;
     bool m_bQuit = false;
+    bool m_bRetired = false;
+    bool m_bEnded = false;
     std::thread m_thread;
 };

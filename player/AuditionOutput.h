@@ -2,6 +2,8 @@
 // thread makes every call, one audition at a time: Begin, notes, then End.
 #pragma once
 
+#include "AuditionRequest.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -11,8 +13,8 @@ struct AuditionPlan
     QString soundFont;     // the file of the SoundFont that holds the preset
     QStringList cardFonts; // the card's SoundFonts, the highest priority first
     int bank = 0;          // the SoundFont bank: 128 for drum kits
-    int program = 0;       // 0..127
-    int channel = 16;      // 1..16
+    int program = 0;       // 0..AuditionRequest::kMaxProgram
+    int channel = AuditionRequest::kDefaultChannel;
     bool drumKit = false;
     bool generalMidi = false; // a bank file's program, played from the General MIDI SoundFont
 };

@@ -77,9 +77,14 @@ QString CServerAudition::Begin(const AuditionPlan& plan)
     // channel's program tells.
     const std::string selected = std::to_string(font->serverId) + " " + std::to_string(plan.bank) +
                                  " " + std::to_string(plan.program);
-    std::optional<std::string> program;
-    if (!Send("select " + std::to_string(m_nChannel) + " " + selected) || !ReadProgram(program))
+    if (!Send("select " + std::to_string(m_nChannel) + " " + selected))
         return Unreachable();
+    std::optional<std::string> program;
+    if (!ReadProgram(program)) {
+        // The select was sent: the channel is put back as far as the server lets it.
+        End();
+        return Unreachable();
+    }
     if (program != selected) {
         // A select that fails may still have changed the channel's bank.
         End();
@@ -95,10 +100,16 @@ bool CServerAudition::Note(int key, int velocity)
                              : "noteoff " + channelKey);
 }
 
+// The shell answers nothing to a select: the channel's program read back tells whether
+// it was put back.
 bool CServerAudition::End()
 {
+    std::optional<std::string> program;
     const bool restored =
-        !m_previous || Send("select " + std::to_string(m_nChannel) + " " + *m_previous);
+        !m_previous || (Send("select " + std::to_string(m_nChannel) + " " + *m_previous) &&
+                        ReadProgram(program) && program == m_previous);
+    if (!restored && m_strProblem.isEmpty())
+        m_strProblem = Unreachable();
     m_shell.reset();
     return restored;
 }

@@ -1,6 +1,7 @@
 #include "BankContents.h"
 
 #include "BankTable.h"
+#include "SoundFontBanks.h"
 
 #include <QFileInfo>
 
@@ -21,7 +22,7 @@ uint64_t ProgramKey(const CBankContents::Row& row)
 
 int CBankContents::Row::SynthBank() const
 {
-    return drumKit ? kDrumKitBank : program.variation;
+    return drumKit ? CSoundFontBanks::kDrumKitBank : program.variation;
 }
 
 bool CBankContents::Read(const CBankTable& table)

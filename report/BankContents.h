@@ -35,9 +35,6 @@ public:
         bool operator==(const Row&) const = default;
     };
 
-    // The bank of the drum kits in SoundFont numbering.
-    static constexpr int kDrumKitBank = 128;
-
     // Reads the programs of the table's banks: per bank in the order of the card's status,
     // its instruments, then its drum kits, as the report lists them. A bank whose file
     // cannot be read has no rows. A file read before and unchanged since (same size and

@@ -10,6 +10,9 @@ class CBankTable;
 class CSoundFontBanks
 {
 public:
+    // The SoundFont bank that holds the drum kits.
+    static constexpr int kDrumKitBank = 128;
+
     // Whether the file at path is a SoundFont: a regular file that is a RIFF "sfbk" form.
     static bool IsSoundFont(const QString& path);
     // The paths of the SoundFont banks of the table's last status in the order the card

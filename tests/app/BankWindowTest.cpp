@@ -672,6 +672,11 @@ void BankWindowTest::contentsFollowTheCardAndAskForAuditions()
     for (const QLabel* label : contents.findChildren<QLabel*>())
         statusShown = statusShown || label->text() == QStringLiteral("Playing 1 BRAVO");
     QVERIFY(statusShown);
+
+    // What plays stops with the window.
+    QSignalSpy hidden(&contents, &CContentsDlg::Hidden);
+    contents.close();
+    QCOMPARE(hidden.size(), 1);
 }
 
 // The Load dialog is given the line it shows for a selected file: its size in the card

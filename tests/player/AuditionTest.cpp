@@ -86,12 +86,13 @@ TEST_F(AuditionTest, TheRowsOwnPresetIsHeardEvenWhenAHigherBankHidesIt)
 }
 
 // An output that keeps what it is asked to do, as "begin <program>", "on <key>",
-// "off <key>", "end".
+// "off <key>", "end". With failing, every note is sent but its reply is lost: the call
+// fails and Problem() names it.
 class CLoggingOutput : public CAuditionOutput
 {
 public:
-    explicit CLoggingOutput(std::vector<std::string>& log, std::mutex& mutex)
-        : m_log(log), m_mutex(mutex)
+    explicit CLoggingOutput(std::vector<std::string>& log, std::mutex& mutex, bool failing = false)
+        : m_log(log), m_mutex(mutex), m_bFailing(failing)
     {
     }
     QString Begin(const AuditionPlan& plan) override
@@ -101,8 +102,11 @@ public:
     }
     bool Note(int key, int velocity) override
     {
-        Log((velocity > 0 ? "on " : "off ") + std::to_string(key));
-        return true;
+        const std::string call = (velocity > 0 ? "on " : "off ") + std::to_string(key);
+        Log(call);
+        if (m_bFailing)
+            m_strProblem = QString::fromStdString("lost: " + call);
+        return !m_bFailing;
     }
     bool Sounding() const override { return false; }
     bool End() override
@@ -110,7 +114,7 @@ public:
         Log("end");
         return true;
     }
-    QString Problem() const override { return QString(); }
+    QString Problem() const override { return m_strProblem; }
 
 private:
     void Log(const std::string& line)
@@ -121,36 +125,50 @@ private:
 
     std::vector<std::string>& m_log;
     std::mutex& m_mutex;
+    const bool m_bFailing;
+    QString m_strProblem;
 };
 
-TEST_F(AuditionTest, ASecondAuditionEndsTheFirstWithItsNotesOffAndChannelBack)
+bool WaitFor(const std::function<bool()>& done)
 {
-    CFontCard card;
-    card.Add(Font("font", 440.0), 0);
-    CBankTable table(card);
-    ASSERT_EQ(table.RefreshStatus(), SYNTH_OK);
-    std::vector<std::string> log;
-    std::mutex mutex;
-    CAudition audition(table, std::make_unique<CLoggingOutput>(log, mutex));
+    const QDeadlineTimer deadline(10000);
+    while (!done() && !deadline.hasExpired()) {
+        QCoreApplication::processEvents();
+        QThread::msleep(1);
+    }
+    return done();
+}
+
+// An audition of a one-font card whose calls are logged.
+class LoggedAuditionTest : public AuditionTest
+{
+protected:
+    void SetUp() override
+    {
+        m_card.Add(Font("font", 440.0), 0);
+        ASSERT_EQ(m_table.RefreshStatus(), SYNTH_OK);
+    }
+
+    CFontCard m_card;
+    CBankTable m_table{m_card};
+    std::vector<std::string> m_log;
+    std::mutex m_mutex;
+};
+
+TEST_F(LoggedAuditionTest, ASecondAuditionEndsTheFirstWithItsNotesOffAndChannelBack)
+{
+    CAudition audition(m_table, std::make_unique<CLoggingOutput>(m_log, m_mutex));
     int finished = 0;
     QObject::connect(&audition, &CAudition::Finished, &audition, [&finished] { ++finished; });
     const auto logged = [&] {
-        const std::lock_guard lock(mutex);
-        return log;
-    };
-    const auto waitFor = [](const std::function<bool()>& done) {
-        const QDeadlineTimer deadline(10000);
-        while (!done() && !deadline.hasExpired()) {
-            QCoreApplication::processEvents();
-            QThread::msleep(1);
-        }
-        return done();
+        const std::lock_guard lock(m_mutex);
+        return m_log;
     };
 
     audition.Play({0, 0, 0, false, 16});
-    ASSERT_TRUE(waitFor([&] { return logged().size() > 1; })) << "the first note";
+    ASSERT_TRUE(WaitFor([&] { return logged().size() > 1; })) << "the first note";
     audition.Play({0, 0, 5, false, 16});
-    ASSERT_TRUE(waitFor([&] { return finished == 2; }));
+    ASSERT_TRUE(WaitFor([&] { return finished == 2; }));
 
     const std::vector<std::string> calls = logged();
     const auto second = std::find(calls.begin(), calls.end(), "begin 5");
@@ -169,6 +187,25 @@ TEST_F(AuditionTest, ASecondAuditionEndsTheFirstWithItsNotesOffAndChannelBack)
               std::count_if(second, calls.end(),
                             [](const std::string& call) { return call.starts_with("on "); }))
         << "the first was cut short, the second played whole";
+}
+
+TEST_F(LoggedAuditionTest, ANoteOnWhoseReplyIsLostIsStillSwitchedOffAndTheFirstFailureTold)
+{
+    CAudition audition(m_table, std::make_unique<CLoggingOutput>(m_log, m_mutex, true));
+    std::vector<QString> finished;
+    QObject::connect(&audition, &CAudition::Finished, &audition,
+                     [&finished](const QString& problem) { finished.push_back(problem); });
+
+    audition.Play({0, 0, 0, false, 16});
+    ASSERT_TRUE(WaitFor([&] { return !finished.empty(); }));
+
+    const std::lock_guard lock(m_mutex);
+    ASSERT_GE(m_log.size(), 4u) << "begin, the note-on, its note-off, end";
+    ASSERT_TRUE(m_log[1].starts_with("on ")) << m_log[1];
+    const std::string key = m_log[1].substr(3);
+    EXPECT_EQ(m_log[2], "off " + key);
+    EXPECT_EQ(m_log.back(), "end");
+    EXPECT_EQ(finished, std::vector<QString>{QString::fromStdString("lost: on " + key)});
 }
 
 // korvane audition on the simulated card, as a user runs it.

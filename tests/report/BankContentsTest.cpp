@@ -2,6 +2,7 @@
 // bank:program, on banks loaded into a simulated card.
 #include "BankContents.h"
 #include "ReportTest.h"
+#include "SoundFontBanks.h"
 #include "SoundFontWriter.h"
 
 #include <QRegularExpression>
@@ -77,7 +78,7 @@ TEST_F(BankContentsTest, RowsAreTheReportsRowsForABankFileAndASoundFont)
     EXPECT_EQ(rows, report);
     // The drum kits are told apart, which the numbers alone do not do.
     EXPECT_TRUE(contents.Rows()[2].drumKit);
-    EXPECT_EQ(contents.Rows()[5].SynthBank(), CBankContents::kDrumKitBank);
+    EXPECT_EQ(contents.Rows()[5].SynthBank(), CSoundFontBanks::kDrumKitBank);
     EXPECT_EQ(contents.Rows()[4].SynthBank(), 8);
     EXPECT_FALSE(contents.Read(*m_table)) << "nothing changed";
 }
