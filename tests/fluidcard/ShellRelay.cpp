@@ -132,6 +132,11 @@ bool CShellRelay::Pass(Pair& pair, bool fromClient)
         ::close(pair.server);
         return false;
     }
+    if (!fromClient && pair.cutAtAnswer) {
+        ::close(pair.client);
+        m_drained.push_back(pair.server);
+        return false;
+    }
     const std::string chunk(bytes, static_cast<std::size_t>(got));
     if (::send(fromClient ? pair.server : pair.client, chunk.data(), chunk.size(), MSG_NOSIGNAL) <
         0) {
@@ -142,15 +147,11 @@ bool CShellRelay::Pass(Pair& pair, bool fromClient)
     }
     const std::size_t before = m_commands.size();
     NoteCommands(pair, chunk);
-    const bool drop =
-        !m_dropAfter.empty() &&
-        std::any_of(m_commands.begin() + static_cast<std::ptrdiff_t>(before), m_commands.end(),
-                    [&](const std::string& line) { return line.starts_with(m_dropAfter); });
-    if (drop) {
-        ::close(pair.client);
-        m_drained.push_back(pair.server);
-        return false;
-    }
+    pair.cutAtAnswer =
+        pair.cutAtAnswer ||
+        (!m_dropAfter.empty() &&
+         std::any_of(m_commands.begin() + static_cast<std::ptrdiff_t>(before), m_commands.end(),
+                     [&](const std::string& line) { return line.starts_with(m_dropAfter); }));
     return true;
 }
 

@@ -1,8 +1,9 @@
 // A relay between the card and a FluidSynth server, for tests: it passes every byte both
-// ways, and once a command line that starts with a given text has gone through to the
-// server, it ends the client's connection before the reply comes back, as a network that
-// fails would. The reply is still read from the server, which never writes to a closed
-// connection. It also counts the commands that passed.
+// ways, and once the server answers a command line that starts with a given text, it ends
+// the client's connection instead of passing the answer on, as a network that fails would.
+// Cutting at the answer, not at the command, means the server has done the command when the
+// client learns of the loss, whatever the load of the machine. What the server still sends
+// is read and thrown away. It also counts the commands that passed.
 #pragma once
 
 #include <cstddef>
@@ -15,7 +16,7 @@
 class CShellRelay
 {
 public:
-    // dropAfter: the start of the command after which the client is cut off; empty: never.
+    // dropAfter: the start of the command whose answer cuts the client off; empty: never.
     CShellRelay(int serverPort, std::string dropAfter = {});
     ~CShellRelay();
     CShellRelay(const CShellRelay&) = delete;
@@ -32,6 +33,7 @@ private:
         int client;
         int server;
         std::string line; // the command line read so far
+        bool cutAtAnswer = false;
     };
 
     void Serve();
