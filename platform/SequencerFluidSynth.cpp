@@ -40,7 +40,7 @@ struct CSequencerFluidSynth::Device
 struct CSequencerFluidSynth::FontLoad
 {
     unsigned serial = 0;
-    QStringList identities;
+    SoundFontIdentities identities;
     QPointer<QObject> window;
     // Written by the load's thread, read once it has been joined.
     std::unique_ptr<CSequencerSynth> synth;
@@ -86,7 +86,7 @@ bool CSequencerFluidSynth::LoadSoundFonts(QObject* window)
         return false;
     }
     const QStringList fonts = SoundFonts();
-    const QStringList identities = CSequencerSynth::Identities(fonts);
+    const SoundFontIdentities identities = CSequencerSynth::Identities(fonts);
     // With a device open, Open says the sequencer is busy; without FluidSynth, that there
     // is no sequencer.
     const CFluidSynthApi* api = CFluidSynthApi::Get();
@@ -202,11 +202,11 @@ unsigned CSequencerFluidSynth::PrepareSynth(const CFluidSynthApi& api)
     if (m_load)
         FinishLoad(m_load->serial, false);
     const QStringList fonts = SoundFonts();
-    const QStringList identities = CSequencerSynth::Identities(fonts);
+    const SoundFontIdentities identities = CSequencerSynth::Identities(fonts);
     if (m_synth && identities == m_loadedFonts)
         return SequencerError::None;
     // A load ahead that failed is said by the open that follows it; the next one tries again.
-    if (!m_failedFonts.isEmpty() && std::exchange(m_failedFonts, {}) == identities)
+    if (!m_failedFonts.empty() && std::exchange(m_failedFonts, {}) == identities)
         return SequencerError::NoSoundFont;
     // The old synthesizer goes first here too.
     m_synth.reset();

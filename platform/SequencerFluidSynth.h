@@ -5,6 +5,7 @@
 
 #include "SequencerAudioOutput.h"
 #include "SequencerService.h"
+#include "SoundFontIdentity.h"
 
 #include <QObject>
 
@@ -67,9 +68,9 @@ private:
     QStringList m_requestedFonts;
     // The synthesizer and what its SoundFonts were when it loaded them.
     std::unique_ptr<CSequencerSynth> m_synth;
-    QStringList m_loadedFonts;
+    SoundFontIdentities m_loadedFonts;
     // The SoundFonts of the last load that failed, and which of them did.
-    QStringList m_failedFonts;
+    SoundFontIdentities m_failedFonts;
     QString m_strFailedFont;
     int m_nSoundFontLoads = 0;
     // The load running on its own thread, if any; its end is handed to the window thread

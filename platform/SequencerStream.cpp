@@ -1,10 +1,10 @@
 #include "SequencerStream.h"
 
 #include "MidiFileCheck.h"
+#include "NativePath.h"
 #include "SequencerService.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <algorithm>
 #include <cmath>
@@ -24,9 +24,10 @@ constexpr int kAllChannels = -1;
 
 unsigned CSequencerStream::ReadFile(const QString& path, QByteArray& midi)
 {
-    // Only a regular file: a device or a pipe might never end.
-    QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+    // Only a regular file: a device or a pipe might never end. One open and one status
+    // read, since every Play pays for them before the first sound.
+    QFile file;
+    if (!CNativePath::OpenRegular(path, file))
         return SequencerError::FileNotFound;
     if (file.size() > kMaxFileSize)
         return SequencerError::InvalidFile;

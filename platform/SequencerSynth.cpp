@@ -57,21 +57,22 @@ int CSequencerSynth::Process(int frames, int nfx, float* fx[], int nout, float* 
     return m_api.fluid_synth_process(m_synth, frames, 4, effects, nout, out);
 }
 
-QStringList CSequencerSynth::Identities(const QStringList& paths)
+SoundFontIdentities CSequencerSynth::Identities(const QStringList& paths)
 {
-    // Every play asks: the file's status is read directly, since QFileInfo's times come
-    // through a conversion to local time that costs more than the rest of the open.
-    QStringList identities;
+    // Every play asks: the file's status is read directly and kept as numbers, since
+    // QFileInfo's times come through a conversion to local time and text would have to be
+    // formatted, each costing more than the rest of the open.
+    SoundFontIdentities identities;
+    identities.reserve(static_cast<std::size_t>(paths.size()));
     for (const QString& path : paths) {
+        SoundFontIdentity& identity = identities.emplace_back();
+        identity.path = path;
         struct stat status = {};
-        if (::stat(CNativePath::Encode(path).constData(), &status) != 0) {
-            identities.append(path);
+        if (::stat(CNativePath::Encode(path).constData(), &status) != 0)
             continue;
-        }
-        identities.append(QStringLiteral("%1|%2|%3.%4")
-                              .arg(path, QString::number(status.st_size),
-                                   QString::number(status.st_mtim.tv_sec),
-                                   QString::number(status.st_mtim.tv_nsec)));
+        identity.size = status.st_size;
+        identity.seconds = status.st_mtim.tv_sec;
+        identity.nanoseconds = status.st_mtim.tv_nsec;
     }
     return identities;
 }

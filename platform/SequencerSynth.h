@@ -3,6 +3,7 @@
 #pragma once
 
 #include "FluidSynthApi.h"
+#include "SoundFontIdentity.h"
 
 #include <QHash>
 #include <QStringList>
@@ -28,9 +29,9 @@ public:
     // effects are mixed into out. FLUID_OK or FLUID_FAILED.
     int Process(int frames, int nfx, float* fx[], int nout, float* out[]) const;
 
-    // What tells SoundFont files apart from the same files changed: path, size and time, so
-    // that a synthesizer is kept only while its files stay as they were loaded.
-    static QStringList Identities(const QStringList& paths);
+    // The files' identities, so that a synthesizer is kept only while its files stay as
+    // they were loaded. A file that cannot be read has size -1.
+    static SoundFontIdentities Identities(const QStringList& paths);
 
     const CFluidSynthApi& Api() const { return m_api; }
     // The settings the synthesizer runs on: sample rate and channels for the audio output.

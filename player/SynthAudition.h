@@ -7,6 +7,7 @@
 
 #include "AuditionOutput.h"
 #include "SequencerAudioOutput.h"
+#include "SoundFontIdentity.h"
 
 #include <atomic>
 #include <memory>
@@ -37,7 +38,7 @@ private:
     std::unique_ptr<CSequencerSynth> m_synth;
     // The files the synthesizer loaded, and what they were then.
     QStringList m_loadedPaths;
-    QStringList m_loadedFonts;
+    SoundFontIdentities m_loadedFonts;
     std::unique_ptr<CSequencerAudioOutput> m_output;
     bool m_bNoOutput = false;
     int m_nChannel = 0;

@@ -3,6 +3,7 @@
 #include "SequencerStream.h"
 #include "FluidSynthApi.h"
 #include "MidiFileMaker.h"
+#include "NativePath.h"
 #include "SequencerFluidSynth.h"
 #include "SequencerService.h"
 #include "SoundFontWriter.h"
@@ -14,6 +15,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -194,6 +197,14 @@ TEST_F(SequencerStreamTest, LoadSaysWhatIsWrong)
     const auto [name, damaged] = CMidiFileMaker::DamagedFiles().front();
     EXPECT_EQ(player.Load(Write(name, damaged)), SequencerError::DamagedFile);
     EXPECT_EQ(player.Load(midi), SequencerError::None);
+    // A name that is not UTF-8 is still the file's own; a FIFO is refused without waiting
+    // for a writer.
+    const QByteArray latin1Name = QFile::encodeName(m_dir.path()) + "/caf\xe9.mid";
+    ASSERT_EQ(::link(QFile::encodeName(midi).constData(), latin1Name.constData()), 0);
+    EXPECT_EQ(player.Load(CNativePath::Decode(latin1Name)), SequencerError::None);
+    const QString fifo = m_dir.filePath(QStringLiteral("pipe.mid"));
+    ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    EXPECT_EQ(player.Load(fifo), SequencerError::FileNotFound);
 
     const QString missing = m_dir.filePath(QStringLiteral("none.sf2"));
     for (const QStringList& fonts : {QStringList{missing}, QStringList{text},
