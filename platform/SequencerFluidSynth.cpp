@@ -40,7 +40,7 @@ struct CSequencerFluidSynth::Device
 struct CSequencerFluidSynth::FontLoad
 {
     unsigned serial = 0;
-    SoundFontIdentities identities;
+    FileIdentities identities;
     QPointer<QObject> window;
     // Written by the load's thread, read once it has been joined.
     std::unique_ptr<CSequencerSynth> synth;
@@ -86,7 +86,7 @@ bool CSequencerFluidSynth::LoadSoundFonts(QObject* window)
         return false;
     }
     const QStringList fonts = SoundFonts();
-    const SoundFontIdentities identities = CSequencerSynth::Identities(fonts);
+    const FileIdentities identities = CSequencerSynth::Identities(fonts);
     // With a device open, Open says the sequencer is busy; without FluidSynth, that there
     // is no sequencer.
     const CFluidSynthApi* api = CFluidSynthApi::Get();
@@ -142,7 +142,7 @@ unsigned CSequencerFluidSynth::Open(const QString& path, unsigned& deviceId)
     if (!m_devices.empty())
         return SequencerError::Busy;
     QByteArray midi;
-    if (const unsigned error = CSequencerStream::ReadFile(path, midi))
+    if (const unsigned error = ReadMidiFile(path, midi))
         return error;
     const CFluidSynthApi* api = CFluidSynthApi::Get();
     if (!api)
@@ -202,7 +202,7 @@ unsigned CSequencerFluidSynth::PrepareSynth(const CFluidSynthApi& api)
     if (m_load)
         FinishLoad(m_load->serial, false);
     const QStringList fonts = SoundFonts();
-    const SoundFontIdentities identities = CSequencerSynth::Identities(fonts);
+    const FileIdentities identities = CSequencerSynth::Identities(fonts);
     if (m_synth && identities == m_loadedFonts)
         return SequencerError::None;
     // A load ahead that failed is said by the open that follows it; the next one tries again.
@@ -217,6 +217,22 @@ unsigned CSequencerFluidSynth::PrepareSynth(const CFluidSynthApi& api)
         return error;
     m_synth = std::move(synth);
     m_loadedFonts = identities;
+    return SequencerError::None;
+}
+
+unsigned CSequencerFluidSynth::ReadMidiFile(const QString& path, QByteArray& midi)
+{
+    const FileIdentity identity = FileIdentity::Of(path);
+    if (identity.size >= 0 && identity == m_lastMidiFile) {
+        midi = m_lastMidi;
+        return SequencerError::None;
+    }
+    m_lastMidiFile = {};
+    m_lastMidi.clear();
+    if (const unsigned error = CSequencerStream::ReadFile(path, midi))
+        return error;
+    m_lastMidiFile = identity;
+    m_lastMidi = midi;
     return SequencerError::None;
 }
 

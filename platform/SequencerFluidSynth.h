@@ -3,9 +3,9 @@
 // notices the file's end. SoundFonts load on a thread of their own when asked ahead.
 #pragma once
 
+#include "FileIdentity.h"
 #include "SequencerAudioOutput.h"
 #include "SequencerService.h"
-#include "SoundFontIdentity.h"
 
 #include <QObject>
 
@@ -62,15 +62,20 @@ private:
     // SoundFonts have been asked for meanwhile (Open, which waits, loads them itself).
     void FinishLoad(unsigned serial, bool chain);
     QStringList SoundFonts() const;
+    // The file's bytes, checked; those of the last file opened are kept, and a later play
+    // of the same file unchanged takes them without reading it again.
+    unsigned ReadMidiFile(const QString& path, QByteArray& midi);
 
     QString m_strSoundFont;
+    FileIdentity m_lastMidiFile;
+    QByteArray m_lastMidi;
     CSequencerAudioOutput::Opener m_openAudio;
     QStringList m_requestedFonts;
     // The synthesizer and what its SoundFonts were when it loaded them.
     std::unique_ptr<CSequencerSynth> m_synth;
-    SoundFontIdentities m_loadedFonts;
+    FileIdentities m_loadedFonts;
     // The SoundFonts of the last load that failed, and which of them did.
-    SoundFontIdentities m_failedFonts;
+    FileIdentities m_failedFonts;
     QString m_strFailedFont;
     int m_nSoundFontLoads = 0;
     // The load running on its own thread, if any; its end is handed to the window thread

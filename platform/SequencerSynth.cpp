@@ -6,8 +6,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <sys/stat.h>
-
 CSequencerSynth::CSequencerSynth(const CFluidSynthApi& api)
     : m_api(api), m_settings(api.new_fluid_settings())
 {
@@ -57,22 +55,11 @@ int CSequencerSynth::Process(int frames, int nfx, float* fx[], int nout, float* 
     return m_api.fluid_synth_process(m_synth, frames, 4, effects, nout, out);
 }
 
-SoundFontIdentities CSequencerSynth::Identities(const QStringList& paths)
+FileIdentities CSequencerSynth::Identities(const QStringList& paths)
 {
-    // Every play asks: the file's status is read directly and kept as numbers, since
-    // QFileInfo's times come through a conversion to local time and text would have to be
-    // formatted, each costing more than the rest of the open.
-    SoundFontIdentities identities;
+    FileIdentities identities;
     identities.reserve(static_cast<std::size_t>(paths.size()));
-    for (const QString& path : paths) {
-        SoundFontIdentity& identity = identities.emplace_back();
-        identity.path = path;
-        struct stat status = {};
-        if (::stat(CNativePath::Encode(path).constData(), &status) != 0)
-            continue;
-        identity.size = status.st_size;
-        identity.seconds = status.st_mtim.tv_sec;
-        identity.nanoseconds = status.st_mtim.tv_nsec;
-    }
+    for (const QString& path : paths)
+        identities.push_back(FileIdentity::Of(path));
     return identities;
 }

@@ -2,8 +2,8 @@
 // to the next, so that a play does not load the SoundFonts again.
 #pragma once
 
+#include "FileIdentity.h"
 #include "FluidSynthApi.h"
-#include "SoundFontIdentity.h"
 
 #include <QHash>
 #include <QStringList>
@@ -31,7 +31,7 @@ public:
 
     // The files' identities, so that a synthesizer is kept only while its files stay as
     // they were loaded. A file that cannot be read has size -1.
-    static SoundFontIdentities Identities(const QStringList& paths);
+    static FileIdentities Identities(const QStringList& paths);
 
     const CFluidSynthApi& Api() const { return m_api; }
     // The settings the synthesizer runs on: sample rate and channels for the audio output.

@@ -27,7 +27,7 @@ QString CSynthAudition::PrepareSynth(const QStringList& fonts)
     if (m_synth && m_loadedPaths.mid(0, fonts.size()) == fonts &&
         m_loadedPaths.size() <= fonts.size() + 1)
         return QString();
-    const SoundFontIdentities identities = CSequencerSynth::Identities(fonts);
+    const FileIdentities identities = CSequencerSynth::Identities(fonts);
     const CFluidSynthApi* api = CFluidSynthApi::Get();
     if (!api)
         return CStringTable::Load(IDS_AUDITION_NO_FLUIDSYNTH);

@@ -6,8 +6,8 @@
 #pragma once
 
 #include "AuditionOutput.h"
+#include "FileIdentity.h"
 #include "SequencerAudioOutput.h"
-#include "SoundFontIdentity.h"
 
 #include <atomic>
 #include <memory>
@@ -38,7 +38,7 @@ private:
     std::unique_ptr<CSequencerSynth> m_synth;
     // The files the synthesizer loaded, and what they were then.
     QStringList m_loadedPaths;
-    SoundFontIdentities m_loadedFonts;
+    FileIdentities m_loadedFonts;
     std::unique_ptr<CSequencerAudioOutput> m_output;
     bool m_bNoOutput = false;
     int m_nChannel = 0;

@@ -9,14 +9,18 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fcntl.h>
 #include <functional>
 #include <memory>
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -121,6 +125,48 @@ TEST_F(SequencerFluidSynthTest, OpenSaysWhyItCannotPlay)
 
     EXPECT_EQ(id, 77u);
     EXPECT_EQ(CPumpedAudioOutput::Running(), 0);
+}
+
+TEST_F(SequencerFluidSynthTest, AFileChangedSinceItsLastPlayIsReadAgain)
+{
+    QFile tune(ShortFile());
+    ASSERT_TRUE(tune.open(QIODevice::ReadOnly));
+    const QByteArray played = tune.readAll();
+    tune.close();
+    struct stat status = {};
+    ASSERT_EQ(::stat(QFile::encodeName(ShortFile()).constData(), &status), 0);
+    // As long as the tune and as old, but its note-on is an undefined status byte.
+    QByteArray damaged = played;
+    damaged[damaged.indexOf('\x90')] = '\xf4';
+    const auto writeFile = [](const QString& path, const QByteArray& bytes) {
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    };
+
+    CSequencerFluidSynth sequencer(CSequencerFluidSynth::DefaultSoundFont(),
+                                   CPumpedAudioOutput::OpenerFor(false));
+    const auto openAndClose = [&sequencer, path = ShortFile()] {
+        unsigned id = 0;
+        const unsigned opened = sequencer.Open(path, id);
+        if (opened == SequencerError::None)
+            sequencer.Close(id);
+        return opened;
+    };
+    ASSERT_EQ(openAndClose(), SequencerError::None);
+    // Replaced by a rename, with the same size and time.
+    const QString replacement = m_dir.filePath(QStringLiteral("replacement.mid"));
+    ASSERT_TRUE(writeFile(replacement, damaged));
+    const timespec times[] = {status.st_atim, status.st_mtim};
+    ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(replacement).constData(), times, 0), 0);
+    ASSERT_EQ(::rename(QFile::encodeName(replacement).constData(),
+                       QFile::encodeName(ShortFile()).constData()),
+              0);
+    EXPECT_EQ(openAndClose(), SequencerError::DamagedFile);
+    // Mended in place.
+    ASSERT_TRUE(writeFile(ShortFile(), played));
+    EXPECT_EQ(openAndClose(), SequencerError::None);
+    ASSERT_TRUE(QFile::remove(ShortFile()));
+    EXPECT_EQ(openAndClose(), SequencerError::FileNotFound);
 }
 
 TEST_F(SequencerFluidSynthTest, AFileThatEndsIsReportedOnceOnTheWindowThread)
