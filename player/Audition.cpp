@@ -121,7 +121,7 @@ AuditionPlan CAudition::Resolve(const AuditionRequest& request, QString& problem
         problem = CStringTable::Load(IDS_AUDITION_FILE_UNKNOWN).arg(request.bankId);
         return plan;
     }
-    plan.cardFonts = CardFonts();
+    plan.cardFonts = m_cardFonts.HighestFirst(m_table);
     plan.program = request.program;
     plan.channel = request.channel;
     plan.drumKit = request.drumKit;
@@ -139,22 +139,6 @@ AuditionPlan CAudition::Resolve(const AuditionRequest& request, QString& problem
         plan.bank = request.bankNumber;
     }
     return plan;
-}
-
-// Which files are SoundFonts is read from the files only when the card's banks change, so
-// that a request does not wait for it.
-QStringList CAudition::CardFonts() const
-{
-    QStringList paths;
-    for (const uint16_t id : m_table.SearchOrder()) {
-        if (id < MAX_BANKS)
-            paths << m_table.GetBankPath(id);
-    }
-    if (paths != m_cardPaths) {
-        m_cardFonts = CSoundFontBanks::HighestFirst(m_table);
-        m_cardPaths = paths;
-    }
-    return m_cardFonts;
 }
 
 void CAudition::Run()

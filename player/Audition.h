@@ -8,6 +8,7 @@
 #include "AuditionOutput.h"
 #include "AuditionPhrase.h"
 #include "AuditionRequest.h"
+#include "SoundFontBanks.h"
 
 #include <QObject>
 
@@ -67,8 +68,6 @@ signals:
 private:
     // The request resolved on the calling thread; empty problem when it can be played.
     AuditionPlan Resolve(const AuditionRequest& request, QString& problem, QString& note) const;
-    // The card's SoundFonts, the highest priority first.
-    QStringList CardFonts() const;
     void Run();
     // Plays plan's phrase; the problem that ended it, or "".
     QString Perform(const AuditionPlan& plan);
@@ -77,10 +76,8 @@ private:
 
     const CBankTable& m_table;
     std::unique_ptr<CAuditionOutput> m_output;
-    // The files of the card's banks in search order when CardFonts last read them, and the
-    // SoundFonts among them.
-    mutable QStringList m_cardPaths;
-    mutable QStringList m_cardFonts;
+    // The card's SoundFonts, the highest priority first.
+    mutable CSoundFontBanks m_cardFonts;
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::optional<AuditionPlan> m_pending;

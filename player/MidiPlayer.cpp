@@ -28,7 +28,7 @@ CMidiPlayer::~CMidiPlayer()
 // The file is auditioned with the sounds the card would use.
 QStringList CMidiPlayer::CardSoundFonts() const
 {
-    return m_pBankTable ? CSoundFontBanks::HighestFirst(*m_pBankTable) : QStringList();
+    return m_pBankTable ? m_cardFonts.HighestFirst(*m_pBankTable) : QStringList();
 }
 
 unsigned CMidiPlayer::PlayMidiFile(QObject* window, const QString& path)

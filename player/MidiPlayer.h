@@ -3,6 +3,8 @@
 // Play button.
 #pragma once
 
+#include "SoundFontBanks.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -57,6 +59,7 @@ private:
 
     CSequencerService* m_sequencer;
     const CBankTable* m_pBankTable;
+    mutable CSoundFontBanks m_cardFonts;
     int m_bPlaying = 0;
     unsigned m_nDeviceId = 0;
     bool m_bLoading = false;

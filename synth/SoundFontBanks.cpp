@@ -16,9 +16,16 @@ QStringList CSoundFontBanks::HighestFirst(const CBankTable& bankTable)
 {
     QStringList paths;
     for (const uint16_t id : bankTable.SearchOrder()) {
-        const QString path = id < MAX_BANKS ? bankTable.GetBankPath(id) : QString();
-        if (IsSoundFont(path))
-            paths.append(path);
+        if (id < MAX_BANKS)
+            paths.append(bankTable.GetBankPath(id));
     }
-    return paths;
+    if (paths != m_bankPaths) {
+        m_soundFonts.clear();
+        for (const QString& path : paths) {
+            if (IsSoundFont(path))
+                m_soundFonts.append(path);
+        }
+        m_bankPaths = paths;
+    }
+    return m_soundFonts;
 }

@@ -16,6 +16,14 @@ public:
     // Whether the file at path is a SoundFont: a regular file that is a RIFF "sfbk" form.
     static bool IsSoundFont(const QString& path);
     // The paths of the SoundFont banks of the table's last status in the order the card
-    // searches them (CBankTable::SearchOrder), the first searched first.
-    static QStringList HighestFirst(const CBankTable& bankTable);
+    // searches them (CBankTable::SearchOrder), the first searched first. Which files are
+    // SoundFonts is read from the files only when the card's bank files change, so that a
+    // play or an audition does not wait for it.
+    QStringList HighestFirst(const CBankTable& bankTable);
+
+private:
+    // The files of the card's banks in search order when last asked, and the SoundFonts
+    // among them.
+    QStringList m_bankPaths;
+    QStringList m_soundFonts;
 };

@@ -47,10 +47,11 @@ TEST(SoundFontBanksTest, TheCardsSoundFontsComeHighestPriorityFirstAndOtherBanks
     ASSERT_EQ(table.SetBankPriority(2, 50), 0);
 
     // Same priority: the lower bank ID is searched first, as on the card.
-    EXPECT_EQ(CSoundFontBanks::HighestFirst(table), (QStringList{high, low, tie}));
+    CSoundFontBanks soundFonts;
+    EXPECT_EQ(soundFonts.HighestFirst(table), (QStringList{high, low, tie}));
     ASSERT_EQ(table.UnloadBank(2), 0);
     ASSERT_EQ(table.SetBankPriority(3, 1), 0);
-    EXPECT_EQ(CSoundFontBanks::HighestFirst(table), (QStringList{tie, low}));
+    EXPECT_EQ(soundFonts.HighestFirst(table), (QStringList{tie, low}));
 }
 
 } // namespace
