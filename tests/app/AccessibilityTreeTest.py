@@ -1,0 +1,148 @@
+#!/usr/bin/python3
+"""Reads the running program's bank list as a screen reader does: through the AT-SPI
+registry on the session bus. Two banks are loaded into a fresh simulated card; the list
+must be a table whose cells hold their names, and the Down key must move the focused cell.
+
+Usage: AccessibilityTreeTest.py KORVANE KORVANE_MKBANK
+Run on an X display with a private session bus (with-tray-desktop.sh, dbus-run-session).
+Exits 77 (skipped) when pyatspi is missing."""
+
+import os
+import subprocess
+import sys
+import tempfile
+import time
+
+try:
+    import pyatspi
+    from gi.repository import GLib
+except ImportError:
+    print("SKIPPED: python3-pyatspi is not installed (scripts/setup.sh installs it)")
+    sys.exit(77)
+
+BANKS = ["PIANO", "STRINGS"]
+NAME_COLUMN = 1
+WAIT_SECONDS = 20
+
+
+def fail(message):
+    print("FAIL: " + message)
+    sys.exit(1)
+
+
+def wait_for(find, what):
+    deadline = time.monotonic() + WAIT_SECONDS
+    while time.monotonic() < deadline:
+        found = find()
+        if found is not None:
+            return found
+        time.sleep(0.2)
+    fail("no " + what + " after %d s" % WAIT_SECONDS)
+
+
+def find_descendant(accessible, matches):
+    if matches(accessible):
+        return accessible
+    for child in accessible:
+        found = find_descendant(child, matches) if child is not None else None
+        if found is not None:
+            return found
+    return None
+
+
+def program_application(pid):
+    for application in pyatspi.Registry.getDesktop(0):
+        if application is not None and application.get_process_id() == pid:
+            return application
+    return None
+
+
+def is_focused(accessible):
+    return accessible.getState().contains(pyatspi.STATE_FOCUSED)
+
+
+def load_banks(korvane, mkbank, work, env):
+    files = []
+    for name in BANKS:
+        path = os.path.join(work, name.lower() + ".94b")
+        subprocess.run([mkbank, "--name", name, "--size", "65536", "--instrument", "0:0", path],
+                       check=True, stdout=subprocess.DEVNULL)
+        files.append(path)
+    loaded = subprocess.run([korvane, "load"] + files, env=env, check=True,
+                            capture_output=True, text=True)
+    # One new bank ID a line, in the order of the files.
+    return [int(line) for line in loaded.stdout.split()]
+
+
+def check_cells(accessible, ids):
+    table = accessible.queryTable()
+    if table.nColumns < NAME_COLUMN + 1 or table.nRows < max(ids) + 1:
+        fail("the table has %d rows and %d columns" % (table.nRows, table.nColumns))
+    heading = table.getColumnDescription(NAME_COLUMN)
+    if not heading:
+        fail("the name column has no heading")
+    for name, bank_id in zip(BANKS, ids):
+        cell = table.getAccessibleAt(bank_id, NAME_COLUMN)
+        if cell is None or cell.name != name:
+            fail("row %d, column %r reads %r, not %r"
+                 % (bank_id, heading, cell.name if cell else None, name))
+        print("row %d, column %r: %r" % (bank_id, heading, cell.name))
+
+
+# The cell that holds the focus, as the Down key moves it: the focus event the registry
+# passes on names the cell one row further down.
+def check_focus_moves(accessible):
+    table = accessible.queryTable()
+    start = wait_for(lambda: next((cell for cell in accessible if is_focused(cell)), None),
+                     "focused cell in the list")
+    start_index = start.getIndexInParent()
+    col = table.getColumnAtIndex(start_index)
+    row = table.getRowAtIndex(start_index)
+    below = table.getIndexAt(row + 1, col)
+    focused = []
+
+    def on_focus(event):
+        if event.detail1 == 1:
+            focused.append(event.source.getIndexInParent())
+        if below in focused:
+            pyatspi.Registry.stop()
+
+    pyatspi.Registry.registerEventListener(on_focus, "object:state-changed:focused")
+    subprocess.run(["xdotool", "key", "Down"], check=True)
+    GLib.timeout_add_seconds(WAIT_SECONDS, pyatspi.Registry.stop)
+    pyatspi.Registry.start()
+    if below not in focused:
+        fail("Down from row %d: focus events for children %s, not %d" % (row, focused, below))
+    if not is_focused(accessible.getChildAtIndex(below)) or is_focused(start):
+        fail("after Down the focused state stays on row %d" % row)
+    print("Down moved the focus from row %d to row %d" % (row, row + 1))
+
+
+def main():
+    if len(sys.argv) != 3:
+        print(__doc__)
+        return 2
+    korvane, mkbank = (os.path.abspath(path) for path in sys.argv[1:])
+    with tempfile.TemporaryDirectory() as work:
+        env = dict(os.environ, KORVANE_CARD_STATE=os.path.join(work, "card.state"),
+                   XDG_CONFIG_HOME=os.path.join(work, "config"),
+                   XDG_STATE_HOME=os.path.join(work, "state"),
+                   QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+        ids = load_banks(korvane, mkbank, work, env)
+        program = subprocess.Popen([korvane], env=env, cwd=work)
+        try:
+            application = wait_for(lambda: program_application(program.pid),
+                                   "application on the accessibility bus")
+            table = wait_for(lambda: find_descendant(
+                application, lambda a: a.getRole() == pyatspi.ROLE_TABLE), "table")
+            check_cells(table, ids)
+            check_focus_moves(table)
+        finally:
+            program.terminate()
+            program.wait()
+    print("PASS")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
