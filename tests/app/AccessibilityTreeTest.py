@@ -1,7 +1,8 @@
 #!/usr/bin/python3
-"""Reads the running program's bank list as a screen reader does: through the AT-SPI
-registry on the session bus. Two banks are loaded into a fresh simulated card; the list
-must be a table whose cells hold their names, and the Down key must move the focused cell.
+"""Reads the running program as a screen reader does: through the AT-SPI registry on the
+session bus. Two banks are loaded into a fresh simulated card; the bank list must be a table
+whose cells hold their names, and the Down key must move the focused cell. The Options
+dialog, opened and closed with the keyboard, must name every control that takes the focus.
 
 Usage: AccessibilityTreeTest.py KORVANE KORVANE_MKBANK
 Run on an X display with a private session bus (with-tray-desktop.sh, dbus-run-session).
@@ -102,20 +103,61 @@ def check_focus_moves(accessible):
     focused = []
 
     def on_focus(event):
-        if event.detail1 == 1:
-            focused.append(event.source.getIndexInParent())
-        if below in focused:
+        if event.detail1 != 1:
+            return
+        focused.append(event.source.getIndexInParent())
+        if focused[-1] == below:
             pyatspi.Registry.stop()
 
     pyatspi.Registry.registerEventListener(on_focus, "object:state-changed:focused")
-    subprocess.run(["xdotool", "key", "Down"], check=True)
-    GLib.timeout_add_seconds(WAIT_SECONDS, pyatspi.Registry.stop)
+    press(["Down"])
+    timeout = GLib.timeout_add_seconds(WAIT_SECONDS, pyatspi.Registry.stop)
     pyatspi.Registry.start()
+    GLib.source_remove(timeout)
+    pyatspi.Registry.deregisterEventListener(on_focus, "object:state-changed:focused")
     if below not in focused:
         fail("Down from row %d: focus events for children %s, not %d" % (row, focused, below))
     if not is_focused(accessible.getChildAtIndex(below)) or is_focused(start):
         fail("after Down the focused state stays on row %d" % row)
     print("Down moved the focus from row %d to row %d" % (row, row + 1))
+
+
+def is_shown(accessible):
+    return accessible.getState().contains(pyatspi.STATE_SHOWING)
+
+
+def press(keys):
+    for key in keys:
+        subprocess.run(["xdotool", "key", key], check=True)
+        time.sleep(0.3)
+
+
+def shown_window(application, title):
+    return next((window for window in application
+                 if window is not None and window.name == title and is_shown(window)), None)
+
+
+# Options is the first item of the menu right of Bank (Alt+B).
+def check_options_named(application):
+    press(["alt+b", "Right", "Return"])
+    dialog = wait_for(lambda: shown_window(application, "Options"), "Options dialog")
+    unnamed = []
+
+    def collect(accessible):
+        for child in accessible:
+            if child is None:
+                continue
+            if child.getState().contains(pyatspi.STATE_FOCUSABLE) and not child.name.strip():
+                unnamed.append(child.getRoleName())
+            collect(child)
+
+    collect(dialog)
+    if unnamed:
+        fail("controls of the Options dialog without a name: %s" % unnamed)
+    press(["Escape"])
+    wait_for(lambda: None if shown_window(application, "Options") else True,
+             "Options dialog closed by Escape")
+    print("every control of the Options dialog has a name; Escape closes it")
 
 
 def main():
@@ -137,6 +179,7 @@ def main():
                 application, lambda a: a.getRole() == pyatspi.ROLE_TABLE), "table")
             check_cells(table, ids)
             check_focus_moves(table)
+            check_options_named(application)
         finally:
             program.terminate()
             program.wait()
