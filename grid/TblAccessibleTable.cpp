@@ -78,8 +78,14 @@ void CTblAccessibleTable::AnnounceCellChanged(CTblCellArea* area, int col, long 
     QAccessible::updateAccessibility(&changed);
 }
 
+// The cells made so far go whether or not a reader listens now: their places may be gone.
 void CTblAccessibleTable::AnnounceLayoutChanged(CTblCellArea* area)
 {
+    if (!area)
+        return;
+    if (auto* table =
+            dynamic_cast<CTblAccessibleTable*>(QAccessible::queryAccessibleInterface(area)))
+        table->ForgetCells();
     if (!ListeningTable(area))
         return;
     QAccessibleTableModelChangeEvent reset(area, QAccessibleTableModelChangeEvent::ModelReset);

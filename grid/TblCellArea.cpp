@@ -575,8 +575,10 @@ void CTblCellArea::focusInEvent(QFocusEvent* event)
     m_pGrid->OnFocusGained(CTblCtrl::SectionCells);
     if (m_pSheet)
         MarkCurrent(m_pSheet->m_nCurCol, m_pSheet->m_nCurRow);
-    // After the area's own focus event: a reader goes on to the cell it lands on.
-    CTblAccessibleTable::AnnounceCurrentCell(this);
+    // After the focus event that Qt sends for the area itself, once this one is over: a
+    // reader then goes on to the cell the focus lands on.
+    QMetaObject::invokeMethod(
+        this, [this] { CTblAccessibleTable::AnnounceCurrentCell(this); }, Qt::QueuedConnection);
 }
 
 void CTblCellArea::focusOutEvent(QFocusEvent* event)

@@ -90,8 +90,32 @@ def check_cells(accessible, ids):
         print("row %d, column %r: %r" % (bank_id, heading, cell.name))
 
 
-# The cell that holds the focus, as the Down key moves it: the focus event the registry
-# passes on names the cell one row further down.
+# What the keys give the focus to, as focus events tell it (a cell by its index in the
+# table, anything else by its role), up to the wanted cell and a moment after it, when later
+# events would take the focus away again.
+def focus_after(keys, wanted):
+    focused = []
+
+    def on_focus(event):
+        if event.detail1 != 1:
+            return
+        cell = event.source.getRole() == pyatspi.ROLE_TABLE_CELL
+        focused.append(event.source.getIndexInParent() if cell else event.source.getRoleName())
+        if focused[-1] == wanted and focused.count(wanted) == 1:
+            GLib.timeout_add(1000, pyatspi.Registry.stop)
+
+    pyatspi.Registry.registerEventListener(on_focus, "object:state-changed:focused")
+    press(keys)
+    timeout = GLib.timeout_add_seconds(WAIT_SECONDS, pyatspi.Registry.stop)
+    pyatspi.Registry.start()
+    if wanted in focused:
+        GLib.source_remove(timeout)
+    pyatspi.Registry.deregisterEventListener(on_focus, "object:state-changed:focused")
+    return focused
+
+
+# The Down key moves the focused cell one row down; leaving the list (Ctrl+Tab) and coming
+# back (Shift+Tab) gives the focus to the current cell last, not to the table around it.
 def check_focus_moves(accessible):
     table = accessible.queryTable()
     start = wait_for(lambda: next((cell for cell in accessible if is_focused(cell)), None),
@@ -100,26 +124,16 @@ def check_focus_moves(accessible):
     col = table.getColumnAtIndex(start_index)
     row = table.getRowAtIndex(start_index)
     below = table.getIndexAt(row + 1, col)
-    focused = []
-
-    def on_focus(event):
-        if event.detail1 != 1:
-            return
-        focused.append(event.source.getIndexInParent())
-        if focused[-1] == below:
-            pyatspi.Registry.stop()
-
-    pyatspi.Registry.registerEventListener(on_focus, "object:state-changed:focused")
-    press(["Down"])
-    timeout = GLib.timeout_add_seconds(WAIT_SECONDS, pyatspi.Registry.stop)
-    pyatspi.Registry.start()
-    GLib.source_remove(timeout)
-    pyatspi.Registry.deregisterEventListener(on_focus, "object:state-changed:focused")
+    focused = focus_after(["Down"], below)
     if below not in focused:
         fail("Down from row %d: focus events for children %s, not %d" % (row, focused, below))
     if not is_focused(accessible.getChildAtIndex(below)) or is_focused(start):
         fail("after Down the focused state stays on row %d" % row)
     print("Down moved the focus from row %d to row %d" % (row, row + 1))
+    focused = focus_after(["ctrl+Tab", "shift+Tab"], below)
+    if not focused or focused[-1] != below:
+        fail("back in the list the focus went last to %s, not to child %d" % (focused, below))
+    print("back in the list the focus is on the current cell")
 
 
 def is_shown(accessible):

@@ -1,5 +1,4 @@
 // Runs the grid's widget tests in one application object.
-#include "AccessibleTableTest.h"
 #include "CellTypesTest.h"
 #include "GridInputTest.h"
 #include "GridLayoutTest.h"
@@ -19,7 +18,5 @@ int main(int argc, char** argv)
     failed += QTest::qExec(&cellTypes, argc, argv);
     TestInPlaceEdit edit;
     failed += QTest::qExec(&edit, argc, argv);
-    TestAccessibleTable accessible;
-    failed += QTest::qExec(&accessible, argc, argv);
     return failed == 0 ? 0 : 1;
 }
