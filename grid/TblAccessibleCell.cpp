@@ -51,9 +51,15 @@ QAccessibleInterface* CTblAccessibleCell::parent() const
 
 QString CTblAccessibleCell::text(QAccessible::Text t) const
 {
-    if (t != QAccessible::Name && t != QAccessible::Value)
+    if (t != QAccessible::Name)
         return {};
-    return Text(*Grid(), m_nCol, m_nRow);
+    m_readText = Text(*Grid(), m_nCol, m_nRow);
+    return *m_readText;
+}
+
+bool CTblAccessibleCell::TextDiffersFromRead() const
+{
+    return m_readText && isValid() && Text(*Grid(), m_nCol, m_nRow) != *m_readText;
 }
 
 // In screen coordinates; a heading lies in the column-heading window above its column.

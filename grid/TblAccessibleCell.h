@@ -5,6 +5,8 @@
 #include <QAccessibleInterface>
 #include <QPointer>
 
+#include <optional>
+
 class CTblCellArea;
 class CTblCtrl;
 
@@ -17,6 +19,8 @@ public:
     static QString Text(CTblCtrl& grid, int col, long row);
 
     bool IsHeading() const { return m_nRow < 0; }
+    // A client has read the cell's text, which is no longer what it read.
+    bool TextDiffersFromRead() const;
     // The cell is the grid's current cell.
     bool IsCurrent() const;
 
@@ -49,4 +53,6 @@ private:
     QPointer<CTblCellArea> m_area;
     int m_nCol;
     long m_nRow;
+    // What a client last read of the cell's text; none before the first read.
+    mutable std::optional<QString> m_readText;
 };

@@ -64,14 +64,20 @@ void CTblAccessibleTable::AnnounceCurrentCell(CTblCellArea* area)
     QAccessible::updateAccessibility(&focus);
 }
 
-// Only cells a client has asked for can be out of date there.
+// Only cells a client has read can be out of date there, and only when their text changed:
+// a program that writes every cell again does not make a reader say them all again.
 void CTblAccessibleTable::AnnounceCellChanged(CTblCellArea* area, int col, long row)
 {
     CTblAccessibleTable* table = ListeningTable(area);
-    if (!table || !table->m_cells.count({row, col}))
+    if (!table)
         return;
+    const auto known = table->m_cells.find({row, col});
     const int index = table->IndexOf(col, row);
-    if (index < 0)
+    if (known == table->m_cells.end() || index < 0)
+        return;
+    const auto* cell =
+        static_cast<CTblAccessibleCell*>(QAccessible::accessibleInterface(known->second));
+    if (!cell || !cell->TextDiffersFromRead())
         return;
     QAccessibleEvent changed(area, QAccessible::NameChanged);
     changed.setChild(index);

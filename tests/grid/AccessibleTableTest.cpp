@@ -5,6 +5,8 @@
 #include <QAccessible>
 #include <QTest>
 
+#include <utility>
+
 namespace {
 
 // Three columns headed "Id", "Name", "Size" and five rows; cell (col, row) reads "col,row".
@@ -104,6 +106,23 @@ void TestAccessibleTable::writesAndCountsReachTheCellsAReaderHolds()
     QCOMPARE(table->childCount(), 9);
     QVERIFY(!QAccessible::accessibleInterface(heldId));
     QVERIFY(!table->tableInterface()->cellAt(4, 2));
+}
+
+// The grid's one editor goes from column to column: it takes each column's heading as its
+// name.
+void TestAccessibleTable::editorIsNamedAfterItsColumn()
+{
+    CTblCtrl grid;
+    CGridWindow window;
+    QVERIFY(window.Show(grid));
+    FillGrid(grid);
+    for (const auto& [col, heading] : {std::pair(1, "Name"), std::pair(2, "Size")}) {
+        QCOMPARE(grid.BeginEditAt(col, 0, 0), 0);
+        QVERIFY(grid.GetEditor());
+        QCOMPARE(grid.GetEditor()->accessibleName(), QLatin1String(heading));
+        grid.CancelEdit();
+        QTRY_VERIFY(!grid.IsEditing());
+    }
 }
 
 QTEST_MAIN(TestAccessibleTable)

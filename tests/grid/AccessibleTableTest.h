@@ -13,4 +13,5 @@ private slots:
     void tableReadsTheGridsCellsAndHeadings();
     void keyMovesTheFocusedCellAndTellsOfIt();
     void writesAndCountsReachTheCellsAReaderHolds();
+    void editorIsNamedAfterItsColumn();
 };
