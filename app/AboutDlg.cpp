@@ -15,6 +15,8 @@ constexpr int IDD_ABOUT = 100;
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
 {
     CDialogBuilder::Build(this, DialogTemplate::Load(IDD_ABOUT));
+    // A box without a title bar still needs a name for screen readers to announce it by.
+    setAccessibleName(QApplication::applicationDisplayName());
     ShowBitmaps();
     ShowVersion();
     ApplyColors();

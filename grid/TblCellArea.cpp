@@ -1,5 +1,6 @@
 #include "TblCellArea.h"
 
+#include "TblAccessibleTable.h"
 #include "TblCell.h"
 #include "TblCellPainter.h"
 #include "TblCellType.h"
@@ -34,6 +35,12 @@ CTblCellArea::CTblCellArea(CTblCtrl* grid) : QWidget(grid), m_pGrid(grid)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
+    // Painted cells have no widgets for assistive technology to read: the table says them.
+    static const bool accessibleTable = [] {
+        QAccessible::installFactory(&CTblAccessibleTable::Create);
+        return true;
+    }();
+    Q_UNUSED(accessibleTable);
     m_dragTimer.setSingleShot(true);
     connect(&m_dragTimer, &QTimer::timeout, this, &CTblCellArea::DragStep);
 }
@@ -118,7 +125,12 @@ void CTblCellArea::MarkCurrent(int col, long row)
 
 void CTblCellArea::UpdateAfterMove()
 {
-    if (!m_pSheet || !m_pGrid->GetRedraw())
+    if (!m_pSheet)
+        return;
+    if (m_pSheet->m_nCurCol != m_pSheet->m_nPrevCurCol ||
+        m_pSheet->m_nCurRow != m_pSheet->m_nPrevCurRow)
+        CTblAccessibleTable::AnnounceCurrentCell(this);
+    if (!m_pGrid->GetRedraw())
         return;
     if (m_bPainting) {
         Mark(rect());
@@ -563,6 +575,10 @@ void CTblCellArea::focusInEvent(QFocusEvent* event)
     m_pGrid->OnFocusGained(CTblCtrl::SectionCells);
     if (m_pSheet)
         MarkCurrent(m_pSheet->m_nCurCol, m_pSheet->m_nCurRow);
+    // After the focus event that Qt sends for the area itself, once this one is over: a
+    // reader then goes on to the cell the focus lands on.
+    QMetaObject::invokeMethod(
+        this, [this] { CTblAccessibleTable::AnnounceCurrentCell(this); }, Qt::QueuedConnection);
 }
 
 void CTblCellArea::focusOutEvent(QFocusEvent* event)

@@ -22,6 +22,7 @@ class CTblCellArea : public QWidget, public CTblChildWindow
 public:
     explicit CTblCellArea(CTblCtrl* grid);
 
+    CTblCtrl* Grid() const { return m_pGrid; }
     QWidget* Widget() override { return this; }
     void SetSheet(CTblSheet* sheet) override;
     void UpdateAfterMove() override;

@@ -1,5 +1,6 @@
 #include "TblCtrl.h"
 
+#include "TblAccessibleTable.h"
 #include "TblCellArea.h"
 #include "TblCellFormat.h"
 #include "TblChildWindow.h"
@@ -79,6 +80,7 @@ int CTblCtrl::SetColumnCount(int count, int redraw)
     for (int* col : {&s.m_nCurCol, &s.m_nPrevCurCol, &s.m_nReqCol})
         *col = std::min(*col, count - 1);
     m_navigator.ApplyColumnGeometry();
+    CTblAccessibleTable::AnnounceLayoutChanged(m_pCellArea);
     if (s.m_nCurCol < 0 && count > 0)
         MoveToCol(0);
     if (redraw)
@@ -99,6 +101,7 @@ int CTblCtrl::SetRowCount(long count, int redraw)
     for (long* row : {&s.m_nCurRow, &s.m_nPrevCurRow, &s.m_nReqRow})
         *row = std::min(*row, count - 1);
     m_navigator.ApplyRowGeometry();
+    CTblAccessibleTable::AnnounceLayoutChanged(m_pCellArea);
     if (s.m_nCurRow < 0 && count > 0)
         MoveToRow(0);
     if (redraw)
@@ -323,6 +326,7 @@ int CTblCtrl::WriteCell(int col, long row, CTblCell& cell)
     OnCellStore(col, row, cell);
     int sourceCol = col;
     SourceOf(col, sourceCol)->StoreCell(sourceCol, row, cell);
+    CTblAccessibleTable::AnnounceCellChanged(m_pCellArea, col, row);
     // What the program writes shows at once, not at the next repaint for another reason.
     if (m_nRedraw)
         RepaintCell(col, row);
@@ -489,6 +493,7 @@ void CTblCtrl::ShowSheetAt(int index, int redraw, const int* inheritedTabWidth)
         if (window)
             window->SetSheet(m_pSheet);
     }
+    CTblAccessibleTable::AnnounceLayoutChanged(m_pCellArea);
     if (CTblChildWindow* cells = m_windows[SectionCells])
         cells->Widget()->setFocus();
     // Forgotten, so that the next notification reports both.

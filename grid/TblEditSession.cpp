@@ -1,5 +1,6 @@
 #include "TblEditSession.h"
 
+#include "TblAccessibleCell.h"
 #include "TblCellArea.h"
 #include "TblColHeader.h"
 #include "TblCtrl.h"
@@ -56,6 +57,8 @@ int CTblEditSession::Open(int col, long row, int firstChar)
         return 1;
     m_pEditor = editor;
     SetEditorText(editor, text);
+    // The field a screen reader lands on is named after its column.
+    editor->setAccessibleName(CTblAccessibleCell::Text(m_grid, col, -1));
     editor->setFont(cell.GetFont() ? *cell.GetFont()
                                    : (s.m_pDefaultFont ? *s.m_pDefaultFont : m_grid.font()));
     ShowEditor(editor, host, rect, firstChar);

@@ -156,6 +156,15 @@ private:
     QButtonGroup* m_current = nullptr;
 };
 
+// A static just before an edit in the template is the edit's label, as in the platform's
+// dialogs: it becomes the label's buddy, so that screen readers name the field after it.
+void LabelEdit(QLabel*& label, const ControlTemplate& control, QWidget* widget)
+{
+    if (label && control.kind == ControlKind::Edit)
+        label->setBuddy(widget);
+    label = control.kind == ControlKind::Static ? qobject_cast<QLabel*>(widget) : nullptr;
+}
+
 void ApplyWindowStyles(QWidget* dialog, const DialogTemplate& tpl)
 {
     if (!dialog->isWindow())
@@ -190,6 +199,7 @@ void CDialogBuilder::Build(QWidget* dialog, const DialogTemplate& tpl, const Fac
 
     const CDialogUnits units(font);
     CRadioGroups radioGroups(dialog);
+    QLabel* label = nullptr;
     for (const ControlTemplate& control : tpl.controls) {
         QWidget* widget = factory ? factory(control, dialog) : nullptr;
         if (!widget) {
@@ -203,6 +213,7 @@ void CDialogBuilder::Build(QWidget* dialog, const DialogTemplate& tpl, const Fac
         widget->setEnabled(!control.Has(ControlStyle::Disabled));
         widget->setVisible(!control.Has(ControlStyle::Hidden));
         radioGroups.Add(control, widget);
+        LabelEdit(label, control, widget);
         ConnectCloseButton(control.id, widget, dialog);
     }
     dialog->setFixedSize(units.ToPixels(tpl.dlu) + QSize(0, topOffset));

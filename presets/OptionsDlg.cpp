@@ -22,6 +22,7 @@
 namespace {
 constexpr int IDD_OPTIONS = 206;
 constexpr int IDC_BROWSE = 3;
+constexpr int IDS_CHOOSE_PRESET = 1046;
 constexpr int IDC_TRAY_ICON = 1002;
 constexpr int IDC_STANDARD_DISPLAY = 1005;
 constexpr int IDC_LOAD_PRESET = 1028;
@@ -64,6 +65,8 @@ COptionsDlg::COptionsDlg(QWidget* parent) : QDialog(parent)
     m_radioFluidSynth = Control<QRadioButton>(this, IDC_FLUIDSYNTH_CARD);
     m_editServerAddress = Control<QLineEdit>(this, IDC_SERVER_ADDRESS);
     m_editMemoryBudget = Control<QLineEdit>(this, IDC_MEMORY_BUDGET);
+    // The preset's field has no label of its own: the check box above it says what it holds.
+    m_editPresetFile->setAccessibleName(m_checkLoadPreset->text());
     connect(m_checkLoadPreset, &QCheckBox::clicked, this, &COptionsDlg::OnLoadPresetClicked);
     connect(m_btnBrowse, &QPushButton::clicked, this, &COptionsDlg::OnBrowse);
     connect(m_radioSimulated, &QRadioButton::clicked, this, &COptionsDlg::OnCardClicked);
@@ -76,6 +79,9 @@ QWidget* COptionsDlg::CreateControl(const ControlTemplate& control, QWidget* par
     if (control.id != IDC_BROWSE)
         return nullptr;
     m_btnBrowse = new CFlatButton(control.caption, parent);
+    // It shows a picture only: named for the pointer and for screen readers.
+    m_btnBrowse->setAccessibleName(CStringTable::Load(IDS_CHOOSE_PRESET));
+    m_btnBrowse->setToolTip(m_btnBrowse->accessibleName());
     return m_btnBrowse;
 }
 

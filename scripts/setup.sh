@@ -13,6 +13,7 @@ packages=(
     desktop-file-utils xvfb xauth fonts-dejavu-core
     trayer x11-utils xdotool openbox dbus-daemon
     tidy
+    at-spi2-core python3-pyatspi
     libfluidsynth-dev timgm6mb-soundfont
     pulseaudio pulseaudio-utils
     locales
