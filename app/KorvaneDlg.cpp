@@ -16,6 +16,7 @@
 #include "MemoryFormat.h"
 #include "MenuBuilder.h"
 #include "MessageBoxService.h"
+#include "NativePath.h"
 #include "OptionsDlg.h"
 #include "PresetLoadProgress.h"
 #include "ResourceIds.h"
@@ -54,6 +55,7 @@ constexpr int IDS_PLAY = 1042;
 constexpr int IDS_BROWSE_MIDI = 1043;
 constexpr int IDS_MEMORY_GAUGE = 1044;
 constexpr int IDS_BANK_LIST = 1045;
+constexpr int IDS_STARTUP_PRESET_DROPPED = 1004;
 
 constexpr int IDC_FREE_MEMORY = 1024;
 constexpr int IDC_FREE_PERCENT = 1025;
@@ -277,8 +279,8 @@ void CKorvaneDlg::WatchCard()
 // A first run (no options file) leaves the card as it finds it: its banks are the user's,
 // or other programs', loaded before. It writes the options file at its exit. A start-up
 // preset that can no longer be opened is dropped, so the options file no longer names it
-// after the exit; one that opens but is damaged keeps its place, since the user may well
-// repair it.
+// after the exit, and the user is told so; one that opens but is damaged keeps its place,
+// since the user may well repair it.
 void CKorvaneDlg::LoadStartupPreset(bool optionsRead)
 {
     if (!optionsRead) {
@@ -287,8 +289,12 @@ void CKorvaneDlg::LoadStartupPreset(bool optionsRead)
     }
     const QString preset = m_options.GetStartupPreset();
     bool opened = true;
-    if (!preset.isEmpty() && !m_bankTable.LoadPreset(preset, &opened) && !opened)
-        m_options.SetStartupPreset(QString());
+    if (preset.isEmpty() || m_bankTable.LoadPreset(preset, &opened) || opened)
+        return;
+    m_options.SetStartupPreset(QString());
+    CBankTable::ShowError(IDS_STARTUP_PRESET_DROPPED,
+                          CStringTable::Load(IDS_STARTUP_PRESET_DROPPED) +
+                              CNativePath::Display(preset));
 }
 
 void CKorvaneDlg::OnCommand(int id)
@@ -643,17 +649,20 @@ void CKorvaneDlg::OnOptions()
 }
 
 // The paths the table holds belong to the banks of the card left behind, which keeps
-// remembering them in its own file.
+// remembering them in its own file. So does the current preset: a modified one is offered
+// for saving while its banks are still the table's, and the other card starts in No-preset
+// Mode, so that no Save writes its banks over a preset of the card left behind.
 void CKorvaneDlg::OnCardChanged()
 {
+    QuerySavePreset();
     if (m_switchCard)
         m_switchCard();
     // The switch opens the card chosen in Options.
     SetCardForThisRun(QString());
     WatchCard();
     m_bankTable.ForgetBankPaths();
-    if (const uint16_t code = m_bankTable.RefreshStatus(); code != 0)
-        CBankTable::ShowError(code);
+    m_bankTable.Init(this);
+    SetPresetTitle(m_bankTable.GetPresetName());
     UpdateBankView();
 }
 

@@ -98,9 +98,11 @@ void COptionsDlg::ToOptions(COptions& options) const
     options.SetDisplay(m_bTrayIcon ? COptions::DisplayTrayIcon : COptions::DisplayStandard);
 }
 
+// The dialog shows the card in use, which a run may have named in place of the chosen one:
+// choosing the other card then switches, and OK without a change leaves the card as it is.
 void COptionsDlg::FromCardChoice(const CCardChoice& choice)
 {
-    m_bFluidSynth = choice.CardKind() == CCardChoice::Kind::FluidSynth ? 1 : 0;
+    m_bFluidSynth = choice.KindInUse() == CCardChoice::Kind::FluidSynth ? 1 : 0;
     m_strServerAddress = choice.ServerAddress();
     m_strMemoryBudget = QString::number(choice.MemoryBudget() / kMegabyte);
 }
@@ -108,14 +110,17 @@ void COptionsDlg::FromCardChoice(const CCardChoice& choice)
 bool COptionsDlg::ToCardChoice(CCardChoice& choice) const
 {
     const auto kind = m_bFluidSynth ? CCardChoice::Kind::FluidSynth : CCardChoice::Kind::Simulated;
-    bool changed = kind != choice.CardKind();
-    choice.SetCardKind(kind);
-    if (!m_bFluidSynth)
-        return changed;
-    changed = changed || m_strServerAddress != choice.ServerAddress() ||
-              MemoryBudgetBytes() != choice.MemoryBudget();
-    choice.SetServerAddress(m_strServerAddress);
-    choice.SetMemoryBudget(MemoryBudgetBytes());
+    bool changed = kind != choice.KindInUse();
+    if (m_bFluidSynth) {
+        changed = changed || m_strServerAddress != choice.ServerAddress() ||
+                  MemoryBudgetBytes() != choice.MemoryBudget();
+        choice.SetServerAddress(m_strServerAddress);
+        choice.SetMemoryBudget(MemoryBudgetBytes());
+    }
+    // A card named for this run alone stays out of the settings until something changes: the
+    // switch then opens the card the settings name.
+    if (changed)
+        choice.SetCardKind(kind);
     return changed;
 }
 

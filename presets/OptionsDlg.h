@@ -29,7 +29,8 @@ public:
     // differs.
     void ToOptions(COptions& options) const;
     void FromCardChoice(const CCardChoice& choice);
-    // Puts the card choice into the settings; true when it differs from what they held.
+    // Puts the card choice into the settings; true when the card in use, or the server's
+    // address or budget the settings held, has to change.
     bool ToCardChoice(CCardChoice& choice) const;
 
     // Fills the controls, then runs the dialog; QDialog::Accepted after OK.

@@ -253,8 +253,11 @@ bool CBankTable::LoadPreset(const QString& path, bool* opened)
         CArchiveReader::ReadFile(path, [this](CArchiveReader& ar) { SerializePreset(ar); });
     if (opened)
         *opened = read != CArchiveReader::FileResult::CannotOpen;
+    // The message names the file: a preset loaded at start-up or from the recent list was
+    // not chosen just now.
     if (read == CArchiveReader::FileResult::CannotOpen) {
-        ShowError(ERR_PRESET_NOT_FOUND);
+        ShowError(ERR_PRESET_NOT_FOUND,
+                  ErrorText(ERR_PRESET_NOT_FOUND) + QLatin1Char('\n') + CNativePath::Display(path));
         return false;
     }
     if (read == CArchiveReader::FileResult::Malformed) {

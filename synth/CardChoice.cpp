@@ -187,21 +187,23 @@ bool CCardChoice::OpenLibrary(CSharedSynthLibrary& library, const QString& execu
     return library.Open(LibraryPath(executableDir, cardForThisRun));
 }
 
-bool CCardChoice::IsServerCardOpen() const
+CCardChoice::Kind CCardChoice::KindInUse() const
 {
     const QString& named = CardOpenedForThisRun();
-    return named.isEmpty() ? CardKind() == Kind::FluidSynth : named == kFluidSynthName;
+    if (named.isEmpty())
+        return CardKind();
+    return named == kFluidSynthName || IsServerLibrary(named) ? Kind::FluidSynth : Kind::Simulated;
 }
 
 QString CCardChoice::BankFileExtension() const
 {
-    return CStringTable::Load(CardKind() == Kind::FluidSynth ? IDS_SOUNDFONT_EXT : IDS_BANK_EXT);
+    return CStringTable::Load(KindInUse() == Kind::FluidSynth ? IDS_SOUNDFONT_EXT : IDS_BANK_EXT);
 }
 
 QString CCardChoice::BankFileFilter() const
 {
-    return CStringTable::Load(CardKind() == Kind::FluidSynth ? IDS_SOUNDFONT_FILTER
-                                                             : IDS_BANK_FILTER);
+    return CStringTable::Load(KindInUse() == Kind::FluidSynth ? IDS_SOUNDFONT_FILTER
+                                                              : IDS_BANK_FILTER);
 }
 
 QString CCardChoice::StatusDetail(int code) const
@@ -210,7 +212,7 @@ QString CCardChoice::StatusDetail(int code) const
     if (const QString fromCard = CSharedSynthLibrary::FailureDetail(static_cast<uint16_t>(code));
         !fromCard.isEmpty())
         detail = QLatin1Char('\n') + fromCard;
-    if (code == SYNTHERR_NOTSUPPORTED && IsServerCardOpen())
+    if (code == SYNTHERR_NOTSUPPORTED && KindInUse() == Kind::FluidSynth)
         detail +=
             QLatin1Char('\n') + CStringTable::Load(IDS_SERVER_NOT_ANSWERING).arg(AddressInUse());
     return detail;

@@ -66,7 +66,11 @@ public:
     bool OpenLibrary(CSharedSynthLibrary& library, const QString& executableDir,
                      const QString& cardForThisRun = {}) const;
 
-    // The Load dialog's default extension and filter for the chosen card's bank files.
+    // The kind of the card in use, the library opened last: the one named for the run (a
+    // library named by its path is the server's when it is the server card's library), else
+    // the chosen one.
+    Kind KindInUse() const;
+    // The Load dialog's default extension and filter for the bank files of the card in use.
     QString BankFileExtension() const;
     QString BankFileFilter() const;
     // What to add to the message of a library status code: what the card said of the
@@ -75,8 +79,6 @@ public:
     QString StatusDetail(int code) const;
 
 private:
-    // The card of the library opened last: the one named for the run, else the chosen one.
-    bool IsServerCardOpen() const;
     // The card of LibraryPath: none for a library named by its path.
     std::optional<Kind> KindForRun(const QString& cardForThisRun) const;
 

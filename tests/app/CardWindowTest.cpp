@@ -36,7 +36,9 @@ QString StaticText(const QWidget* window, int id)
 }
 
 // Runs ? > Options, picks a card (and the server's address), then OK; true once accepted.
-bool ChooseCard(CKorvaneDlg& window, int card, const QString& address = QString())
+// shownCard: the card the dialog showed as it opened.
+bool ChooseCard(CKorvaneDlg& window, int card, const QString& address = QString(),
+                int* shownCard = nullptr)
 {
     bool accepted = false;
     CModalWatcher watcher;
@@ -44,6 +46,10 @@ bool ChooseCard(CKorvaneDlg& window, int card, const QString& address = QString(
         auto* dialog = qobject_cast<COptionsDlg*>(modal);
         if (!dialog)
             return;
+        const auto* server =
+            qobject_cast<QAbstractButton*>(CDialogBuilder::GetDlgItem(dialog, IDC_FLUIDSYNTH_CARD));
+        if (shownCard)
+            *shownCard = server->isChecked() ? IDC_FLUIDSYNTH_CARD : IDC_SIMULATED_CARD;
         qobject_cast<QAbstractButton*>(CDialogBuilder::GetDlgItem(dialog, card))->click();
         if (!address.isEmpty())
             qobject_cast<QLineEdit*>(CDialogBuilder::GetDlgItem(dialog, IDC_SERVER_ADDRESS))
@@ -68,6 +74,8 @@ private slots:
     void aPresetOfSoundFontsLoadsOnTheServerInItsPriorityOrder();
     void firstRunAndTheOtherCardLeaveTheServersFontsAndFiles();
     void aServerThatStopsIsShownAndFollowedAgainWhenItComesBack();
+    void theCardNamedForTheRunIsTheOneTheWindowOffers();
+    void aPresetStaysWithTheCardItWasLoadedOn();
 
 private:
     std::unique_ptr<CKorvaneDlg> StartWindow();
@@ -259,6 +267,60 @@ void CardWindowTest::aServerThatStopsIsShownAndFollowedAgainWhenItComesBack()
                              30000);
     QCOMPARE(window->BankTable().GetBankPath(0), font);
     QVERIFY(m_bed->Messages().Calls().empty());
+}
+
+// "korvane --synth fluidsynth" while the simulated card is the one chosen: the Load dialog
+// asks for SoundFonts, Options shows the server, and choosing the simulated card there
+// switches to it.
+void CardWindowTest::theCardNamedForTheRunIsTheOneTheWindowOffers()
+{
+    CCardChoice choice;
+    QVERIFY(choice.SetServerAddress(QString::fromStdString(m_server->Address())));
+    const QString libraryDir = QFileInfo(QStringLiteral(KORVANE_CARD_LIBRARY)).path();
+    QVERIFY(choice.OpenLibrary(m_bed->Library(), libraryDir, "fluidsynth"));
+    auto window = std::make_unique<CKorvaneDlg>(m_bed->Library());
+    window->SetCardForThisRun("fluidsynth");
+    window->SetCardSwitch(
+        [this, libraryDir] { CCardChoice().OpenLibrary(m_bed->Library(), libraryDir); });
+    window->OnInitDialog();
+    QCOMPARE(StaticText(window.get(), IDC_TOTAL_MEMORY), QStringLiteral("1048576.0 Ko"));
+
+    CScriptedFileDialog files;
+    window->OnLoadBank();
+    QCOMPARE(files.Requests().size(), size_t{1});
+    QCOMPARE(files.Requests()[0].filter,
+             QStringLiteral("SoundFont files (*.sf2 *.sf3)|*.sf2;*.sf3|"));
+
+    int shown = 0;
+    QVERIFY(ChooseCard(*window, IDC_SIMULATED_CARD, QString(), &shown));
+    QCOMPARE(shown, IDC_FLUIDSYNTH_CARD);
+    QCOMPARE(StaticText(window.get(), IDC_TOTAL_MEMORY), QStringLiteral("4096.0 Ko"));
+    QCOMPARE(choice.CardKind(), CCardChoice::Kind::Simulated);
+    QVERIFY(m_bed->Messages().Calls().empty());
+}
+
+// A preset describes the banks of the card it was loaded on: a switch offers to save it while
+// they are still shown, then leaves it with that card, so that no Save writes the other
+// card's banks over it.
+void CardWindowTest::aPresetStaysWithTheCardItWasLoadedOn()
+{
+    const QString preset = m_bed->MakePreset("studio.pre", {"PIANO"});
+    QFile file(preset);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray saved = file.readAll();
+    auto window = StartWindow();
+    window->OpenFile(preset);
+    QVERIFY(window->OpenFile(m_bed->MakeBank("EXTRA")));
+
+    m_bed->Messages().Script(Id::No);
+    QVERIFY(ChooseCard(*window, IDC_FLUIDSYNTH_CARD, QString::fromStdString(m_server->Address())));
+    QCOMPARE(m_bed->Messages().Calls().size(), size_t{1});
+    QCOMPARE(m_bed->Messages().Calls()[0].text,
+             QStringLiteral("Presest is modified. Do you want to save it ?"));
+    QCOMPARE(window->windowTitle(), QStringLiteral("Korvane - [No-preset Mode]"));
+    window->OnCommand(Command::PresetSave);
+    QVERIFY(file.seek(0));
+    QCOMPARE(file.readAll(), saved);
 }
 
 QTEST_MAIN(CardWindowTest)

@@ -344,8 +344,14 @@ void MainWindowTest::startupPresetThatNoLongerExistsIsDroppedAtQuit()
     WriteOptions(m_dir->filePath("gone.pre"));
     MakeBank(QStringLiteral("KEEP"), 4096);
     auto window = StartWindow();
-    QCOMPARE(m_messages->Calls().size(), size_t{1});
-    QCOMPARE(m_messages->Calls()[0].text, QStringLiteral("Unable to find the preset file."));
+    // The user is told which file, and that it is no longer the start-up preset.
+    QCOMPARE(m_messages->Calls().size(), size_t{2});
+    QCOMPARE(m_messages->Calls()[0].text,
+             "Unable to find the preset file.\n" + m_dir->filePath("gone.pre"));
+    QCOMPARE(m_messages->Calls()[1].text,
+             "This preset is no longer loaded at start-up; choose it again in ? > Options once "
+             "it can be opened: " +
+                 m_dir->filePath("gone.pre"));
     QCOMPARE(window->BankTable().Status().bankCount, 1u);
     QCOMPARE(window->windowTitle(), QStringLiteral("Korvane - [No-preset Mode]"));
 

@@ -1,14 +1,17 @@
 // The Preset menu in the main window as the user sees it: the title through the preset's
 // states, the memory figures after an Open, and the question asked when quitting.
+#include "CardChoice.h"
 #include "Commands.h"
 #include "DialogBuilder.h"
 #include "MenuBuilder.h"
+#include "RecentPresets.h"
 #include "ScriptedFileDialog.h"
 #include "WindowTestBed.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -159,7 +162,7 @@ void PresetWindowTest::recentPresetsAreListedInTheNextRunAndOpen()
 }
 
 // Whichever way a preset that cannot be used reaches the window, the card keeps its banks
-// and the user is told once.
+// and the user is told once, with the file named.
 void PresetWindowTest::unusablePresetLeavesTheCardOnEveryPath()
 {
     const QString kept = m_bed->MakePreset("kept.pre", {"PIANO", "PADS"});
@@ -169,7 +172,12 @@ void PresetWindowTest::unusablePresetLeavesTheCardOnEveryPath()
     QFile zeros(m_bed->Path("zeros.pre"));
     QVERIFY(zeros.open(QIODevice::WriteOnly) && zeros.resize(1 << 20));
     zeros.close();
-    const QStringList unusable = {m_bed->Path("gone.pre"), garbage.fileName(), zeros.fileName()};
+    QFile nine(m_bed->Path("nine banks.pre"));
+    QVERIFY(nine.open(QIODevice::WriteOnly) && nine.write(QByteArray("\x09\0\0\0", 4)) == 4);
+    nine.close();
+    QVERIFY(QDir().mkdir(m_bed->Path("folder.pre")));
+    const QStringList unusable = {m_bed->Path("gone.pre"), garbage.fileName(), zeros.fileName(),
+                                  nine.fileName(), m_bed->Path("folder.pre")};
     const std::function<void(CKorvaneDlg&, const QString&)> paths[] = {
         [](CKorvaneDlg& window, const QString& preset) {
             CScriptedFileDialog files;
@@ -182,6 +190,10 @@ void PresetWindowTest::unusablePresetLeavesTheCardOnEveryPath()
             window.OnCommand(Command::TrayLoadPreset);
         },
         [](CKorvaneDlg& window, const QString& preset) { window.OpenFile(preset); },
+        [](CKorvaneDlg& window, const QString& preset) {
+            CRecentPresets(CCardChoice::DefaultSettingsPath()).Add(preset);
+            window.OnCommand(Command::RecentPreset1);
+        },
     };
     for (const QString& preset : unusable) {
         for (const auto& open : paths) {
@@ -190,15 +202,21 @@ void PresetWindowTest::unusablePresetLeavesTheCardOnEveryPath()
             const size_t shown = m_bed->Messages().Calls().size();
             open(*window, preset);
             QVERIFY2(m_bed->Messages().Calls().size() == shown + 1, qPrintable(preset));
+            const QString message = m_bed->Messages().Calls().back().text;
+            QVERIFY2(message.endsWith(preset), qPrintable(message));
             QCOMPARE(window->BankTable().Status().bankCount, 2u);
             QCOMPARE(window->windowTitle(), Title("kept.pre"));
         }
-        // The start-up preset of the next run.
+        // The start-up preset of the next run: the window still starts, and one that cannot
+        // be opened is said to be dropped.
         CWindowTestBed::WriteOptions(preset, COptions::DisplayStandard);
         const size_t shown = m_bed->Messages().Calls().size();
         auto window = m_bed->StartWindow();
-        QCOMPARE(m_bed->Messages().Calls().size(), shown + 1);
+        const bool opens = QFileInfo(preset).isFile();
+        QCOMPARE(m_bed->Messages().Calls().size(), shown + (opens ? 1 : 2));
+        QVERIFY(m_bed->Messages().Calls().back().text.endsWith(preset));
         QCOMPARE(window->BankTable().Status().bankCount, 2u);
+        QVERIFY(window->isVisible());
         QVERIFY(QFile::remove(COptions::ProgramFile()));
     }
 }

@@ -200,7 +200,7 @@ TEST_F(PresetCommandsTest, OpenReplacesTheBanksWithoutAsking)
     EXPECT_EQ(table->Status().bankCount, 1u);
     EXPECT_EQ(table->GetPresetName(), QStringLiteral("piano.pre"));
     ASSERT_EQ(messages.Calls().size(), 1u);
-    EXPECT_EQ(messages.Calls()[0].text, QStringLiteral("Unable to find the preset file."));
+    EXPECT_EQ(messages.Calls()[0].text, "Unable to find the preset file.\n" + File("gone.pre"));
 }
 
 // The last four presets opened or saved, the newest first and each once, are there for the
@@ -234,7 +234,7 @@ TEST_F(PresetCommandsTest, AMissingRecentPresetIsDroppedAndTheCardKept)
 
     EXPECT_TRUE(commands->OpenRecent(1));
     ASSERT_EQ(messages.Calls().size(), 1u);
-    EXPECT_EQ(messages.Calls()[0].text, QStringLiteral("Unable to find the preset file."));
+    EXPECT_EQ(messages.Calls()[0].text, "Unable to find the preset file.\n" + gone);
     EXPECT_EQ(table->Status().bankCount, 1u);
     EXPECT_EQ(table->GetPresetName(), QStringLiteral("kept.pre"));
     EXPECT_EQ(commands->RecentPresets(), QStringList{kept});

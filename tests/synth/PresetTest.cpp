@@ -279,7 +279,7 @@ TEST_F(PresetTest, MissingPresetLeavesTheCardAndTheNameUnchanged)
         EXPECT_EQ(table.GetBankPath(2), "/banks/c.94b");
         EXPECT_EQ(table.GetPresetName(), "No-preset Mode");
         ASSERT_EQ(boxes.Calls().size(), 1u);
-        EXPECT_EQ(boxes.Calls()[0].text, "Unable to find the preset file.");
+        EXPECT_EQ(boxes.Calls()[0].text, "Unable to find the preset file.\n" + File(name));
         EXPECT_EQ(boxes.Calls()[0].caption, "Error");
         EXPECT_TRUE(shown.empty()) << "no progress window for a file that cannot be read";
         EXPECT_TRUE(sleeps.empty());
