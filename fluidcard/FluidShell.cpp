@@ -76,7 +76,7 @@ bool CFluidShell::Connect()
     if (!m_socket.IsOpen()) {
         return Fail(failure);
     }
-    m_guard = CReplyGuard::Start(m_socket.Get());
+    m_guard = CReplyGuard::Hold(m_socket.Get());
     return true;
 }
 

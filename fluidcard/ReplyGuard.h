@@ -1,33 +1,36 @@
-// A process of its own that holds a copy of a connection to the server's shell, so that
-// the server never writes a reply to a closed connection (FluidSynth dies of SIGPIPE when
-// it does): when this program ends in the middle of an exchange (killed, or quit while a
-// change of the stack is under way), the guard sends a mark of its own, reads everything
-// the server still answers up to that mark, and only then lets the connection go. When the
-// connection is simply done with, the guard lets its copy go at once and is waited for.
+// A process of its own, one per program, started at its first connection to the server's
+// shell, that holds a copy of every connection the program has open, so that the server
+// never writes a reply to a closed connection (FluidSynth dies of SIGPIPE when it does).
+// When the program ends while a reply may be pending (killed, or quit in the middle of a
+// change of the stack), the guard sends each connection it still holds a mark of its own,
+// reads everything the server answers up to that mark, and only then lets it go. The guard
+// holds nothing else of the program open. A CReplyGuard is one connection's hold on it.
 #pragma once
 
-#include "PosixFile.h"
+#include <cstdint>
+#include <utility>
 
 class CReplyGuard
 {
 public:
     CReplyGuard() = default;
     ~CReplyGuard() { Release(); }
-    CReplyGuard(CReplyGuard&&) noexcept = default;
+    CReplyGuard(CReplyGuard&& other) noexcept : m_key(std::exchange(other.m_key, 0)) {}
     CReplyGuard& operator=(CReplyGuard&& other) noexcept;
     CReplyGuard(const CReplyGuard&) = delete;
     CReplyGuard& operator=(const CReplyGuard&) = delete;
 
-    // Starts a guard over socket; one that cannot be started guards nothing.
-    static CReplyGuard Start(int socket);
+    // Hands the guard a copy of socket; when the guard cannot take it, nothing is held.
+    static CReplyGuard Hold(int socket);
 
-    // The connection has no reply pending: the guard lets its copy go; returns once the
-    // guard has ended.
+    // The connection has no reply pending: the guard lets its copy go.
     void Release();
     // The connection was given up while the server may still answer: the guard reads the
-    // rest of the server's answers before it lets its copy go. Not waited for.
+    // rest of the server's answers before it lets its copy go.
     void HandOver();
 
 private:
-    CPosixFile m_control; // our end of a socket pair with the guard
+    void Order(char order);
+
+    uint64_t m_key = 0; // 0: nothing held
 };
