@@ -146,10 +146,19 @@ std::string AbsolutePath(const char* path)
     return error ? std::string() : absolute.string();
 }
 
-bool IsReadable(const std::string& path)
+// A path the server names a font by that is relative was taken from the server's own
+// working directory, which this program cannot look into: a file of that name here may be
+// another one.
+bool IsInServersDirectory(const std::string& path)
+{
+    return std::filesystem::path(path).is_relative();
+}
+
+// Whether the server can load a font again: a file in its own directory only it can tell.
+bool CanBeLoadedAgain(const std::string& path)
 {
     off_t size = 0;
-    return CPosixFile::OpenRegularFile(path.c_str(), size).IsOpen();
+    return IsInServersDirectory(path) || CPosixFile::OpenRegularFile(path.c_str(), size).IsOpen();
 }
 
 // A font in its place in the stack the card wants; bank -1: a font below the 8 listed,
@@ -498,9 +507,11 @@ uint16_t CFluidCard::Reconcile(const std::vector<ServerFont>& stack, CFluidState
     }
     for (std::size_t i = 0; i < shown; ++i) {
         if (!claimed[i]) {
-            // A font someone else loaded; a file this program cannot read still shows.
+            // A font someone else loaded; a file this program cannot read (or see) still
+            // shows, by its file name.
             CSoundFontCheck check;
-            const bool readable = check.Check(stack[i].path.c_str()) == SYNTH_OK;
+            const bool readable = !IsInServersDirectory(stack[i].path) &&
+                                  check.Check(stack[i].path.c_str()) == SYNTH_OK;
             const std::string name =
                 readable ? check.Name() : CSoundFontChunks().BankName(stack[i].path);
             uint16_t id = 0;
@@ -518,7 +529,7 @@ uint16_t CFluidCard::Restack(CFluidShell& shell, const std::vector<ServerFont>& 
     const std::size_t loads = wanted.size() - PlacesThatStay(wanted, stack, stays);
     for (std::size_t i = 0; i < loads; ++i) {
         const ServerFont& font = wanted[i].font;
-        if (font.serverId >= 0 && !IsReadable(font.path)) {
+        if (font.serverId >= 0 && !CanBeLoadedAgain(font.path)) {
             return Failed(SYNTHERR_FILENOTFOUND,
                           "The fonts cannot be put in that order: the server would have to load " +
                               font.path + " again, and that file can no longer be read.");

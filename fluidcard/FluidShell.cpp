@@ -73,7 +73,11 @@ bool CFluidShell::Connect()
     }
     ::freeaddrinfo(found);
     m_buffer.clear();
-    return m_socket.IsOpen() || Fail(failure);
+    if (!m_socket.IsOpen()) {
+        return Fail(failure);
+    }
+    m_guard = CReplyGuard::Hold(m_socket.Get());
+    return true;
 }
 
 int CFluidShell::ConnectTo(const addrinfo& candidate, Clock::time_point deadline)
@@ -133,6 +137,13 @@ bool CFluidShell::Exchange(const std::string& command, std::vector<std::string>&
 
 bool CFluidShell::Fail(Failure failure)
 {
+    // A connection lost on the way may still carry the server's answers; what answers as no
+    // shell is not waited for.
+    if (failure == Failure::Lost) {
+        m_guard.HandOver();
+    } else {
+        m_guard.Release();
+    }
     m_socket = CPosixFile();
     m_failure = failure;
     return false;

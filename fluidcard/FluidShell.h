@@ -1,8 +1,10 @@
 // One short-lived connection to a FluidSynth server's command shell over TCP. Only the
 // connect (and the sending of a command line) has a time-out: once a command is sent, its
 // reply is awaited however long the server takes, because FluidSynth dies of SIGPIPE when
-// it writes a reply to a connection its client has closed. A caller that must not wait
-// calls from a thread of its own.
+// it writes a reply to a connection its client has closed. For the same reason the
+// program's guard process holds each connection until the server has answered, should
+// this program end (or give the connection up) first. A caller that must not wait calls from a
+// thread of its own.
 //
 // The shell sends no end mark after a reply, and some commands answer nothing at all, so
 // each command is followed by "echo" with a mark of our own: the reply is every line
@@ -10,6 +12,7 @@
 #pragma once
 
 #include "PosixFile.h"
+#include "ReplyGuard.h"
 
 #include <chrono>
 #include <optional>
@@ -66,6 +69,7 @@ private:
     Address m_address;
     std::chrono::milliseconds m_connectTimeout;
     CPosixFile m_socket;
+    CReplyGuard m_guard;
     std::string m_buffer;
     Failure m_failure = Failure::None;
 };

@@ -29,10 +29,12 @@ class FluidCardTest : public ::testing::Test
 protected:
     void SetUp() override { ASSERT_TRUE(server.Start()) << "cannot start fluidsynth"; }
 
-    CFluidCard Card(uint32_t budget = 1U << 30) const
+    CFluidCard Card(uint32_t budget = 1U << 30) const { return CardOn(server, budget); }
+
+    CFluidCard CardOn(const CFluidServer& on, uint32_t budget = 1U << 30) const
     {
         CFluidCard::Settings settings;
-        settings.address = {"127.0.0.1", std::to_string(server.Port())};
+        settings.address = {"127.0.0.1", std::to_string(on.Port())};
         settings.budget = budget;
         settings.connectTimeout = 2s;
         return CFluidCard(CFluidCard::Store(dir.Path("state/fluidsynth.state"), CFluidState()),
@@ -222,6 +224,36 @@ TEST_F(FluidCardTest, ShowsWhatTheServerHoldsAfterARestartOrAnotherClientsLoads)
         server.Command("load " + a);
     status = Status(card, SYNTHERR_INVCOUNT);
     EXPECT_EQ(status.bankCount, 8u) << "the 8 fonts on top of the stack";
+}
+
+TEST_F(FluidCardTest, AFontTheServerNamesRelativeToItsOwnDirectoryIsNotTakenFromOurs)
+{
+    // The server started with "gm.sf2" from its own directory; ours holds another gm.sf2.
+    std::filesystem::create_directories(dir.Path("server"));
+    std::filesystem::create_directories(dir.Path("here"));
+    for (const std::string name : {"server", "here"}) {
+        CSoundFontWriter writer(name == "server" ? "Server GM" : "Other");
+        writer.AddPreset("Tone", 0, 0);
+        ASSERT_TRUE(writer.Write(dir.Path(name + "/gm.sf2")));
+    }
+    CFluidServer own("gm.sf2", dir.Path("server"));
+    ASSERT_TRUE(own.Start()) << "cannot start fluidsynth";
+    const CFluidCard card = CardOn(own);
+    const std::filesystem::path testDirectory = std::filesystem::current_path();
+    std::filesystem::current_path(dir.Path("here"));
+    const SynthStatus status = Status(card);
+    std::filesystem::remove(dir.Path("here/gm.sf2"));
+    const uint16_t loaded = card.LoadBank(Font("a.sf2").c_str());
+    const uint16_t moved = card.SetPriority(0, 5);
+    std::filesystem::current_path(testDirectory);
+
+    ASSERT_EQ(status.bankCount, 1u);
+    EXPECT_STREQ(status.banks[0].name, "gm") << "its file name: the file here is another";
+    EXPECT_EQ(status.banks[0].size, 0u);
+    EXPECT_EQ(loaded, 1);
+    EXPECT_EQ(moved, SYNTH_OK) << "the server loads it again from its own directory\n"
+                               << CFluidCard::FailureDetail();
+    EXPECT_EQ(own.Fonts(), (std::vector<std::string>{"gm.sf2", dir.Path("a.sf2")}));
 }
 
 TEST_F(FluidCardTest, TwoProgramsAndTheNextRunSeeOneCard)

@@ -11,6 +11,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <csignal>
 #include <fcntl.h>
 #include <fstream>
 #include <map>
@@ -41,6 +42,20 @@ protected:
     Result Run(const std::vector<std::string>& arguments, const std::string& address = {},
                const std::string& memory = {}) const
     {
+        const pid_t pid = Start(arguments, address, memory);
+        Result result;
+        int status = 0;
+        if (pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status))
+            result.status = WEXITSTATUS(status);
+        result.out = Contents("out");
+        result.err = Contents("err");
+        return result;
+    }
+
+    // The same, not waited for.
+    pid_t Start(const std::vector<std::string>& arguments, const std::string& address = {},
+                const std::string& memory = {}) const
+    {
         std::vector<std::string> environment = {
             "KORVANE_FLUIDSYNTH=" + (address.empty() ? server.Address() : address),
             "KORVANE_FLUIDSYNTH_STATE=" + dir.Path("fluidsynth.state"),
@@ -64,13 +79,7 @@ protected:
             ::execve(argv[0], argv.data(), envp.data());
             ::_exit(127);
         }
-        Result result;
-        int status = 0;
-        if (pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status))
-            result.status = WEXITSTATUS(status);
-        result.out = Contents("out");
-        result.err = Contents("err");
-        return result;
+        return pid;
     }
 
     std::string Contents(const std::string& name) const
@@ -194,6 +203,28 @@ TEST_F(FluidCommandLineTest, APausedServerIsWaitedForAndLivesOn)
     EXPECT_EQ(status.status, 0) << status.err;
     EXPECT_NE(status.out.find(kSystemFont), std::string::npos) << status.out;
     EXPECT_TRUE(server.IsRunning());
+}
+
+TEST_F(FluidCommandLineTest, KorvaneKilledBeforeTheServerAnswersLeavesTheServerPlaying)
+{
+    const std::string font = Font("mine");
+    ASSERT_EQ(Run({"load", font}).status, 0);
+    // A musician holds a note with the server's own strings.
+    server.Command("prog 0 48");
+    server.Command("noteon 0 60 100");
+    const std::vector<std::string> channels = server.Command("channels");
+    // Korvane is killed while the server, busy, has yet to answer its restack.
+    server.Pause(true);
+    const pid_t korvane = Start({"priority", "0", "9"});
+    std::this_thread::sleep_for(1s);
+    ::kill(korvane, SIGKILL);
+    ::waitpid(korvane, nullptr, 0);
+    server.Pause(false);
+    const Result status = Run({"status", "--json"});
+    EXPECT_EQ(status.status, 0) << status.err;
+    EXPECT_TRUE(server.IsRunning()) << "the server answered a connection whose client was gone";
+    EXPECT_EQ(server.Command("channels"), channels);
+    EXPECT_NE(status.out.find(kSystemFont), std::string::npos) << status.out;
 }
 
 TEST_F(FluidCommandLineTest, ErrorsSayWhereTheServerIsAndWhatIsWrong)

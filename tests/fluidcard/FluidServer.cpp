@@ -19,8 +19,9 @@ constexpr auto kPollInterval = std::chrono::milliseconds(50);
 
 } // namespace
 
-CFluidServer::CFluidServer(std::string startupFont)
-    : m_port(FreePort()), m_startupFont(std::move(startupFont))
+CFluidServer::CFluidServer(std::string startupFont, std::string workingDirectory)
+    : m_port(FreePort()), m_startupFont(std::move(startupFont)),
+      m_workingDirectory(std::move(workingDirectory))
 {
 }
 
@@ -55,6 +56,9 @@ bool CFluidServer::Start()
         ::dup2(null, STDIN_FILENO);
         ::dup2(null, STDOUT_FILENO);
         ::dup2(null, STDERR_FILENO);
+        if (!m_workingDirectory.empty() && ::chdir(m_workingDirectory.c_str()) != 0) {
+            ::_exit(127);
+        }
         // Debian's unit: "fluidsynth -is ... $SOUND_FONT".
         const char* font = m_startupFont.empty() ? nullptr : m_startupFont.c_str();
         if (!m_pulseServer.empty()) {

@@ -12,8 +12,9 @@
 class CFluidServer
 {
 public:
-    // startupFont: the font the server loads as it starts; empty: none.
-    explicit CFluidServer(std::string startupFont = {});
+    // startupFont: the font the server loads as it starts; empty: none. A relative one is
+    // taken from workingDirectory, where the server runs (empty: the test's own).
+    explicit CFluidServer(std::string startupFont = {}, std::string workingDirectory = {});
     ~CFluidServer();
     CFluidServer(const CFluidServer&) = delete;
     CFluidServer& operator=(const CFluidServer&) = delete;
@@ -48,6 +49,7 @@ private:
 
     int m_port;
     std::string m_startupFont;
+    std::string m_workingDirectory;
     std::string m_pulseServer;
     pid_t m_pid = -1;
 };
