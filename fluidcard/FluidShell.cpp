@@ -113,8 +113,11 @@ bool CFluidShell::Exchange(const std::string& command, std::vector<std::string>&
     if (!Connect()) {
         return false;
     }
-    // Sending a line of this size only waits when the server's buffer is full.
+    // Sending a line of this size only waits when the server's buffer is full. A line sent
+    // in part has no reply to wait for, and must not be ended by anyone: the guard lets it
+    // go without a word.
     if (!SendAll(command + "\necho " + END_MARK + "\n", Clock::now() + m_connectTimeout)) {
+        m_guard.Release();
         return Fail(Failure::Lost);
     }
     std::size_t replyBytes = 0;

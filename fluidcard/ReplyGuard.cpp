@@ -3,7 +3,10 @@
 #include "PosixFile.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
+#include <ctime>
+#include <fcntl.h>
 #include <mutex>
 #include <poll.h>
 #include <string_view>
@@ -25,8 +28,12 @@ struct Message
 
 // The line break first ends any command line the program left unfinished.
 constexpr std::string_view GUARD_COMMAND = "\necho korvane-guard-end\n";
-// The line the server echoes back.
-constexpr std::string_view GUARD_MARK = GUARD_COMMAND.substr(std::string_view("\necho ").size());
+// What the server echoes back, without the line's end.
+constexpr std::string_view GUARD_MARK = GUARD_COMMAND.substr(
+    std::string_view("\necho ").size(), std::string_view("korvane-guard-end").size());
+// How long the guard waits for a server's answers: longer than any load of a SoundFont
+// takes, short enough that a hung server or a peer that is not one frees the guard.
+constexpr int DRAIN_SECONDS = 300;
 
 // More connections open at once go unguarded.
 constexpr std::size_t MAX_HELD = 64;
@@ -81,18 +88,33 @@ bool Receive(int control, Message& message, int& fd)
     return got == static_cast<ssize_t>(sizeof message);
 }
 
-bool WaitFor(int socket, short events)
+long long SecondsNow()
+{
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    return now.tv_sec;
+}
+
+// Whether the socket is ready before the deadline (in SecondsNow's seconds).
+bool WaitFor(int socket, short events, long long deadline)
 {
     pollfd watched{socket, events, 0};
-    while (::poll(&watched, 1, -1) < 0) {
-        if (errno != EINTR) {
+    for (;;) {
+        const long long left = deadline - SecondsNow();
+        if (left <= 0) {
+            return false;
+        }
+        const int ready = ::poll(&watched, 1, static_cast<int>(left * 1000));
+        if (ready > 0) {
+            return true;
+        }
+        if (ready < 0 && errno != EINTR) {
             return false;
         }
     }
-    return true;
 }
 
-bool SendGuardCommand(int socket)
+bool SendGuardCommand(int socket, long long deadline)
 {
     std::size_t done = 0;
     while (done < GUARD_COMMAND.size()) {
@@ -101,15 +123,15 @@ bool SendGuardCommand(int socket)
         if (sent > 0) {
             done += static_cast<std::size_t>(sent);
         } else if (sent == 0 || (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK) ||
-                   !WaitFor(socket, POLLOUT)) {
+                   !WaitFor(socket, POLLOUT, deadline)) {
             return false;
         }
     }
     return true;
 }
 
-// Reads the server's answers, however long they take, until the guard's own mark.
-void ReadToGuardMark(int socket)
+// Reads the server's answers until the guard's own mark, or the deadline.
+void ReadToGuardMark(int socket, long long deadline)
 {
     std::size_t matched = 0;
     char chunk[4096];
@@ -119,7 +141,7 @@ void ReadToGuardMark(int socket)
             return;
         }
         if (got < 0) {
-            if (!WaitFor(socket, POLLIN)) {
+            if (!WaitFor(socket, POLLIN, deadline)) {
                 return;
             }
             continue;
@@ -138,8 +160,9 @@ void ReadToGuardMark(int socket)
 // Lets a connection go once the server has answered everything sent on it.
 void Drain(int socket)
 {
-    if (SendGuardCommand(socket)) {
-        ReadToGuardMark(socket);
+    const long long deadline = SecondsNow() + DRAIN_SECONDS;
+    if (SendGuardCommand(socket, deadline)) {
+        ReadToGuardMark(socket, deadline);
     }
     ::close(socket);
 }
@@ -179,10 +202,26 @@ void Take(Held (&held)[MAX_HELD], const Message& message, int fd)
     ::setsid();
     // Nothing else of the program is held open: not its standard output, which a caller
     // may read to its end, nor its locks.
-    if (control > 0) {
-        ::close_range(0, static_cast<unsigned>(control) - 1, 0);
+    if (control <= STDERR_FILENO) {
+        control = ::fcntl(control, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
     }
+    ::close_range(0, static_cast<unsigned>(control) - 1, 0);
     ::close_range(static_cast<unsigned>(control) + 1, ~0U, 0);
+    // Standard input, output and error lead nowhere, so that no connection received later
+    // takes their numbers: what a library wrote to them would be typed into the server's
+    // shell.
+    for (int standard = STDIN_FILENO; standard <= STDERR_FILENO; ++standard) {
+        ::open("/dev/null", O_RDWR);
+    }
+    // The program's signal handlers and blocked signals are not the guard's.
+    sigset_t none;
+    ::sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+    struct sigaction standardAction = {};
+    standardAction.sa_handler = SIG_DFL;
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+        ::sigaction(signal, &standardAction, nullptr);
+    }
     Held held[MAX_HELD];
     Message message{};
     int fd = -1;

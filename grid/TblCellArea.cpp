@@ -36,11 +36,9 @@ CTblCellArea::CTblCellArea(CTblCtrl* grid) : QWidget(grid), m_pGrid(grid)
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
     // Painted cells have no widgets for assistive technology to read: the table says them.
-    static const bool accessibleTable = [] {
-        QAccessible::installFactory(&CTblAccessibleTable::Create);
-        return true;
-    }();
-    Q_UNUSED(accessibleTable);
+    // Installed with every cell area: Qt keeps one copy, and forgets it with its
+    // application, which a later application in the same process then needs again.
+    QAccessible::installFactory(&CTblAccessibleTable::Create);
     m_dragTimer.setSingleShot(true);
     connect(&m_dragTimer, &QTimer::timeout, this, &CTblCellArea::DragStep);
 }

@@ -86,7 +86,7 @@ bool CSequencerFluidSynth::LoadSoundFonts(QObject* window)
         return false;
     }
     const QStringList fonts = SoundFonts();
-    const FileIdentities identities = CSequencerSynth::Identities(fonts);
+    const FileIdentities identities = FileIdentity::OfEach(fonts);
     // With a device open, Open says the sequencer is busy; without FluidSynth, that there
     // is no sequencer.
     const CFluidSynthApi* api = CFluidSynthApi::Get();
@@ -130,7 +130,7 @@ void CSequencerFluidSynth::FinishLoad(unsigned serial, bool chain)
         return;
     // SoundFonts asked for while the load ran, other than those it loaded, load next; the
     // window hears of the last load only.
-    if (chain && CSequencerSynth::Identities(SoundFonts()) != load->identities &&
+    if (chain && FileIdentity::OfEach(SoundFonts()) != load->identities &&
         !LoadSoundFonts(load->window))
         return;
     QCoreApplication::postEvent(load->window,
@@ -202,7 +202,7 @@ unsigned CSequencerFluidSynth::PrepareSynth(const CFluidSynthApi& api)
     if (m_load)
         FinishLoad(m_load->serial, false);
     const QStringList fonts = SoundFonts();
-    const FileIdentities identities = CSequencerSynth::Identities(fonts);
+    const FileIdentities identities = FileIdentity::OfEach(fonts);
     if (m_synth && identities == m_loadedFonts)
         return SequencerError::None;
     // A load ahead that failed is said by the open that follows it; the next one tries again.

@@ -54,12 +54,3 @@ int CSequencerSynth::Process(int frames, int nfx, float* fx[], int nout, float* 
     float* effects[] = {out[0], out[nout - 1], out[0], out[nout - 1]};
     return m_api.fluid_synth_process(m_synth, frames, 4, effects, nout, out);
 }
-
-FileIdentities CSequencerSynth::Identities(const QStringList& paths)
-{
-    FileIdentities identities;
-    identities.reserve(static_cast<std::size_t>(paths.size()));
-    for (const QString& path : paths)
-        identities.push_back(FileIdentity::Of(path));
-    return identities;
-}

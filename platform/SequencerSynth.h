@@ -2,7 +2,6 @@
 // to the next, so that a play does not load the SoundFonts again.
 #pragma once
 
-#include "FileIdentity.h"
 #include "FluidSynthApi.h"
 
 #include <QHash>
@@ -28,10 +27,6 @@ public:
     // Renders frames samples into buffers that arrive zeroed; without effect buffers the
     // effects are mixed into out. FLUID_OK or FLUID_FAILED.
     int Process(int frames, int nfx, float* fx[], int nout, float* out[]) const;
-
-    // The files' identities, so that a synthesizer is kept only while its files stay as
-    // they were loaded. A file that cannot be read has size -1.
-    static FileIdentities Identities(const QStringList& paths);
 
     const CFluidSynthApi& Api() const { return m_api; }
     // The settings the synthesizer runs on: sample rate and channels for the audio output.

@@ -27,7 +27,7 @@ QString CSynthAudition::PrepareSynth(const QStringList& fonts)
     if (m_synth && m_loadedPaths.mid(0, fonts.size()) == fonts &&
         m_loadedPaths.size() <= fonts.size() + 1)
         return QString();
-    const FileIdentities identities = CSequencerSynth::Identities(fonts);
+    const FileIdentities identities = FileIdentity::OfEach(fonts);
     const CFluidSynthApi* api = CFluidSynthApi::Get();
     if (!api)
         return CStringTable::Load(IDS_AUDITION_NO_FLUIDSYNTH);
@@ -85,7 +85,7 @@ bool CSynthAudition::End()
     m_synth->Api().fluid_synth_all_sounds_off(m_synth->Synth(), m_nChannel);
     // Whether the files changed since they were loaded is read here, out of the way of the
     // next audition's first note: one changed is loaded anew by the next audition.
-    if (CSequencerSynth::Identities(m_loadedPaths) != m_loadedFonts)
+    if (FileIdentity::OfEach(m_loadedPaths) != m_loadedFonts)
         m_synth.reset();
     return true;
 }

@@ -8,6 +8,8 @@
 #include "StringTable.h"
 #include "Windows1252.h"
 
+#include <QDir>
+
 #include <algorithm>
 #include <chrono>
 #include <cstring>
@@ -231,8 +233,13 @@ QString CBankTable::GetBankPath(uint16_t id) const
 {
     if (id >= MAX_BANKS)
         return QString();
-    // A bank this table did not load may still have a file the card knows.
-    return m_bankPaths[id].isEmpty() ? m_library.BankPath(id) : m_bankPaths[id];
+    if (!m_bankPaths[id].isEmpty())
+        return m_bankPaths[id];
+    // A bank this table did not load may still have a file the card knows; one the card
+    // names relative to a directory of its own (a server's working directory) is not
+    // reachable from here, and another file of that name here must not stand in for it.
+    const QString cardPath = m_library.BankPath(id);
+    return QDir::isRelativePath(cardPath) ? QString() : cardPath;
 }
 
 QString CBankTable::GetPresetName() const

@@ -19,13 +19,14 @@ QStringList CSoundFontBanks::HighestFirst(const CBankTable& bankTable)
         if (id < MAX_BANKS)
             paths.append(bankTable.GetBankPath(id));
     }
-    if (paths != m_bankPaths) {
+    FileIdentities files = FileIdentity::OfEach(paths);
+    if (files != m_bankFiles) {
         m_soundFonts.clear();
         for (const QString& path : paths) {
             if (IsSoundFont(path))
                 m_soundFonts.append(path);
         }
-        m_bankPaths = paths;
+        m_bankFiles = std::move(files);
     }
     return m_soundFonts;
 }

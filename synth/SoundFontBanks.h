@@ -2,6 +2,8 @@
 // report reads with FluidSynth.
 #pragma once
 
+#include "FileIdentity.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -17,13 +19,13 @@ public:
     static bool IsSoundFont(const QString& path);
     // The paths of the SoundFont banks of the table's last status in the order the card
     // searches them (CBankTable::SearchOrder), the first searched first. Which files are
-    // SoundFonts is read from the files only when the card's bank files change, so that a
-    // play or an audition does not wait for it.
+    // SoundFonts is read from the files only when the card's bank files change (other files,
+    // or the same files changed), so that a play or an audition does not wait for it.
     QStringList HighestFirst(const CBankTable& bankTable);
 
 private:
-    // The files of the card's banks in search order when last asked, and the SoundFonts
-    // among them.
-    QStringList m_bankPaths;
+    // The files of the card's banks in search order when last asked, as they were then,
+    // and the SoundFonts among them.
+    FileIdentities m_bankFiles;
     QStringList m_soundFonts;
 };
