@@ -210,6 +210,10 @@ void DesktopWindowTest::viewFollowsAnotherProcessChangingTheCard()
     auto window = m_bed->StartWindow();
     QCOMPARE(CellText(*window, kName, 1), QStringLiteral("PADS"));
     QTRY_VERIFY_WITH_TIMEOUT(window->CardWatch().IsRunning(), kTimeoutMs);
+    // The count starts once the new window has the focus: Qt's X connection sees the focus
+    // leave where it was before it reaches the window, and waits for it with a 100 ms timer
+    // of its own, which fires when a busy machine delays the window's focus event.
+    QTRY_VERIFY_WITH_TIMEOUT(window->isActiveWindow(), kTimeoutMs);
 
     const CTimerEvents timers;
     QTest::qWait(1500);
