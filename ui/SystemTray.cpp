@@ -8,15 +8,31 @@
 
 #include <utility>
 
+namespace {
+
+// A notification area that draws the menu itself gets it from Qt as a copy of each item,
+// exported over D-Bus; the menu frees those copies as its actions leave it, but not when it
+// is deleted with its actions still in it.
+void ReleaseAreaMenu(std::unique_ptr<QMenu>& menu)
+{
+    if (menu)
+        menu->clear();
+    menu.reset();
+}
+
+} // namespace
+
 CSystemTray::CSystemTray(CommandHandler handler) : m_handler(std::move(handler)) {}
 
 CSystemTray::~CSystemTray()
 {
     RemoveTrayIcon();
+    ReleaseAreaMenu(m_areaMenu);
 }
 
 bool CSystemTray::Create(int callbackMessage, const QString& tip, const QIcon& icon, int id)
 {
+    ReleaseAreaMenu(m_areaMenu);
     // Queued: a command such as Exit may take the menu away, which the notification area is
     // still working with when the choice arrives.
     m_areaMenu.reset(CMenuBuilder::BuildPopup(id, nullptr, [this](int command) {

@@ -210,6 +210,10 @@ void DesktopWindowTest::viewFollowsAnotherProcessChangingTheCard()
     auto window = m_bed->StartWindow();
     QCOMPARE(CellText(*window, kName, 1), QStringLiteral("PADS"));
     QTRY_VERIFY_WITH_TIMEOUT(window->CardWatch().IsRunning(), kTimeoutMs);
+    // The count starts once the new window has the focus: Qt's X connection sees the focus
+    // leave where it was before it reaches the window, and waits for it with a 100 ms timer
+    // of its own, which fires when a busy machine delays the window's focus event.
+    QTRY_VERIFY_WITH_TIMEOUT(window->isActiveWindow(), kTimeoutMs);
 
     const CTimerEvents timers;
     QTest::qWait(1500);
@@ -347,12 +351,6 @@ void DesktopWindowTest::startsAtTheSameMomentGiveOneWindow()
 // exported, with Exit ending the program.
 void DesktopWindowTest::statusNotifierHostGetsTheWindowBackWithOneActivationAndTheMenu()
 {
-#if defined(__SANITIZE_ADDRESS__)
-    // Known and not yet solved: after Exit from the host's menu, LeakSanitizer finds the
-    // exported menu's items (seven QtGui objects, stacks inside Qt only) still allocated at
-    // the program's exit. The plain build runs this test.
-    QSKIP("the menu items exported over D-Bus are reported leaked at exit under ASan");
-#endif
     CStatusNotifierHost host;
     if (!host.Problem().isEmpty())
         QSKIP(qPrintable(host.Problem()));
@@ -374,7 +372,9 @@ void DesktopWindowTest::statusNotifierHostGetsTheWindowBackWithOneActivationAndT
     const QString item = host.Items().constFirst();
     QCOMPARE(host.ItemProperty(item, QStringLiteral("Title")).toString(),
              QStringLiteral("Korvane"));
-    QVERIFY(ShownWindows(program).isEmpty());
+    // The window is shown for its first paint and hidden just after it, which a slow machine
+    // lets the test see.
+    QTRY_VERIFY_WITH_TIMEOUT(ShownWindows(program).isEmpty(), kTimeoutMs);
 
     QVERIFY(host.Activate(item));
     QTRY_COMPARE_WITH_TIMEOUT(ShownWindows(program).size(), 1, kTimeoutMs);
