@@ -1,4 +1,6 @@
-// The simulated card's exported C entry points: the card from the environment's settings.
+// The simulated card's exported C entry points: the card from the environment's settings,
+// and the file check of its loads.
+#include "BankFileCheck.h"
 #include "CardSettings.h"
 #include "SynthCard.h"
 
@@ -14,3 +16,12 @@ ExportedCard CardFromEnvironment()
 } // namespace
 
 #include "SynthExports.h"
+
+uint16_t SynthCheckBank(const char* path)
+{
+    try {
+        return CBankFileCheck().Check(path);
+    } catch (...) {
+        return SYNTHERR_ABORT;
+    }
+}

@@ -323,6 +323,27 @@ uint16_t CFluidCard::Changed(const Change& change, CFluidState* settled) const
     return written != SYNTH_OK ? written : result;
 }
 
+uint16_t CFluidCard::CheckFont(const std::string& absolute, CSoundFontCheck& font)
+{
+    if (!CFluidState::IsValidPath(absolute) ||
+        LoadCommand(absolute).size() > CFluidShell::MAX_COMMAND_LENGTH) {
+        return SYNTHERR_FILENOTFOUND;
+    }
+    const uint16_t checked = font.Check(absolute.c_str());
+    return checked != SYNTHERR_INVCOM
+               ? checked
+               : Failed(checked, "The FluidSynth card takes SoundFont files (.sf2, .sf3) only, "
+                                 "and " +
+                                     absolute + " is not one.");
+}
+
+uint16_t CFluidCard::CheckBank(const char* path)
+{
+    failureDetail.clear();
+    CSoundFontCheck font;
+    return CheckFont(path != nullptr ? AbsolutePath(path) : std::string(), font);
+}
+
 uint16_t CFluidCard::LoadBank(const char* path) const
 {
     failureDetail.clear();
@@ -335,17 +356,9 @@ uint16_t CFluidCard::LoadBank(const char* path) const
             if (reconciled != SYNTH_OK || state.Banks().IsFull()) {
                 return SYNTHERR_INVCOUNT;
             }
-            if (!CFluidState::IsValidPath(absolute) ||
-                LoadCommand(absolute).size() > CFluidShell::MAX_COMMAND_LENGTH) {
-                return SYNTHERR_FILENOTFOUND;
-            }
             CSoundFontCheck font;
-            if (const uint16_t checked = font.Check(absolute.c_str()); checked != SYNTH_OK) {
-                return checked != SYNTHERR_INVCOM
-                           ? checked
-                           : Failed(checked, "The FluidSynth card takes SoundFont files (.sf2, "
-                                             ".sf3) only, and " +
-                                                 absolute + " is not one.");
+            if (const uint16_t checked = CheckFont(absolute, font); checked != SYNTH_OK) {
+                return checked;
             }
             SynthStatus status{};
             state.FillStatus(m_settings.budget, status);

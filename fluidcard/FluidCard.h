@@ -33,6 +33,8 @@
 #include <string>
 #include <vector>
 
+class CSoundFontCheck;
+
 class CFluidCard
 {
 public:
@@ -61,6 +63,9 @@ public:
     uint16_t SetPriority(uint16_t id, int32_t priority) const;
     // A zeroed record unless the state could be read; SYNTHERR_INVADD for a null record.
     uint16_t GetStatus(SynthStatus* status) const;
+    // The file checks of LoadBank alone, which neither the state nor the server is asked
+    // for: SYNTHERR_FILENOTFOUND, SYNTHERR_INVCOM or SYNTH_OK.
+    static uint16_t CheckBank(const char* path);
     // The file the server holds a bank's font from, as the state last settled it (the
     // server is not asked); SYNTHERR_UNREF for an unknown ID.
     uint16_t GetBankPath(uint16_t id, std::string& path) const;
@@ -101,6 +106,9 @@ private:
     uint16_t ServerFailure(const CFluidShell& shell) const;
     // SYNTH_OK, or SYNTHERR_INVADD when the settings cannot be used.
     uint16_t CheckSettings() const;
+    // Whether the server could be given the font at the absolute path, with what it is;
+    // SYNTHERR_FILENOTFOUND or SYNTHERR_INVCOM (saying why) when not.
+    static uint16_t CheckFont(const std::string& absolute, CSoundFontCheck& font);
     std::string ServerName() const
     {
         return m_settings.address.host + ":" + m_settings.address.port;

@@ -66,6 +66,15 @@ uint16_t SynthGetSearchOrder(uint16_t* ids, uint32_t* count)
         SYNTHERR_ABORT);
 }
 
+uint16_t SynthCheckBank(const char* path)
+{
+    try {
+        return CFluidCard::CheckBank(path);
+    } catch (...) {
+        return SYNTHERR_ABORT;
+    }
+}
+
 void SynthGetErrorDetail(char* text, uint32_t size)
 {
     if (text != nullptr && size > 0) {

@@ -273,7 +273,12 @@ bool CBankTable::LoadPreset(const QString& path, bool* opened)
         return false;
     }
     const std::array<QString, MAX_BANKS> paths = TakePresetPaths();
-    // The preset's banks are not loaded over banks that the card would not let go.
+    // The banks in memory are not given up for a preset whose banks the card cannot load
+    // (a silenced card is the worst outcome), nor for one that the card would not let go.
+    if (!CanLoadPresetBanks(paths)) {
+        m_presetImage = SynthStatus{};
+        return false;
+    }
     if (const uint16_t code = UnloadAllBanks(); code != 0) {
         m_presetImage = SynthStatus{};
         ShowError(code);
@@ -300,6 +305,24 @@ std::array<QString, MAX_BANKS> CBankTable::TakePresetPaths()
             filled[count++] = path;
     }
     return count == m_presetImage.bankCount ? filled : bySlot;
+}
+
+// The card's own file check of each bank file the preset names; the first it refuses is
+// reported with why. A record without a file is left to the load, which reports it.
+bool CBankTable::CanLoadPresetBanks(const std::array<QString, MAX_BANKS>& paths) const
+{
+    for (uint32_t i = 0; i < m_presetImage.bankCount; ++i) {
+        if (paths[i].isEmpty())
+            continue;
+        const uint16_t code = m_library.CheckBank(CNativePath::Encode(paths[i]).constData());
+        if (code != SYNTH_OK) {
+            ShowError(code, CStringTable::Load(IDS_BANK_NOT_LOADED) +
+                                CNativePath::Display(paths[i]) + QLatin1Char('\n') +
+                                ErrorText(code));
+            return false;
+        }
+    }
+    return true;
 }
 
 void CBankTable::LoadPresetBanks(const std::array<QString, MAX_BANKS>& paths)

@@ -74,11 +74,14 @@ public:
     QString GetPresetName() const;
     QString GetPresetPath() const { return m_presetPath; }
 
-    // Reads the whole preset file, then unloads every bank and loads the preset's banks with
-    // their priorities. False, after its message, when the file cannot be opened or is not a
-    // valid preset, or when a bank cannot be unloaded: then the card and the current preset
-    // stay as they were (but for the banks unloaded before the refusal). When opened is given
-    // it tells whether the file could be opened at all.
+    // Reads the whole preset file and asks the card whether it could load each bank file the
+    // preset names, then unloads every bank and loads the preset's banks with their
+    // priorities. False, after its message, when the file cannot be opened or is not a valid
+    // preset, when the card could not load one of its bank files (the message names the
+    // first), or when a bank cannot be unloaded: then the card and the current preset stay as
+    // they were (but for the banks unloaded before the refusal). A bank that the card refuses
+    // only at its load is reported and skipped. When opened is given it tells whether the
+    // file could be opened at all.
     bool LoadPreset(const QString& path, bool* opened = nullptr);
     // Writes the banks in memory to path, or with no path to the current preset file.
     // False when there is no preset file to write to, or, after its message, when the file
@@ -121,6 +124,7 @@ private:
     void ClearPath(uint16_t id);
     bool HasPresetFile() const;
     std::array<QString, MAX_BANKS> TakePresetPaths();
+    bool CanLoadPresetBanks(const std::array<QString, MAX_BANKS>& paths) const;
     void LoadPresetBanks(const std::array<QString, MAX_BANKS>& paths);
     void LoadPresetBank(uint32_t record, const QString& path, int32_t priority);
 

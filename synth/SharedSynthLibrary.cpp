@@ -48,6 +48,7 @@ bool CSharedSynthLibrary::Open(const QString& path)
             reinterpret_cast<GetErrorDetailFn>(library.resolve("SynthGetErrorDetail"));
         entries.getSearchOrder =
             reinterpret_cast<GetSearchOrderFn>(library.resolve("SynthGetSearchOrder"));
+        entries.checkBank = reinterpret_cast<CheckBankFn>(library.resolve("SynthCheckBank"));
         if (!entries.IsComplete())
             error = QStringLiteral("%1 lacks the synthesizer entry points").arg(path);
     } else {
@@ -107,6 +108,14 @@ QString CSharedSynthLibrary::BankPath(uint16_t id)
         entries.getBankPath(id, path.data(), kMaxPathBytes) != SYNTH_OK)
         return {};
     return CNativePath::Decode(QByteArrayView(path.data()));
+}
+
+uint16_t CSharedSynthLibrary::CheckBank(const char* path)
+{
+    const Entries entries = Current();
+    if (!entries.IsComplete() || !entries.checkBank)
+        return SYNTH_OK;
+    return Noted(entries, entries.checkBank(path));
 }
 
 std::vector<uint16_t> CSharedSynthLibrary::SearchOrder()

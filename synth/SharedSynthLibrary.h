@@ -29,6 +29,7 @@ public:
     uint16_t SynthUnloadBank(uint16_t id) override;
     uint16_t SynthSetPriority(uint16_t id, int32_t priority) override;
     uint16_t SynthGetStatus(SynthStatus* status) override;
+    uint16_t CheckBank(const char* path) override;
     QString BankPath(uint16_t id) override;
     std::vector<uint16_t> SearchOrder() override;
 
@@ -50,6 +51,7 @@ private:
     using GetBankPathFn = uint16_t (*)(uint16_t, char*, uint32_t);
     using GetErrorDetailFn = void (*)(char*, uint32_t);
     using GetSearchOrderFn = uint16_t (*)(uint16_t*, uint32_t*);
+    using CheckBankFn = uint16_t (*)(const char*);
 
     // The entry points of the library in use: the four operations, all or none, and those
     // that a card may add.
@@ -62,6 +64,7 @@ private:
         GetBankPathFn getBankPath = nullptr;
         GetErrorDetailFn getErrorDetail = nullptr;
         GetSearchOrderFn getSearchOrder = nullptr;
+        CheckBankFn checkBank = nullptr;
 
         bool IsComplete() const { return loadBank && unloadBank && setPriority && getStatus; }
     };

@@ -80,7 +80,12 @@ SYNTH_API uint16_t SynthSetPriority(uint16_t id, int32_t priority);
 SYNTH_API uint16_t SynthGetStatus(SynthStatus* status);
 
 /* Optional entry points: a card may offer them, and the program does without them when it
- * does not (the simulated card offers neither). */
+ * does not (the simulated card offers SynthCheckBank only). */
+
+/* Whether SynthLoadBank could take the file at path as far as the file alone tells, with the
+ * same checks: SYNTHERR_FILENOTFOUND, SYNTHERR_INVCOM or SYNTH_OK. The card's slots and free
+ * memory are not looked at, and the card is left as it is. */
+SYNTH_API uint16_t SynthCheckBank(const char* path);
 
 /* Copies the file the card holds bank id from, NUL-terminated, into path (size bytes).
  * SYNTHERR_UNREF when no bank has that ID; SYNTHERR_INVADD when path is null or too small. */

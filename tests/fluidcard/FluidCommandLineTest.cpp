@@ -99,6 +99,21 @@ protected:
         return dir.Path(name + ".sf2");
     }
 
+    // A preset file of one bank at priority 0, as the program writes it.
+    std::string OneBankPreset(const std::string& bank) const
+    {
+        EXPECT_LT(bank.size(), 255u) << "a path of one length byte";
+        std::string bytes;
+        for (const uint32_t word : {1u, 0u, 1000u, 8u * 1024 * 1024}) {
+            for (int shift = 0; shift < 32; shift += 8)
+                bytes.push_back(static_cast<char>(word >> shift));
+        }
+        bytes += static_cast<char>(bank.size()) + bank + std::string(7, '\0');
+        const std::string preset = dir.Path("set.pre");
+        std::ofstream(preset, std::ios::binary) << bytes;
+        return preset;
+    }
+
     CTempDir dir;
     CFluidServer server{kSystemFont};
 };
@@ -249,6 +264,14 @@ TEST_F(FluidCommandLineTest, ErrorsSayWhereTheServerIsAndWhatIsWrong)
     EXPECT_EQ(result.status, 4);
     EXPECT_NE(result.err.find("takes SoundFont files (.sf2, .sf3) only"), std::string::npos)
         << result.err;
+    EXPECT_EQ(server.Fonts(), (std::vector<std::string>{kSystemFont}));
+
+    // A preset of that bank is refused before the server's own font is unloaded.
+    result = Run({"preset", "load", OneBankPreset(bank)});
+    EXPECT_EQ(result.status, 4);
+    for (const std::string& said :
+         {"Unable to load bank:" + bank, std::string("takes SoundFont files (.sf2, .sf3) only")})
+        EXPECT_NE(result.err.find(said), std::string::npos) << result.err;
     EXPECT_EQ(server.Fonts(), (std::vector<std::string>{kSystemFont}));
 }
 

@@ -165,7 +165,8 @@ TEST_F(CardBankTableTest, PresetRestoresTheBanksInTheNextRun)
     EXPECT_EQ(nextRun.GetPresetName(), "live.pre");
 }
 
-TEST_F(CardBankTableTest, PresetWithADeletedBankFileLoadsTheOthersAndNamesIt)
+// The card's own file check refuses the preset before anything is unloaded.
+TEST_F(CardBankTableTest, PresetWithADeletedBankFileIsRefusedAndNamesIt)
 {
     const QString preset = dir.filePath("live.pre");
     const QString kept = MakeBank("KEPT", 4096), deleted = MakeBank("DELETED", 4096);
@@ -179,12 +180,14 @@ TEST_F(CardBankTableTest, PresetWithADeletedBankFileLoadsTheOthersAndNamesIt)
     ASSERT_TRUE(QFile::remove(deleted));
 
     CRecordingMessageBox messages;
-    ASSERT_TRUE(table.LoadPreset(preset));
+    EXPECT_FALSE(table.LoadPreset(preset));
     ASSERT_EQ(messages.Calls().size(), 1u);
-    EXPECT_EQ(messages.Calls()[0].text, "Unable to load bank:" + deleted);
-    ASSERT_EQ(table.Status().bankCount, 1u);
-    EXPECT_EQ(table.GetBankName(0), "KEPT");
-    EXPECT_EQ(table.Status().banks[0].priority, 9);
+    EXPECT_EQ(messages.Calls()[0].text,
+              "Unable to load bank:" + deleted + "\nSynth Error: SYNTHERR_FILENOTFOUND ");
+    ASSERT_EQ(table.Status().bankCount, 2u);
+    EXPECT_EQ(table.GetBankName(0), "DELETED");
+    EXPECT_EQ(table.GetBankName(1), "KEPT");
+    EXPECT_EQ(table.Status().banks[1].priority, 9);
     EXPECT_EQ(table.GetPresetName(), "live.pre");
     EXPECT_FALSE(table.IsModified());
 }

@@ -18,6 +18,13 @@ uint16_t FakeSynthLibrary::SynthLoadBank(const char* path)
     return id;
 }
 
+uint16_t FakeSynthLibrary::CheckBank(const char* path)
+{
+    calls.push_back(std::string("check ") + path);
+    const auto refused = refusedFiles.find(path);
+    return refused != refusedFiles.end() ? refused->second : uint16_t{SYNTH_OK};
+}
+
 uint16_t FakeSynthLibrary::SynthUnloadBank(uint16_t id)
 {
     calls.push_back("unload " + std::to_string(id));

@@ -238,6 +238,34 @@ TEST_F(PresetTest, BankThatCannotBeUnloadedStopsThePresetLoad)
     EXPECT_TRUE(table.IsModified());
 }
 
+// A preset naming a file the card cannot load is refused before any bank is unloaded: the
+// card keeps its banks and the current preset stays, the message names the file and why.
+TEST_F(PresetTest, BankFileTheCardCannotLoadRefusesThePresetAndKeepsTheBanks)
+{
+    LoadThree();
+    ASSERT_TRUE(table.SavePreset(File("three.pre")));
+    Write(File("other.pre"), Word(2) + Word(5) + Word(1024) + Word(6) + Word(1024) +
+                                 Word(4 * 1024 * 1024) + Str("/banks/x.94b") +
+                                 Str("/banks/gone.94b") + QByteArray(6, '\0'));
+    card.refusedFiles["/banks/gone.94b"] = SYNTHERR_FILENOTFOUND;
+    card.calls.clear();
+
+    EXPECT_FALSE(table.LoadPreset(File("other.pre")));
+    EXPECT_EQ(card.calls, (std::vector<std::string>{"check /banks/x.94b", "check /banks/gone.94b"}))
+        << "nothing unloaded or loaded";
+    EXPECT_EQ(CardBanks(), (std::vector<std::string>{"0 a.94b:10", "1 b.94b:20", "2 c.94b:30"}));
+    ASSERT_EQ(messages.Calls().size(), 1u);
+    EXPECT_EQ(messages.Calls()[0].text,
+              "Unable to load bank:/banks/gone.94b\nSynth Error: SYNTHERR_FILENOTFOUND ");
+    EXPECT_EQ(messages.Calls()[0].caption, "Error");
+    EXPECT_EQ(table.GetPresetName(), "three.pre");
+    EXPECT_FALSE(table.IsModified());
+
+    // The refused preset's records are not left behind for the next load.
+    ASSERT_TRUE(table.LoadPreset(File("three.pre")));
+    EXPECT_EQ(CardBanks(), (std::vector<std::string>{"0 a.94b:10", "1 b.94b:20", "2 c.94b:30"}));
+}
+
 TEST_F(PresetTest, BankThatFailsIsReportedOnceAndTheOthersStillLoad)
 {
     LoadThree();
