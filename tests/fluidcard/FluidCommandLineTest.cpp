@@ -12,9 +12,12 @@
 #include <QJsonObject>
 
 #include <csignal>
+#include <cstdio>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <map>
+#include <set>
 #include <sstream>
 #include <sys/wait.h>
 #include <thread>
@@ -25,6 +28,41 @@ namespace {
 using namespace std::chrono_literals;
 
 const std::string kSystemFont = "/usr/share/sounds/sf2/default-GM.sf2";
+
+// Whether process pid holds an open TCP connection to port, within ten seconds: its
+// sockets' inodes, looked up in the kernel's tables of connections.
+bool ConnectedTo(pid_t pid, int port)
+{
+    char remote[8];
+    std::snprintf(remote, sizeof remote, ":%04X", port);
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (std::chrono::steady_clock::now() < deadline) {
+        std::set<std::string> sockets;
+        std::error_code error;
+        for (const auto& entry :
+             std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/fd", error)) {
+            const std::string target = std::filesystem::read_symlink(entry.path(), error);
+            if (target.starts_with("socket:["))
+                sockets.insert(target.substr(8, target.size() - 9));
+        }
+        for (const char* table : {"/proc/net/tcp", "/proc/net/tcp6"}) {
+            std::ifstream in(table);
+            std::string line;
+            std::getline(in, line);
+            while (std::getline(in, line)) {
+                std::istringstream fields(line);
+                std::string slot, local, peer, state, queues, timer, retransmits, uid, timeout,
+                    inode;
+                fields >> slot >> local >> peer >> state >> queues >> timer >> retransmits >> uid >>
+                    timeout >> inode;
+                if (peer.ends_with(remote) && state == "01" && sockets.count(inode))
+                    return true;
+            }
+        }
+        std::this_thread::sleep_for(20ms);
+    }
+    return false;
+}
 
 struct Result
 {
@@ -231,10 +269,13 @@ TEST_F(FluidCommandLineTest, KorvaneKilledBeforeTheServerAnswersLeavesTheServerP
     // Korvane is killed while the server, busy, has yet to answer its restack.
     server.Pause(true);
     const pid_t korvane = Start({"priority", "0", "9"});
-    std::this_thread::sleep_for(1s);
+    const bool connected = ConnectedTo(korvane, server.Port());
+    // Its first command goes out as soon as it is connected.
+    std::this_thread::sleep_for(200ms);
     ::kill(korvane, SIGKILL);
     ::waitpid(korvane, nullptr, 0);
     server.Pause(false);
+    ASSERT_TRUE(connected) << "korvane never reached the server";
     const Result status = Run({"status", "--json"});
     EXPECT_EQ(status.status, 0) << status.err;
     EXPECT_TRUE(server.IsRunning()) << "the server answered a connection whose client was gone";
