@@ -77,6 +77,7 @@ CSequencerAudioOutput::Opener CSequencerFluidSynth::DefaultAudio()
 void CSequencerFluidSynth::UseSoundFonts(const QStringList& highestFirst)
 {
     m_requestedFonts = highestFirst;
+    m_bFontsJustChecked = false;
 }
 
 bool CSequencerFluidSynth::LoadSoundFonts(QObject* window)
@@ -90,7 +91,11 @@ bool CSequencerFluidSynth::LoadSoundFonts(QObject* window)
     // With a device open, Open says the sequencer is busy; without FluidSynth, that there
     // is no sequencer.
     const CFluidSynthApi* api = CFluidSynthApi::Get();
-    if ((m_synth && identities == m_loadedFonts) || !m_devices.empty() || !api)
+    if (m_synth && identities == m_loadedFonts) {
+        m_bFontsJustChecked = true;
+        return true;
+    }
+    if (!m_devices.empty() || !api)
         return true;
     // The old synthesizer goes first: two large sets of SoundFonts need not fit in memory.
     m_synth.reset();
@@ -139,6 +144,8 @@ void CSequencerFluidSynth::FinishLoad(unsigned serial, bool chain)
 
 unsigned CSequencerFluidSynth::Open(const QString& path, unsigned& deviceId)
 {
+    // Taken by this open whatever becomes of it: a later one checks the files again.
+    const bool fontsChecked = std::exchange(m_bFontsJustChecked, false);
     if (!m_devices.empty())
         return SequencerError::Busy;
     QByteArray midi;
@@ -147,7 +154,7 @@ unsigned CSequencerFluidSynth::Open(const QString& path, unsigned& deviceId)
     const CFluidSynthApi* api = CFluidSynthApi::Get();
     if (!api)
         return SequencerError::NoSequencer;
-    if (const unsigned error = PrepareSynth(*api))
+    if (const unsigned error = PrepareSynth(*api, fontsChecked))
         return error;
     auto device = std::make_unique<Device>(m_nNextId);
     device->stream = std::make_unique<CSequencerStream>(*m_synth);
@@ -197,10 +204,12 @@ unsigned CSequencerFluidSynth::Close(unsigned deviceId)
     return SequencerError::None;
 }
 
-unsigned CSequencerFluidSynth::PrepareSynth(const CFluidSynthApi& api)
+unsigned CSequencerFluidSynth::PrepareSynth(const CFluidSynthApi& api, bool fontsChecked)
 {
     if (m_load)
         FinishLoad(m_load->serial, false);
+    if (fontsChecked && m_synth)
+        return SequencerError::None;
     const QStringList fonts = SoundFonts();
     const FileIdentities identities = FileIdentity::OfEach(fonts);
     if (m_synth && identities == m_loadedFonts)

@@ -56,7 +56,8 @@ private:
     Device* Find(unsigned deviceId) const;
     // Makes the synthesizer hold the SoundFonts asked for; 0 or NoSoundFont. A load that
     // runs is waited for; one that failed on the same files gives its result once more.
-    unsigned PrepareSynth(const CFluidSynthApi& api);
+    // fontsChecked: LoadSoundFonts has just found them unchanged.
+    unsigned PrepareSynth(const CFluidSynthApi& api, bool fontsChecked);
     // Window thread: takes over the synthesizer or the failure of the load that has ended.
     // serial tells a load apart from a later one; chain starts the next load when other
     // SoundFonts have been asked for meanwhile (Open, which waits, loads them itself).
@@ -78,6 +79,9 @@ private:
     FileIdentities m_failedFonts;
     QString m_strFailedFont;
     int m_nSoundFontLoads = 0;
+    // LoadSoundFonts found the SoundFonts loaded and unchanged, and nothing has been asked
+    // for since: the open that follows it does not read their files' status again.
+    bool m_bFontsJustChecked = false;
     // The load running on its own thread, if any; its end is handed to the window thread
     // through m_loadContext, which lives there.
     std::unique_ptr<FontLoad> m_load;
